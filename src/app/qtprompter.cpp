@@ -1,0 +1,136 @@
+#include "qtprompter.h"
+
+#include <QAbstractButton>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <vector>
+
+namespace dyadix {
+
+namespace {
+
+struct ButtonChoice
+{
+    QMessageBox::StandardButton button;
+    MsgAnswer answer;
+};
+
+std::vector<ButtonChoice> buttonsOf(int style)
+{
+    switch (MsgStyle::buttonSet(style)) {
+    case MsgStyle::AbortRetryIgnore:
+        return {{QMessageBox::Abort, MsgAnswer::Abort},
+                {QMessageBox::Retry, MsgAnswer::Retry},
+                {QMessageBox::Ignore, MsgAnswer::Ignore}};
+    case MsgStyle::YesNoCancel:
+        return {{QMessageBox::Yes, MsgAnswer::Yes},
+                {QMessageBox::No, MsgAnswer::No},
+                {QMessageBox::Cancel, MsgAnswer::Cancel}};
+    case MsgStyle::YesNo:
+        return {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}};
+    default:
+        return {{QMessageBox::Ok, MsgAnswer::Ok}};
+    }
+}
+
+// Escape (or the close box) gives the answer that changes nothing: No, Cancel, Abort or OK.
+QMessageBox::StandardButton escapeOf(int style)
+{
+    switch (MsgStyle::buttonSet(style)) {
+    case MsgStyle::AbortRetryIgnore:
+        return QMessageBox::Abort;
+    case MsgStyle::YesNoCancel:
+        return QMessageBox::Cancel;
+    case MsgStyle::YesNo:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (MsgStyle::icon(style)) {
+    case MsgStyle::Question:
+        return QMessageBox::Question;
+    case MsgStyle::Exclamation:
+        return QMessageBox::Warning;
+    case MsgStyle::Information:
+        return QMessageBox::Information;
+    case 16:
+        return QMessageBox::Critical;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+QtPrompter::QtPrompter(QWidget *parent)
+    : m_parent(parent)
+{
+}
+
+std::unique_ptr<QMessageBox> QtPrompter::buildMessageBox(const QString &text, int style,
+                                                         const QString &title) const
+{
+    auto box = std::make_unique<QMessageBox>(m_parent.data());
+    box->setWindowTitle(title);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    box->setIcon(iconOf(style));
+    const std::vector<ButtonChoice> choices = buttonsOf(style);
+    for (const ButtonChoice &choice : choices)
+        box->addButton(choice.button);
+    const size_t defaultIndex = MsgStyle::secondIsDefault(style) && choices.size() > 1 ? 1 : 0;
+    box->setDefaultButton(choices[defaultIndex].button);
+    box->setEscapeButton(box->button(escapeOf(style)));
+    return box;
+}
+
+MsgAnswer QtPrompter::answerOf(const QMessageBox &box)
+{
+    const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
+    for (int set : {MsgStyle::AbortRetryIgnore, MsgStyle::YesNoCancel, MsgStyle::OkOnly}) {
+        for (const ButtonChoice &choice : buttonsOf(set)) {
+            if (choice.button == pressed)
+                return choice.answer;
+        }
+    }
+    return MsgAnswer::Cancel;
+}
+
+MsgAnswer QtPrompter::MsgBox(const QString &text, int style, const QString &title)
+{
+    std::unique_ptr<QMessageBox> box = buildMessageBox(text, style, title);
+    box->exec();
+    return answerOf(*box);
+}
+
+std::unique_ptr<QInputDialog> QtPrompter::buildInputBox(const QString &prompt,
+                                                        const QString &title,
+                                                        const QString &defaultText) const
+{
+    auto dialog = std::make_unique<QInputDialog>(m_parent.data());
+    dialog->setWindowTitle(title);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(defaultText);
+    // Paths may hold "<" and "&": the prompt is shown exactly as written.
+    for (QLabel *label : dialog->findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    return dialog;
+}
+
+QString QtPrompter::InputBox(const QString &prompt, const QString &title,
+                             const QString &defaultText)
+{
+    std::unique_ptr<QInputDialog> dialog = buildInputBox(prompt, title, defaultText);
+    if (dialog->exec() != QDialog::Accepted)
+        return QString();
+    return dialog->textValue();
+}
+
+} // namespace dyadix

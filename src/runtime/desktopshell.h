@@ -1,0 +1,14 @@
+#pragma once
+
+#include "shell.h"
+
+namespace dyadix {
+
+// Opens addresses through the desktop's URL handler.
+class DesktopShell final : public Shell
+{
+public:
+    int openWebAddress(const QString &address) override;
+};
+
+} // namespace dyadix

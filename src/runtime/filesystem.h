@@ -1,0 +1,79 @@
+#pragma once
+
+#include "result.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace dyadix {
+
+// Attribute bits of a file-system entry.
+namespace FileAttribute {
+constexpr int Normal = 0;
+constexpr int ReadOnly = 1;
+constexpr int Hidden = 2;    // the name begins with a dot
+constexpr int System = 4;    // a device, socket or pipe
+constexpr int Directory = 16;
+constexpr int Archive = 32;  // a regular file
+constexpr int Alias = 64;    // a symbolic link (the other bits describe what it points to)
+} // namespace FileAttribute
+
+// What one stat of an entry gives: attributes, length and last-modified time.
+struct FileStat
+{
+    int attributes = FileAttribute::Normal;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // seconds since the epoch
+};
+
+// One file found by FileSystem::enumerate, stat taken as it was found. A file that could not
+// be stat'ed (it vanished, or a link points nowhere readable) carries the error instead.
+struct DirEntry
+{
+    QString name;
+    FileStat stat;
+    std::optional<RunTimeError> statError;
+};
+
+// A volume of the machine that a user would pick as a drive.
+struct Volume
+{
+    QString rootPath; // ends in the separator
+    QString label;
+};
+
+// Every file-system operation of the program. Paths are absolute, '/'-separated, and may hold
+// any byte of a file name (see nativename.h).
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+
+    // The files of a folder whose names match the pattern (matchesWildcard), in no particular
+    // order. Folders, and links to folders, never appear; hidden files do.
+    virtual Result<std::vector<DirEntry>> enumerate(const QString &folder,
+                                                    const QString &pattern)
+        = 0;
+
+    virtual Result<int> GetAttr(const QString &path) = 0;
+    // Last-modified time in seconds since the epoch.
+    virtual Result<std::int64_t> FileDateTime(const QString &path) = 0;
+    virtual Result<std::int64_t> FileLen(const QString &path) = 0;
+    // Copies a file's content, time and permissions over the target without ever leaving the
+    // target half written.
+    virtual Status FileCopy(const QString &source, const QString &target) = 0;
+    // Deletes one file; a link is removed itself, never what it points to.
+    virtual Status Kill(const QString &path) = 0;
+
+    virtual bool folderExists(const QString &path) = 0;
+    virtual std::vector<Volume> volumes() = 0;
+    // The root path of the volume that holds a path (or, for a path that does not exist,
+    // its nearest existing folder).
+    virtual Result<QString> volumeOf(const QString &path) = 0;
+    virtual QString currentFolder() = 0;
+};
+
+} // namespace dyadix

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "filesystem.h"
+
+namespace dyadix {
+
+// The file system of this machine, through POSIX calls: one readdir pass and one stat per
+// matching name.
+class NativeFileSystem final : public FileSystem
+{
+public:
+    Result<std::vector<DirEntry>> enumerate(const QString &folder,
+                                            const QString &pattern) override;
+    Result<int> GetAttr(const QString &path) override;
+    Result<std::int64_t> FileDateTime(const QString &path) override;
+    Result<std::int64_t> FileLen(const QString &path) override;
+    Status FileCopy(const QString &source, const QString &target) override;
+    Status Kill(const QString &path) override;
+    bool folderExists(const QString &path) override;
+    std::vector<Volume> volumes() override;
+    Result<QString> volumeOf(const QString &path) override;
+    QString currentFolder() override;
+};
+
+} // namespace dyadix

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <string_view>
+
+namespace dyadix {
+
+// File names on this platform are bytes, usually but not always UTF-8. A name is decoded as
+// UTF-8, and each byte that is not part of valid UTF-8 becomes the lone surrogate U+DC80..
+// U+DCFF, so encoding the text again gives back the very same bytes.
+QString decodeNativeName(std::string_view bytes);
+QByteArray encodeNativeName(QStringView text);
+
+} // namespace dyadix

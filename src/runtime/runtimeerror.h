@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+namespace dyadix {
+
+// The program's own error numbers. They stay the same on every platform and are what
+// the error prompts show; the description of each comes from errorDescription().
+enum class ErrorNumber : int {
+    InvalidArgument = 5,
+    Overflow = 6,
+    OutOfMemory = 7,
+    SubscriptOutOfRange = 9,
+    TypeMismatch = 13,
+    BadFileName = 52,
+    FileNotFound = 53,
+    FileAlreadyOpen = 55,
+    DeviceIoError = 57,
+    FileAlreadyExists = 58,
+    DiskFull = 61,
+    TooManyFiles = 67,
+    DeviceUnavailable = 68,
+    PermissionDenied = 70,
+    DiskNotReady = 71,
+    RenameAcrossDrives = 74,
+    PathFileAccessError = 75,
+    PathNotFound = 76,
+};
+
+// Whether an operation named a file or a folder: a missing file is "File not found",
+// a missing folder (or a missing folder on the way to a file) is "Path not found".
+enum class PathKind { File, Folder };
+
+// A failed run-time operation: the number and description that the error prompt shows.
+struct RunTimeError
+{
+    int number = 0;
+    QString description;
+
+    RunTimeError() = default;
+    RunTimeError(ErrorNumber errorNumber);
+    RunTimeError(int errorNumber, QString text);
+
+    // Maps an errno value to the program's error table. For ENOENT the kind decides between
+    // "File not found" and "Path not found".
+    static RunTimeError fromErrno(int errnoValue, PathKind kind = PathKind::File);
+
+    bool operator==(const RunTimeError &other) const = default;
+};
+
+// The description of one of the program's error numbers; "Application-defined or
+// object-defined error" for a number outside the table.
+QString errorDescription(int number);
+
+} // namespace dyadix

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace dyadix {
+
+// Hands an address to the desktop, the way a shell "open" does.
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+
+    // Opens a web address (a bare host name is taken as http) in the default browser.
+    // Returns a value above 32 on success, an error code of 32 or less on failure.
+    virtual int openWebAddress(const QString &address) = 0;
+};
+
+// Shell result codes that the About box reports.
+namespace ShellResult {
+constexpr int Success = 42;
+constexpr int FileNotFound = 2;
+constexpr int NoAssociation = 31;
+} // namespace ShellResult
+
+} // namespace dyadix

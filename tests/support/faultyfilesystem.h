@@ -1,0 +1,70 @@
+#pragma once
+
+#include "runtime/filesystem.h"
+
+#include <map>
+#include <vector>
+
+namespace dyadix::test {
+
+// The operations of FileSystem that a fault can be set on. EntryStat is the stat that
+// enumerate takes of each file it finds.
+enum class FsOperation {
+    Enumerate,
+    EntryStat,
+    GetAttr,
+    FileDateTime,
+    FileLen,
+    FileCopy,
+    Kill,
+    VolumeOf,
+};
+
+// Wraps another FileSystem and makes chosen calls fail: the nth call (counted from 1) of an
+// operation, or every call from the nth on, optionally only for paths that end with a text.
+class FaultyFileSystem final : public FileSystem
+{
+public:
+    explicit FaultyFileSystem(FileSystem &real)
+        : m_real(real)
+    {
+    }
+
+    enum class Repeat { Once, Always };
+    void failOn(FsOperation operation, RunTimeError error, int nth = 1,
+                const QString &pathEnding = QString(), Repeat repeat = Repeat::Once);
+    // Calls of an operation so far, failed ones included.
+    int calls(FsOperation operation) const;
+
+    Result<std::vector<DirEntry>> enumerate(const QString &folder,
+                                            const QString &pattern) override;
+    Result<int> GetAttr(const QString &path) override;
+    Result<std::int64_t> FileDateTime(const QString &path) override;
+    Result<std::int64_t> FileLen(const QString &path) override;
+    Status FileCopy(const QString &source, const QString &target) override;
+    Status Kill(const QString &path) override;
+    bool folderExists(const QString &path) override;
+    std::vector<Volume> volumes() override;
+    Result<QString> volumeOf(const QString &path) override;
+    QString currentFolder() override;
+
+private:
+    struct Fault
+    {
+        FsOperation operation;
+        RunTimeError error;
+        int nth;
+        QString pathEnding;
+        Repeat repeat;
+        int matching = 0;
+        bool spent = false;
+    };
+    // Counts the call and returns the error of a fault that fires on it.
+    std::optional<RunTimeError> check(FsOperation operation, const QString &path);
+
+    FileSystem &m_real;
+    std::vector<Fault> m_faults;
+    std::map<FsOperation, int> m_calls;
+};
+
+} // namespace dyadix::test
