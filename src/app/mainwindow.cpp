@@ -1,17 +1,220 @@
 #include "mainwindow.h"
 
+#include "controlwidgets.h"
+#include "qtprompter.h"
+
+#include "runtime/desktopshell.h"
+#include "runtime/inisettingsstore.h"
+#include "runtime/nativefilesystem.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+
 namespace dyadix {
+
+struct MainWindow::OwnServices
+{
+    NativeFileSystem fileSystem;
+    IniSettingsStore settings;
+    DesktopShell shell;
+};
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , m_own(std::make_unique<OwnServices>())
 {
-    setWindowTitle(QStringLiteral("Dyadix - Windows File-Matching Program"));
-    resize(474, 411);
+    m_windowPrompter = std::make_unique<QtPrompter>(this);
+    build(m_own->fileSystem, *m_windowPrompter, m_own->settings, m_own->shell, thisProgram());
+}
+
+MainWindow::MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore &settings,
+                       Shell &shell, ProgramInfo program, QWidget *parent)
+    : QMainWindow(parent)
+{
+    if (prompter == nullptr) {
+        m_windowPrompter = std::make_unique<QtPrompter>(this);
+        prompter = m_windowPrompter.get();
+    }
+    build(fileSystem, *prompter, settings, shell, std::move(program));
+}
+
+MainWindow::~MainWindow() = default;
+
+ProgramInfo MainWindow::thisProgram()
+{
+    ProgramInfo program;
+    program.executableBaseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (program.executableBaseName.isEmpty())
+        program.executableBaseName = QStringLiteral("dyadix");
+    program.major = DYADIX_VERSION_MAJOR;
+    program.minor = DYADIX_VERSION_MINOR;
+    program.revision = DYADIX_VERSION_PATCH;
+    return program;
+}
+
+void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings,
+                       Shell &shell, ProgramInfo program)
+{
+    m_form = std::make_unique<FormModel>(fileSystem, prompter, settings, shell,
+                                         static_cast<FormHost &>(*this), std::move(program));
+    setWindowTitle(m_form->Caption());
+    setWindowIcon(programIcon());
+    connect(m_form.get(), &FormModel::captionChanged, this,
+            [this] { setWindowTitle(m_form->Caption()); });
+    buildMenus();
+    buildControls();
+    resize(DesignedClientWidth / TwipsPerPixel,
+           DesignedClientHeight / TwipsPerPixel + menuBar()->sizeHint().height());
+}
+
+void MainWindow::buildMenus()
+{
+    FormModel &form = *m_form;
+    QMenu *file = menuBar()->addMenu(form.mnuFile.text());
+    for (QAction *item : form.fileMenuItems())
+        file->addAction(item);
+    connect(file, &QMenu::aboutToShow, this, [this] { m_form->mnuFile_Click(); });
+    QMenu *options = menuBar()->addMenu(form.mnuOption.text());
+    for (QAction *item : form.optionMenuItems())
+        options->addAction(item);
+    for (QAction *command : form.menuBarCommands())
+        menuBar()->addAction(command);
+    QMenu *help = menuBar()->addMenu(form.mnuFileHelp.text());
+    for (QAction *item : form.helpMenuItems())
+        help->addAction(item);
+    // Ctrl shortcuts work while the menus are closed.
+    for (QAction *item : form.fileMenuItems())
+        addAction(item);
+    for (QAction *item : form.optionMenuItems())
+        addAction(item);
+}
+
+void MainWindow::buildControls()
+{
+    FormModel &form = *m_form;
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    m_controls[ControlId::drvList1] = new DriveListWidget(form.pane(1).drvList, client);
+    m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, true, client);
+    m_controls[ControlId::drvList2] = new DriveListWidget(form.pane(2).drvList, client);
+    m_controls[ControlId::dirList1] = new DirListWidget(form.pane(1).dirList, client);
+    m_controls[ControlId::dirList2] = new DirListWidget(form.pane(2).dirList, client);
+    m_controls[ControlId::lstFiles1] = new FileListWidget(form.pane(1).lstFiles, client);
+    m_controls[ControlId::lstFiles2] = new FileListWidget(form.pane(2).lstFiles, client);
+    m_controls[ControlId::txtStatus1] = new TextBoxWidget(form.pane(1).txtStatus, false, client);
+    m_controls[ControlId::txtStatus2] = new TextBoxWidget(form.pane(2).txtStatus, false, client);
+    auto *bar = new QFrame(client);
+    bar->setAutoFillBackground(true);
+    bar->setBackgroundRole(QPalette::Button);
+    bar->setCursor(Qt::SizeVerCursor);
+    m_controls[ControlId::picDragBar] = bar;
+
+    QWidget *previous = nullptr;
+    for (const ControlSpec &spec : designedControls()) {
+        QWidget *widget = m_controls.at(spec.id);
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        widget->setToolTip(QString::fromLatin1(spec.toolTip));
+        if (previous != nullptr)
+            setTabOrder(previous, widget);
+        previous = widget;
+        place(spec.id);
+    }
+    connect(&form, &FormModel::geometryChanged, this, &MainWindow::place);
+}
+
+void MainWindow::place(ControlId id)
+{
+    const Geometry g = m_form->geometry(id);
+    auto pixels = [](double twips) { return qRound(twips / TwipsPerPixel); };
+    m_controls.at(id)->setGeometry(pixels(g.left), pixels(g.top), std::max(0, pixels(g.width)),
+                                   std::max(0, pixels(g.height)));
 }
 
 void MainWindow::start()
 {
+    m_form->Form_Load();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_form->Form_Unload();
+    event->accept();
+}
+
+void MainWindow::showWindow()
+{
     show();
+}
+
+void MainWindow::focusFilter()
+{
+    m_controls.at(ControlId::txtSelect)->setFocus();
+}
+
+void MainWindow::unloadWindow()
+{
+    close();
+}
+
+void MainWindow::endProgram()
+{
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::setMousePointer(int pointer)
+{
+    const bool busy = pointer == 11;
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::processEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Two file panes with an arrow carrying a file from one to the other.
+QIcon MainWindow::programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 32.0, size / 32.0);
+        painter.setPen(QPen(QColor(0x1f, 0x4e, 0x8c), 1.5));
+        painter.setBrush(QColor(0xf3, 0xf3, 0xf3));
+        painter.drawRoundedRect(QRectF(1, 4, 13, 24), 1.5, 1.5);
+        painter.drawRoundedRect(QRectF(18, 4, 13, 24), 1.5, 1.5);
+        painter.setPen(QPen(QColor(0x8a, 0x8a, 0x8a), 1.5));
+        for (int y : {10, 15, 20}) {
+            painter.drawLine(QPointF(3.5, y), QPointF(11.5, y));
+            painter.drawLine(QPointF(20.5, y), QPointF(28.5, y));
+        }
+        painter.setPen(QPen(QColor(0x1e, 0x9e, 0x3a), 2.2, Qt::SolidLine, Qt::RoundCap,
+                            Qt::RoundJoin));
+        painter.drawLine(QPointF(11, 15), QPointF(21, 15));
+        QPainterPath head;
+        head.moveTo(18, 12);
+        head.lineTo(21, 15);
+        head.lineTo(18, 18);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(head);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace dyadix

@@ -1,19 +1,66 @@
 #pragma once
 
+#include "form/formhost.h"
+#include "form/formmodel.h"
+#include "runtime/filesystem.h"
+#include "runtime/prompter.h"
+#include "runtime/settingsstore.h"
+#include "runtime/shell.h"
+
 #include <QMainWindow>
+
+#include <map>
+#include <memory>
 
 namespace dyadix {
 
-// The program's one window.
-class MainWindow final : public QMainWindow
+// The program's one window: builds the controls and menus for the window model, places them
+// by its geometry and passes the user's gestures to its handlers.
+class MainWindow final : public QMainWindow, private FormHost
 {
     Q_OBJECT
 
 public:
+    // A window on this machine's file system, settings and desktop.
     explicit MainWindow(QWidget *parent = nullptr);
+    // A window on the given services (tests pass fakes); the prompter may be null for the
+    // window's own message boxes.
+    MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore &settings, Shell &shell,
+               ProgramInfo program, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    FormModel &form() { return *m_form; }
+    QWidget *control(ControlId id) const { return m_controls.at(id); }
 
     // Loads the window while it is hidden, then shows it.
     void start();
+
+    static ProgramInfo thisProgram();
+    static QIcon programIcon();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    struct OwnServices;
+    void build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings, Shell &shell,
+               ProgramInfo program);
+    void buildMenus();
+    void buildControls();
+    void place(ControlId id);
+
+    void showWindow() override;
+    void focusFilter() override;
+    void unloadWindow() override;
+    void endProgram() override;
+    void setMousePointer(int pointer) override;
+    void processEvents() override;
+
+    std::unique_ptr<OwnServices> m_own;
+    std::unique_ptr<Prompter> m_windowPrompter;
+    std::unique_ptr<FormModel> m_form;
+    std::map<ControlId, QWidget *> m_controls;
+    bool m_busy = false;
 };
 
 } // namespace dyadix

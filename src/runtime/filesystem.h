@@ -3,6 +3,7 @@
 #include "result.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
@@ -68,6 +69,9 @@ public:
     // Deletes one file; a link is removed itself, never what it points to.
     virtual Status Kill(const QString &path) = 0;
 
+    // The names of a folder's subfolders (links to folders included), sorted without regard
+    // to case.
+    virtual Result<QStringList> subfolders(const QString &folder) = 0;
     virtual bool folderExists(const QString &path) = 0;
     virtual std::vector<Volume> volumes() = 0;
     // The root path of the volume that holds a path (or, for a path that does not exist,

@@ -214,6 +214,34 @@ Status NativeFileSystem::Kill(const QString &path)
     return {};
 }
 
+Result<QStringList> NativeFileSystem::subfolders(const QString &folder)
+{
+    const QByteArray folderBytes = encodeNativeName(folder);
+    DIR *dir = ::opendir(folderBytes.constData());
+    if (dir == nullptr)
+        return RunTimeError::fromErrno(errno, PathKind::Folder);
+    const int dirFd = ::dirfd(dir);
+    QStringList names;
+    while (const dirent *item = ::readdir(dir)) {
+        const std::string_view rawName(item->d_name);
+        if (rawName == "." || rawName == "..")
+            continue;
+        bool folderEntry = item->d_type == DT_DIR;
+        if (item->d_type == DT_UNKNOWN || item->d_type == DT_LNK) {
+            struct stat st {};
+            folderEntry = ::fstatat(dirFd, item->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (folderEntry)
+            names.append(decodeNativeName(rawName));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
 bool NativeFileSystem::folderExists(const QString &path)
 {
     return !path.isEmpty() && isFolder(encodeNativeName(path));

@@ -16,6 +16,7 @@ public:
     Result<std::int64_t> FileLen(const QString &path) override;
     Status FileCopy(const QString &source, const QString &target) override;
     Status Kill(const QString &path) override;
+    Result<QStringList> subfolders(const QString &folder) override;
     bool folderExists(const QString &path) override;
     std::vector<Volume> volumes() override;
     Result<QString> volumeOf(const QString &path) override;

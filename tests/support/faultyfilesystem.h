@@ -11,6 +11,7 @@ namespace dyadix::test {
 // enumerate takes of each file it finds.
 enum class FsOperation {
     Enumerate,
+    Subfolders,
     EntryStat,
     GetAttr,
     FileDateTime,
@@ -36,6 +37,14 @@ public:
     // Calls of an operation so far, failed ones included.
     int calls(FsOperation operation) const;
 
+    // Files that enumerate adds to a folder's real ones (the folder text ends in '/'); their
+    // time and length read back from here.
+    void addVirtualFiles(const QString &folderText, std::vector<DirEntry> files);
+    // A volume the drive lists offer although nothing is mounted there.
+    void addVirtualVolume(const QString &rootPath) { m_extraVolumes.push_back({rootPath, {}}); }
+    // Enumerations return their files sorted by name, so a test knows their order.
+    void sortEnumerations() { m_sorted = true; }
+
     Result<std::vector<DirEntry>> enumerate(const QString &folder,
                                             const QString &pattern) override;
     Result<int> GetAttr(const QString &path) override;
@@ -43,6 +52,7 @@ public:
     Result<std::int64_t> FileLen(const QString &path) override;
     Status FileCopy(const QString &source, const QString &target) override;
     Status Kill(const QString &path) override;
+    Result<QStringList> subfolders(const QString &folder) override;
     bool folderExists(const QString &path) override;
     std::vector<Volume> volumes() override;
     Result<QString> volumeOf(const QString &path) override;
@@ -62,7 +72,12 @@ private:
     // Counts the call and returns the error of a fault that fires on it.
     std::optional<RunTimeError> check(FsOperation operation, const QString &path);
 
+    const DirEntry *virtualFile(const QString &path) const;
+
     FileSystem &m_real;
+    std::map<QString, std::vector<DirEntry>> m_virtualFiles;
+    std::vector<Volume> m_extraVolumes;
+    bool m_sorted = false;
     std::vector<Fault> m_faults;
     std::map<FsOperation, int> m_calls;
 };

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QTreeView>
+
+namespace dyadix {
+
+class DirListModel;
+class DriveListModel;
+class FileListModel;
+class TextBox;
+
+// A drive list on screen, bound to its model: the user's choice goes to the model, the
+// model's current drive shows.
+class DriveListWidget final : public QComboBox
+{
+    Q_OBJECT
+public:
+    DriveListWidget(DriveListModel &model, QWidget *parent);
+};
+
+// A folder list on screen: folders indented by depth, opened by double-click or Enter.
+class DirListWidget final : public QListView
+{
+    Q_OBJECT
+public:
+    DirListWidget(DirListModel &model, QWidget *parent);
+};
+
+// A file list on screen: one line per entry with a check box, name, date and right-aligned
+// size in columns wide enough for the widest line; the space bar ticks the current line.
+class FileListWidget final : public QTreeView
+{
+    Q_OBJECT
+public:
+    FileListWidget(FileListModel &model, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void fitColumns();
+    FileListModel &m_model;
+};
+
+// A single-line text box on screen, showing a TextBox's text and colours.
+class TextBoxWidget final : public QLineEdit
+{
+    Q_OBJECT
+public:
+    TextBoxWidget(TextBox &model, bool editable, QWidget *parent);
+
+private:
+    void follow();
+    TextBox &m_model;
+};
+
+} // namespace dyadix

@@ -1,0 +1,287 @@
+#include "formmodel.h"
+
+#include "panes/dirlistmodel.h"
+#include "runtime/errortrap.h"
+
+#include <QKeySequence>
+
+namespace dyadix {
+
+const QString FormModel::DesignedCaption = QStringLiteral("Dyadix - Windows File-Matching Program");
+
+namespace {
+
+void setUpItem(QAction &action, const QString &caption, const char *shortcut = nullptr)
+{
+    action.setText(caption);
+    if (shortcut != nullptr)
+        action.setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+}
+
+void setUpOption(QAction &action, const QString &caption, bool checked,
+                 const char *shortcut = nullptr)
+{
+    setUpItem(action, caption, shortcut);
+    action.setCheckable(true);
+    action.setChecked(checked);
+}
+
+} // namespace
+
+FormModel::FormModel(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings,
+                     Shell &shell, FormHost &host, ProgramInfo program, QObject *parent)
+    : QObject(parent)
+    , txtSelect(QStringLiteral("*.*"))
+    , m_fileSystem(fileSystem)
+    , m_prompter(prompter)
+    , m_settings(settings)
+    , m_shell(shell)
+    , m_host(host)
+    , m_program(std::move(program))
+    , m_caption(DesignedCaption)
+{
+    m_panes[0] = std::make_unique<Pane>(1, fileSystem, QStringLiteral("Left"));
+    m_panes[1] = std::make_unique<Pane>(2, fileSystem, QStringLiteral("Right"));
+    for (const ControlSpec &spec : designedControls())
+        m_geometry[static_cast<size_t>(spec.id)] = spec.designed;
+    setUpMenus();
+    for (auto &pane : m_panes)
+        connectPane(*pane);
+
+    // Until a drive is chosen, each pane shows the program's current folder.
+    const QString current = m_fileSystem.currentFolder();
+    if (const Result<QString> drive = m_fileSystem.volumeOf(current))
+        m_driveFolders[*drive] = DirListModel::normalized(current);
+}
+
+FormModel::~FormModel() = default;
+
+void FormModel::setUpMenus()
+{
+    setUpItem(mnuFile, QStringLiteral("&File"));
+    setUpItem(mnuFileAdd, QStringLiteral("&Add Path to List"), "Ctrl+A");
+    setUpItem(mnuFileEdit, QStringLiteral("&Edit Path..."), "Ctrl+E");
+    setUpItem(mnuFileRemove, QStringLiteral("&Remove Path..."), "Ctrl+D");
+    mnuFileBar0.setSeparator(true);
+    for (int k = 0; k < 10; ++k) {
+        mnuFileLast[static_cast<size_t>(k)] = new QAction(k == 0 ? QStringLiteral("Last") : QString(), this);
+    }
+    mnuFileBar1.setSeparator(true);
+    setUpItem(mnuFileRefresh, QStringLiteral("Re&fresh Drive Lists"), "Ctrl+R");
+    setUpItem(mnuFileExport, QStringLiteral("Export to &Tab-delimited File..."), "Ctrl+T");
+    setUpItem(mnuFileBatch, QStringLiteral("Make DOS &Batch File..."), "Ctrl+B");
+    setUpItem(mnuFileExit, QStringLiteral("E&xit"));
+    setUpItem(mnuFileExitNoSave, QStringLiteral("&Exit without Saving Settings"), "Ctrl+Q");
+
+    setUpItem(mnuOption, QStringLiteral("&Options"));
+    setUpOption(mnuOptionAction, QStringLiteral("&Warn before Actions"), true);
+    setUpOption(mnuOptionNewer, QStringLiteral("&Mark Newer"), true);
+    setUpOption(mnuOptionWarn1, QStringLiteral("Warn if &Target is Bigger"), true);
+    setUpOption(mnuOptionSynch, QStringLiteral("Synchronize &Scrolling"), false, "Ctrl+S");
+    setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), false, "Ctrl+F");
+
+    setUpItem(mnuMatch, QStringLiteral("&Match!"));
+    const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
+                                    QStringLiteral(">&Move!>"), QStringLiteral("<Mo&ve!<")};
+    for (size_t i = 0; i < m_copy.size(); ++i)
+        m_copy[i] = new QAction(copyCaptions[i], this);
+    m_delete[0] = new QAction(QStringLiteral(">&Delete!"), this);
+    m_delete[1] = new QAction(QStringLiteral("De&lete!<"), this);
+
+    setUpItem(mnuFileHelp, QStringLiteral("&Help"));
+    setUpItem(mnuHelpHowTo, QStringLiteral("&Instructions..."));
+    setUpItem(mnuHelpAbout, QStringLiteral("&About..."));
+
+    connect(&mnuFileRefresh, &QAction::triggered, this, [this] { mnuFileRefresh_Click(); });
+    connect(&mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+    connect(&mnuFileExitNoSave, &QAction::triggered, this, [this] { mnuFileExitNoSave_Click(); });
+    connect(&mnuOptionAction, &QAction::triggered, this, [this] { mnuOptionAction_Click(); });
+    connect(&mnuOptionNewer, &QAction::triggered, this, [this] { mnuOptionNewer_Click(); });
+    connect(&mnuOptionWarn1, &QAction::triggered, this, [this] { mnuOptionWarn1_Click(); });
+    connect(&mnuOptionSynch, &QAction::triggered, this, [this] { mnuOptionSynch_Click(); });
+}
+
+std::vector<QAction *> FormModel::fileMenuItems() const
+{
+    std::vector<QAction *> items {const_cast<QAction *>(&mnuFileAdd),
+                                  const_cast<QAction *>(&mnuFileEdit),
+                                  const_cast<QAction *>(&mnuFileRemove),
+                                  const_cast<QAction *>(&mnuFileBar0)};
+    items.insert(items.end(), mnuFileLast.begin(), mnuFileLast.end());
+    for (const QAction *item : {&mnuFileBar1, &mnuFileRefresh, &mnuFileExport, &mnuFileBatch,
+                                &mnuFileExit, &mnuFileExitNoSave})
+        items.push_back(const_cast<QAction *>(item));
+    return items;
+}
+
+std::vector<QAction *> FormModel::optionMenuItems() const
+{
+    return {const_cast<QAction *>(&mnuOptionAction), const_cast<QAction *>(&mnuOptionNewer),
+            const_cast<QAction *>(&mnuOptionWarn1), const_cast<QAction *>(&mnuOptionSynch),
+            const_cast<QAction *>(&mnuOptionSyncFoldr)};
+}
+
+std::vector<QAction *> FormModel::helpMenuItems() const
+{
+    return {const_cast<QAction *>(&mnuHelpHowTo), const_cast<QAction *>(&mnuHelpAbout)};
+}
+
+std::vector<QAction *> FormModel::menuBarCommands() const
+{
+    return {const_cast<QAction *>(&mnuMatch), m_copy[0], m_copy[1], m_copy[2], m_copy[3],
+            m_delete[0], m_delete[1]};
+}
+
+void FormModel::connectPane(Pane &pane)
+{
+    const int index = pane.index;
+    connect(&pane.drvList, &DriveListModel::driveChanged, this,
+            [this, index] { drvList_Change(index); });
+    connect(&pane.dirList, &DirListModel::pathChanged, this, [this, index] {
+        const Pane &changed = this->pane(index);
+        m_driveFolders[changed.drvList.Drive()] = changed.dirList.Path();
+        dirList_Change(index);
+    });
+    connect(&pane.lstFiles, &FileListModel::ticksChanged, this,
+            [this, index] { lstFiles_Click(index); });
+}
+
+void FormModel::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    emit captionChanged();
+}
+
+void FormModel::setMousePointer(int pointer)
+{
+    m_mousePointer = pointer;
+    m_host.setMousePointer(pointer);
+}
+
+void FormModel::processEvents()
+{
+    m_host.processEvents();
+}
+
+QString FormModel::currentFolderOfDrive(const QString &drive) const
+{
+    const auto found = m_driveFolders.find(drive);
+    return found == m_driveFolders.end() ? drive : found->second;
+}
+
+void FormModel::Form_Load()
+{
+    ErrorTrap trap(m_prompter, QStringLiteral("Error on Form_Load!"));
+    GetSettings();
+    trap.run([this]() -> Status {
+        m_host.showWindow();
+        return {};
+    });
+    trap.run([this]() -> Status {
+        m_host.focusFilter();
+        return {};
+    });
+}
+
+void FormModel::Form_Unload()
+{
+    if (!NoSaveOnExit)
+        SaveSettings();
+}
+
+void FormModel::GetSettings()
+{
+    SettingsApp = m_program.executableBaseName;
+    SettingsSection = QStringLiteral("Settings");
+    ErrorTrap trap(m_prompter, QStringLiteral("Error in Sub GetSettings!"));
+    txtSelect.setText(QStringLiteral("*.*"));
+    const QString current = m_fileSystem.currentFolder();
+    for (int i = 1; i <= 2 && !trap.aborted(); ++i) {
+        Pane &p = pane(i);
+        SkipListing = true;
+        trap.run([&] { return p.drvList.setDrive(current); });
+        SkipListing = false;
+        trap.run([&] { return p.dirList.setPath(current); });
+    }
+    if (trap.aborted())
+        return;
+    for (int k = 0; k < 10; ++k) {
+        QAction *item = mnuFileLast[static_cast<size_t>(k)];
+        item->setText(QStringLiteral("&") + QString::number(k) + QLatin1Char(' '));
+        item->setVisible(item->text().size() > 4);
+    }
+}
+
+void FormModel::SaveSettings() {}
+
+void FormModel::drvList_Change(int Index)
+{
+    Pane &p = pane(Index);
+    if (p.dirList.setPath(currentFolderOfDrive(p.drvList.Drive())))
+        return;
+    // A drive that cannot be opened: back to the drive of the folder still shown, silently.
+    if (!p.dirList.Path().isEmpty())
+        (void)p.drvList.setDrive(p.dirList.Path());
+}
+
+void FormModel::dirList_Change(int Index)
+{
+    if (SkipListing)
+        return;
+    Pane &p = pane(Index);
+    ListingContext context {m_fileSystem,
+                            m_prompter,
+                            *this,
+                            p,
+                            pane(3 - Index).txtStatus,
+                            txtSelect,
+                            MessageText,
+                            {mnuCopy(Index), mnuCopy(Index + 2), mnuDel(Index)},
+                            mnuOptionSynch,
+                            mnuOptionSyncFoldr,
+                            {}};
+    listPane(context);
+}
+
+void FormModel::lstFiles_Click(int Index)
+{
+    Pane &p = pane(Index);
+    const int selected = p.lstFiles.SelCount();
+    p.txtStatus.setText(selected == 1 ? QStringLiteral("1 file selected.")
+                                      : QString::number(selected) + QLatin1String(" files selected."));
+    p.txtStatus.setForeColor(QColor(0, 0, 255));
+    const bool any = selected > 0;
+    mnuCopy(Index)->setEnabled(any);
+    mnuCopy(Index + 2)->setEnabled(any);
+    mnuDel(Index)->setEnabled(any);
+}
+
+void FormModel::mnuFile_Click() {}
+
+void FormModel::mnuFileRefresh_Click()
+{
+    pane(1).drvList.Refresh();
+    pane(2).drvList.Refresh();
+}
+
+void FormModel::mnuFileExit_Click()
+{
+    m_host.unloadWindow();
+    m_host.endProgram();
+}
+
+void FormModel::mnuFileExitNoSave_Click()
+{
+    NoSaveOnExit = true;
+    m_host.endProgram();
+}
+
+// The option items reverse their own check marks when clicked; nothing else happens.
+void FormModel::mnuOptionAction_Click() {}
+void FormModel::mnuOptionNewer_Click() {}
+void FormModel::mnuOptionWarn1_Click() {}
+void FormModel::mnuOptionSynch_Click() {}
+
+} // namespace dyadix

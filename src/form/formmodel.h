@@ -1,0 +1,124 @@
+#pragma once
+
+#include "controls.h"
+#include "formhost.h"
+
+#include "panes/pane.h"
+#include "runtime/filesystem.h"
+#include "runtime/programinfo.h"
+#include "runtime/prompter.h"
+#include "runtime/settingsstore.h"
+#include "runtime/shell.h"
+
+#include <QAction>
+#include <QObject>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace dyadix {
+
+// The window frmMatch without its widgets: the controls' state, the menu items, the options,
+// the window-level values and every event handler. The widgets show this state and call the
+// handlers; tests drive it directly.
+//
+// Menu items are QActions. An option's state is its action's check mark; a checkable action
+// reverses its own mark when clicked, before its _Click handler runs. A command's
+// availability is its action's enabled state.
+class FormModel final : public QObject, private ListingHost
+{
+    Q_OBJECT
+
+public:
+    FormModel(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings, Shell &shell,
+              FormHost &host, ProgramInfo program, QObject *parent = nullptr);
+    ~FormModel() override;
+
+    static const QString DesignedCaption;
+
+    // Controls.
+    Pane &pane(int index) { return *m_panes.at(static_cast<size_t>(index - 1)); }
+    TextBox txtSelect;
+    Geometry geometry(ControlId id) const { return m_geometry[static_cast<size_t>(id)]; }
+
+    // Window.
+    const QString &Caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    int MousePointer() const { return m_mousePointer; }
+
+    // Menu items.
+    QAction mnuFile, mnuFileAdd, mnuFileEdit, mnuFileRemove, mnuFileBar0;
+    std::array<QAction *, 10> mnuFileLast {};
+    QAction mnuFileBar1, mnuFileRefresh, mnuFileExport, mnuFileBatch, mnuFileExit,
+        mnuFileExitNoSave;
+    QAction mnuOption, mnuOptionAction, mnuOptionNewer, mnuOptionWarn1, mnuOptionSynch,
+        mnuOptionSyncFoldr;
+    QAction mnuMatch;
+    QAction mnuFileHelp, mnuHelpHowTo, mnuHelpAbout;
+    QAction *mnuCopy(int index) const { return m_copy.at(static_cast<size_t>(index - 1)); }
+    QAction *mnuDel(int index) const { return m_delete.at(static_cast<size_t>(index - 1)); }
+
+    // The drop-down menus' items in order (separators included), and the commands that stand
+    // on the menu bar itself between Options and Help.
+    std::vector<QAction *> fileMenuItems() const;
+    std::vector<QAction *> optionMenuItems() const;
+    std::vector<QAction *> helpMenuItems() const;
+    std::vector<QAction *> menuBarCommands() const;
+
+    // Window-level state.
+    QString SettingsApp;
+    QString SettingsSection;
+    bool NoSaveOnExit = false;
+    bool SkipListing = false;
+    QString MessageText;
+
+    // Events.
+    void Form_Load();
+    void Form_Unload();
+    void drvList_Change(int Index);
+    void dirList_Change(int Index);
+    void lstFiles_Click(int Index);
+    void mnuFile_Click();
+    void mnuFileRefresh_Click();
+    void mnuFileExit_Click();
+    void mnuFileExitNoSave_Click();
+    void mnuOptionAction_Click();
+    void mnuOptionNewer_Click();
+    void mnuOptionWarn1_Click();
+    void mnuOptionSynch_Click();
+
+    // Procedures.
+    void GetSettings();
+    void SaveSettings();
+
+signals:
+    void captionChanged();
+    void geometryChanged(ControlId id);
+
+private:
+    void setUpMenus();
+    void connectPane(Pane &pane);
+    void setMousePointer(int pointer) override;
+    void processEvents() override;
+    QString currentFolderOfDrive(const QString &drive) const;
+
+    FileSystem &m_fileSystem;
+    Prompter &m_prompter;
+    SettingsStore &m_settings;
+    Shell &m_shell;
+    FormHost &m_host;
+    ProgramInfo m_program;
+
+    std::array<std::unique_ptr<Pane>, 2> m_panes;
+    std::array<QAction *, 4> m_copy {};
+    std::array<QAction *, 2> m_delete {};
+    std::array<Geometry, ControlCount> m_geometry {};
+    QString m_caption;
+    int m_mousePointer = 0;
+    // The folder each drive was last shown at, as each drive keeps a current folder.
+    std::map<QString, QString> m_driveFolders;
+};
+
+} // namespace dyadix

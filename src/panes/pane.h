@@ -1,0 +1,29 @@
+#pragma once
+
+#include "dirlistmodel.h"
+#include "drivelistmodel.h"
+#include "filelistmodel.h"
+#include "textbox.h"
+
+#include <QObject>
+
+namespace dyadix {
+
+// One side of the window (index 1 Left, 2 Right): drive list, folder list, file list and
+// status box.
+class Pane final : public QObject
+{
+    Q_OBJECT
+
+public:
+    Pane(int index, FileSystem &fileSystem, const QString &designedStatus,
+         QObject *parent = nullptr);
+
+    const int index;
+    DriveListModel drvList;
+    DirListModel dirList;
+    FileListModel lstFiles;
+    TextBox txtStatus;
+};
+
+} // namespace dyadix

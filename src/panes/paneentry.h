@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace dyadix {
+
+// One line of a file list. A listed entry carries the file's date text and size; a
+// placeholder stands for a file that exists only in the other pane and has neither. The line
+// text is derived from the fields, so a name holding a TAB or any other character is never
+// taken apart wrongly.
+struct PaneEntry
+{
+    QString name;
+    QString dateText; // "yyyy/mm/dd hh:nn"; empty for a placeholder
+    std::int64_t size = 0;
+    bool placeholder = false;
+
+    static PaneEntry listed(QString name, QString dateText, std::int64_t size);
+    static PaneEntry placeholderFor(QString name);
+
+    // name TAB date TAB size (right-aligned in 8 characters), or name TAB TAB.
+    QString text() const;
+};
+
+// A size as the list shows it: right-aligned in eight characters, longer numbers unpadded.
+QString sizeText(std::int64_t size);
+
+// The one order of names used by the file lists and by Match: without regard to case, and a
+// name that begins another name comes first.
+int compareNames(QStringView a, QStringView b);
+
+// The order of lines in a file list: by name, then (for equal names) date, size and the
+// name's exact spelling, so that the order is total.
+bool entryLess(const PaneEntry &a, const PaneEntry &b);
+
+} // namespace dyadix
+
+namespace dyadix {
+
+// A name as a list shows it on one line: TAB, line feed and other control characters appear
+// as their visible pictures, and bytes that were not UTF-8 as the replacement character.
+QString displayName(const QString &name);
+
+} // namespace dyadix

@@ -1,0 +1,149 @@
+#include "panelisting.h"
+
+#include "parsing.h"
+
+#include "runtime/conversions.h"
+
+#include <QElapsedTimer>
+
+#include <optional>
+#include <unordered_map>
+
+namespace dyadix {
+
+namespace {
+
+const QColor StatusEqual(0, 255, 0);
+const QColor StatusDiffer(192, 192, 192);
+
+// Files of one folder mostly share a few minutes; their date texts share one string.
+class DateTexts
+{
+public:
+    const QString &of(std::int64_t seconds)
+    {
+        const std::int64_t minute = seconds - (((seconds % 60) + 60) % 60);
+        auto found = m_texts.find(minute);
+        if (found == m_texts.end())
+            found = m_texts.emplace(minute, formatDateText(seconds)).first;
+        return found->second;
+    }
+
+private:
+    std::unordered_map<std::int64_t, QString> m_texts;
+};
+
+} // namespace
+
+QString listingStatus(std::int64_t count, std::int64_t total, const QString &earliest,
+                      const QString &latest)
+{
+    if (count == 0)
+        return QStringLiteral("0 files.");
+    return QString::number(count) + QLatin1String(" files, ") + QString::number(total)
+        + QLatin1String(" bytes, ") + earliest + QLatin1String(" to ") + latest;
+}
+
+void listPane(ListingContext &c)
+{
+    Pane &pane = c.pane;
+    FileListModel &list = pane.lstFiles;
+    ErrorTrap trap = ErrorTrap::withContext(c.prompter, QStringLiteral("Error in Sub dirList_Change"),
+                                            [&c] { return c.MessageText; });
+    c.host.setMousePointer(11);
+    list.Clear();
+    const QString folderText = DirListModel::withSeparator(pane.dirList.Path());
+    std::int64_t count = 0;
+    std::int64_t total = 0;
+    if (c.txtSelect.Text().isEmpty())
+        c.txtSelect.setText(QStringLiteral("*.*"));
+    std::optional<std::int64_t> earliest;
+    std::optional<std::int64_t> latest;
+
+    DateTexts dates;
+    std::vector<PaneEntry> batch;
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    auto flush = [&] {
+        list.addItems(std::move(batch));
+        batch.clear();
+    };
+
+    QString filter = c.txtSelect.Text();
+    while (!filter.isEmpty() && !trap.aborted()) {
+        const QString pattern = Parse(filter, QStringLiteral(","));
+        std::vector<DirEntry> found;
+        trap.assign<std::vector<DirEntry>>(
+            found, [&] { return c.fileSystem.enumerate(folderText, pattern); });
+        for (DirEntry &file : found) {
+            if (trap.aborted())
+                break;
+            const QString path = folderText + file.name;
+            c.MessageText = QLatin1String(" on ") + path;
+            if ((file.stat.attributes & FileAttribute::Directory) != 0)
+                continue;
+
+            // The stat taken during the enumeration serves both reads; only a file that could
+            // not be read then is read again (on Retry, or for its size).
+            std::optional<RunTimeError> firstError = file.statError;
+            std::int64_t time = file.stat.modified;
+            const bool timeRead = trap.run([&]() -> Status {
+                if (firstError)
+                    return *std::exchange(firstError, std::nullopt);
+                if (!file.statError)
+                    return {};
+                const Result<std::int64_t> read = c.fileSystem.FileDateTime(path);
+                if (!read)
+                    return read.error();
+                time = *read;
+                return {};
+            });
+            std::int64_t size = file.stat.size;
+            const bool sizeRead = !trap.aborted() && trap.run([&]() -> Status {
+                if (!file.statError)
+                    return {};
+                const Result<std::int64_t> read = c.fileSystem.FileLen(path);
+                if (!read)
+                    return read.error();
+                size = *read;
+                return {};
+            });
+            // A file whose time or size could not be read is left out rather than shown with
+            // another file's values.
+            if (timeRead && sizeRead) {
+                if (!earliest || time < *earliest)
+                    earliest = time;
+                if (!latest || time > *latest)
+                    latest = time;
+                total += size;
+                batch.push_back(PaneEntry::listed(file.name, dates.of(time), size));
+                ++count;
+            }
+            c.MessageText.clear();
+            if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
+                flush();
+                c.host.processEvents();
+                sinceRepaint.restart();
+            }
+        }
+    }
+    flush();
+
+    if (!trap.aborted()) {
+        pane.txtStatus.setText(listingStatus(count, total, earliest ? dates.of(*earliest) : QString(),
+                                             latest ? dates.of(*latest) : QString()));
+        const bool same = pane.txtStatus.Text().compare(c.otherStatus.Text(), Qt::CaseInsensitive) == 0;
+        pane.txtStatus.setBackColor(same ? StatusEqual : StatusDiffer);
+        c.otherStatus.setBackColor(same ? StatusEqual : StatusDiffer);
+        pane.txtStatus.setForeColor(Qt::black);
+        c.otherStatus.setForeColor(Qt::black);
+        for (QAction *command : c.commands)
+            command->setEnabled(false);
+        if (c.optionSyncFoldr.isChecked() && c.followStep)
+            c.followStep(trap, folderText);
+    }
+    c.host.setMousePointer(0);
+    c.optionSynch.setChecked(false);
+}
+
+} // namespace dyadix

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "pane.h"
+
+#include "runtime/errortrap.h"
+#include "runtime/filesystem.h"
+
+#include <QAction>
+
+#include <array>
+#include <functional>
+
+namespace dyadix {
+
+// What a listing needs of the window beyond its controls.
+class ListingHost
+{
+public:
+    virtual ~ListingHost() = default;
+    // 11 shows the busy pointer over the whole program, 0 the default one.
+    virtual void setMousePointer(int pointer) = 0;
+    // Lets the window repaint; the user's input waits until the listing is over.
+    virtual void processEvents() = 0;
+};
+
+// The window's parts that one listing reads and writes.
+struct ListingContext
+{
+    FileSystem &fileSystem;
+    Prompter &prompter;
+    ListingHost &host;
+    Pane &pane;
+    TextBox &otherStatus;
+    TextBox &txtSelect;
+    QString &MessageText;
+    std::array<QAction *, 3> commands; // the pane's copy, move and delete
+    QAction &optionSynch;
+    QAction &optionSyncFoldr;
+    // The folder-following step, run under the listing's error prompt with the folder text.
+    std::function<void(ErrorTrap &, const QString &)> followStep;
+};
+
+// How often a long listing lets the window repaint.
+constexpr int ListingRepaintMilliseconds = 50;
+
+// Refills the pane's file list from its folder under the filter, writes the status line and
+// its colours, disables the pane's commands, runs the follow step when folders are
+// synchronised, and switches synchronised scrolling off.
+void listPane(ListingContext &context);
+
+// The status line of a listing.
+QString listingStatus(std::int64_t count, std::int64_t total, const QString &earliest,
+                      const QString &latest);
+
+} // namespace dyadix

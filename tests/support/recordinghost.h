@@ -1,0 +1,49 @@
+#pragma once
+
+#include "form/formhost.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace dyadix::test {
+
+// A window host that records what the window model asks of it, in order.
+class RecordingHost final : public FormHost
+{
+public:
+    void showWindow() override { m_calls << QStringLiteral("show"); }
+    void focusFilter() override { m_calls << QStringLiteral("focus"); }
+    void unloadWindow() override
+    {
+        m_calls << QStringLiteral("unload");
+        if (onUnload)
+            onUnload();
+    }
+    void endProgram() override { m_calls << QStringLiteral("end"); }
+    void setMousePointer(int pointer) override
+    {
+        m_calls << QStringLiteral("pointer %1").arg(pointer);
+    }
+    void processEvents() override
+    {
+        ++m_processed;
+        if (onProcessEvents)
+            onProcessEvents();
+    }
+
+    const QStringList &calls() const { return m_calls; }
+    int processed() const { return m_processed; }
+    void clear() { m_calls.clear(); }
+
+    // What unloading the window sets off (the window's unload handler).
+    std::function<void()> onUnload;
+    // What happens while the window repaints during a listing.
+    std::function<void()> onProcessEvents;
+
+private:
+    QStringList m_calls;
+    int m_processed = 0;
+};
+
+} // namespace dyadix::test
