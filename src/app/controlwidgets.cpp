@@ -88,12 +88,12 @@ FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
     setVerticalScrollMode(ScrollPerItem);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Fixed);
-    connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::fitColumns);
-    connect(&model, &QAbstractItemModel::rowsInserted, this, &FileListWidget::fitColumns);
+    connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::SetHorizontalExtent);
+    connect(&model, &QAbstractItemModel::rowsInserted, this, &FileListWidget::SetHorizontalExtent);
     connect(&model, &FileListModel::topIndexRequested, this,
             [this](int row) { verticalScrollBar()->setValue(row); });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, &model, &FileListModel::viewScrolled);
-    fitColumns();
+    SetHorizontalExtent();
 }
 
 void FileListWidget::keyPressEvent(QKeyEvent *event)
@@ -108,7 +108,7 @@ void FileListWidget::keyPressEvent(QKeyEvent *event)
 
 // The columns fit the widest name and size of the whole list. The widest name is found among
 // the longest ones, so that a big folder is not measured name by name.
-void FileListWidget::fitColumns()
+void FileListWidget::SetHorizontalExtent()
 {
     const QFontMetrics metrics(font());
     const int count = m_model.ListCount();

@@ -41,7 +41,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void fitColumns();
+    void SetHorizontalExtent();
     FileListModel &m_model;
 };
 

@@ -1,0 +1,218 @@
+#include "app/mainwindow.h"
+
+#include "faultyfilesystem.h"
+#include "memorysettingsstore.h"
+#include "recordingshell.h"
+#include "scriptedprompter.h"
+#include "tempfiles.h"
+
+#include "runtime/nativefilesystem.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeView>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void titleAndIcon();
+    void controls_data();
+    void controls();
+    void tabOrder();
+    void menuBar();
+    void spaceAndClickTick();
+    void doubleClickOpensFolder();
+    void typingInTheFilterListsNothing();
+    void statusBoxShowsColours();
+    void listScrollsToItsWidestLine();
+
+private:
+    NativeFileSystem m_realFs;
+    std::unique_ptr<FaultyFileSystem> m_fs;
+    ScriptedPrompter m_prompter;
+    MemorySettingsStore m_settings;
+    RecordingShell m_shell;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MainWindow> m_window;
+    QString m_oldCurrent;
+};
+
+void tst_MainWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+    QVERIFY(writeFile(m_dir->path() + "/one.txt", "1", localTime(2024, 5, 6, 7, 8)));
+    QVERIFY(writeFile(m_dir->path() + "/two.txt", "22", localTime(2024, 5, 6, 7, 9)));
+    m_oldCurrent = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    m_fs = std::make_unique<FaultyFileSystem>(m_realFs);
+    m_window = std::make_unique<MainWindow>(*m_fs, &m_prompter, m_settings, m_shell,
+                                            ProgramInfo {"dyadix", 1, 8, 0, "DYX 261206"});
+    m_window->start();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void tst_MainWindow::cleanup()
+{
+    m_window.reset();
+    QDir::setCurrent(m_oldCurrent);
+}
+
+// The window carries its caption and an icon in 16 and 32 pixels.
+void tst_MainWindow::titleAndIcon()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Dyadix - Windows File-Matching Program"));
+    const QList<QSize> sizes = m_window->windowIcon().availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)));
+    QVERIFY(sizes.contains(QSize(32, 32)));
+    m_window->form().setCaption("Dyadix");
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Dyadix"));
+}
+
+// Each control is of its kind and shows its tool tip.
+void tst_MainWindow::controls_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("drvList(1)") << int(ControlId::drvList1) << "QComboBox" << "Choose Left Drive";
+    QTest::newRow("txtSelect") << int(ControlId::txtSelect) << "QLineEdit"
+                               << "Show which files? (*.* = all, comma separator) e.g. *.fr?, *.bas";
+    QTest::newRow("drvList(2)") << int(ControlId::drvList2) << "QComboBox" << "Choose Right Drive";
+    QTest::newRow("dirList(1)") << int(ControlId::dirList1) << "QListView" << "Double-click Left Folder";
+    QTest::newRow("dirList(2)") << int(ControlId::dirList2) << "QListView" << "Double-click Right Folder";
+    QTest::newRow("lstFiles(1)") << int(ControlId::lstFiles1) << "QTreeView"
+                                 << "Check Left files to Copy/Move/Delete (or click Match)";
+    QTest::newRow("lstFiles(2)") << int(ControlId::lstFiles2) << "QTreeView"
+                                 << "Check Right files to Copy/Move/Delete";
+    QTest::newRow("txtStatus(1)") << int(ControlId::txtStatus1) << "QLineEdit" << "";
+    QTest::newRow("txtStatus(2)") << int(ControlId::txtStatus2) << "QLineEdit" << "";
+    QTest::newRow("picDragBar") << int(ControlId::picDragBar) << "QFrame" << "Drag up or down to resize panes";
+}
+
+void tst_MainWindow::controls()
+{
+    QFETCH(int, id);
+    QFETCH(QString, className);
+    QFETCH(QString, toolTip);
+    QWidget *control = m_window->control(ControlId(id));
+    QVERIFY(control->inherits(className.toLatin1().constData()));
+    QCOMPARE(control->toolTip(), toolTip);
+    QVERIFY(control->isVisible());
+}
+
+// Tab moves through the controls in their designed order, starting at the filter box.
+void tst_MainWindow::tabOrder()
+{
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->control(ControlId::txtSelect));
+    const ControlId order[] = {ControlId::drvList1, ControlId::txtSelect, ControlId::drvList2,
+                               ControlId::dirList1, ControlId::dirList2, ControlId::lstFiles1,
+                               ControlId::lstFiles2, ControlId::txtStatus1, ControlId::txtStatus2};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) {
+        QWidget *next = m_window->control(order[i])->nextInFocusChain();
+        while (next != nullptr && next->focusPolicy() == Qt::NoFocus)
+            next = next->nextInFocusChain();
+        // Scroll areas keep their viewport in the chain; the control itself follows.
+        QWidget *expected = m_window->control(order[i + 1]);
+        QVERIFY2(next == expected || next->parentWidget() == expected,
+                 qPrintable(QString("after %1").arg(m_window->control(order[i])->objectName())));
+    }
+}
+
+// The menu bar reads File, Options, the seven commands, Help.
+void tst_MainWindow::menuBar()
+{
+    QStringList titles;
+    for (QAction *action : m_window->menuBar()->actions())
+        titles << action->text();
+    QCOMPARE(titles, (QStringList {"&File", "&Options", "&Match!", "&Copy!>", "<Cop&y!", ">&Move!>",
+                                   "<Mo&ve!<", ">&Delete!", "De&lete!<", "&Help"}));
+}
+
+// A line is ticked with the space bar or by clicking its check box; the tick reaches the model.
+void tst_MainWindow::spaceAndClickTick()
+{
+    auto *list = qobject_cast<QTreeView *>(m_window->control(ControlId::lstFiles1));
+    FileListModel &model = m_window->form().pane(1).lstFiles;
+    QCOMPARE(model.ListCount(), 2);
+    list->setFocus();
+    list->setCurrentIndex(model.index(1, 0));
+    QTest::keyClick(list, Qt::Key_Space);
+    QVERIFY(model.Selected(1));
+    QTest::keyClick(list, Qt::Key_Space);
+    QVERIFY(!model.Selected(1));
+
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    const QRect row = list->visualRect(model.index(0, 0));
+    const QRect box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+    const QPoint inBox(row.left() + box.width() / 2 + 3, row.center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, inBox);
+    QVERIFY(model.Selected(0));
+    QCOMPARE(m_window->form().pane(1).txtStatus.Text(), QStringLiteral("1 file selected."));
+}
+
+// Double-clicking a subfolder opens it and lists it.
+void tst_MainWindow::doubleClickOpensFolder()
+{
+    auto *folders = qobject_cast<QListView *>(m_window->control(ControlId::dirList2));
+    DirListModel &model = m_window->form().pane(2).dirList;
+    const QModelIndex sub = model.index(model.currentRow() + 1);
+    QCOMPARE(sub.data().toString(), QStringLiteral("sub"));
+    folders->scrollTo(sub, QAbstractItemView::PositionAtTop);
+    const QPoint at = folders->visualRect(sub).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(model.Path(), m_dir->path() + "/sub");
+    QCOMPARE(m_window->form().pane(2).txtStatus.Text(), QStringLiteral("0 files."));
+}
+
+// Typing a filter changes nothing until a pane is listed again.
+void tst_MainWindow::typingInTheFilterListsNothing()
+{
+    auto *filter = qobject_cast<QLineEdit *>(m_window->control(ControlId::txtSelect));
+    filter->selectAll();
+    QTest::keyClicks(filter, "*.doc");
+    QCOMPARE(m_window->form().txtSelect.Text(), QStringLiteral("*.doc"));
+    QCOMPARE(m_window->form().pane(1).lstFiles.ListCount(), 2);
+    QVERIFY(m_window->form().pane(1).dirList.setPath(m_dir->path()).has_value());
+    QCOMPARE(m_window->form().pane(1).lstFiles.ListCount(), 0);
+}
+
+// The status boxes show the listing's colours.
+void tst_MainWindow::statusBoxShowsColours()
+{
+    auto *status = qobject_cast<QLineEdit *>(m_window->control(ControlId::txtStatus1));
+    QCOMPARE(status->text(), QStringLiteral("2 files, 3 bytes, 2024/05/06 07:08 to 2024/05/06 07:09"));
+    QCOMPARE(status->palette().color(QPalette::Base), QColor(0, 255, 0));
+    QCOMPARE(status->palette().color(QPalette::Text), QColor(Qt::black));
+}
+
+// The list scrolls sideways far enough to show its widest line in full, whichever was last.
+void tst_MainWindow::listScrollsToItsWidestLine()
+{
+    const QString wide = QString(120, 'W') + ".txt";
+    QVERIFY(writeFile(m_dir->path() + '/' + wide, "w", localTime(2024, 5, 6, 7, 8)));
+    QVERIFY(writeFile(m_dir->path() + "/zz.txt", "z", localTime(2024, 5, 6, 7, 8)));
+    QVERIFY(m_window->form().pane(1).dirList.setPath(m_dir->path()).has_value());
+    auto *list = qobject_cast<QTreeView *>(m_window->control(ControlId::lstFiles1));
+    const int nameWidth = list->fontMetrics().horizontalAdvance(wide);
+    QVERIFY(list->columnWidth(0) > nameWidth);
+    const int total = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
+    QTRY_COMPARE(list->horizontalScrollBar()->maximum(), total - list->viewport()->width());
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
