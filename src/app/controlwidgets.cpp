@@ -7,6 +7,8 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRubberBand>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -62,6 +64,7 @@ DirListWidget::DirListWidget(DirListModel &model, QWidget *parent)
     setModel(&model);
     setItemDelegate(new FolderDelegate(this));
     setUniformItemSizes(true);
+    setIconSize(QSize(16, 16));
     setEditTriggers(NoEditTriggers);
     connect(&model, &QAbstractItemModel::modelReset, this, [this, &model] {
         const QModelIndex current = model.index(model.currentRow());
@@ -136,6 +139,44 @@ void FileListWidget::SetHorizontalExtent()
     setColumnWidth(FileListModel::SizeColumn,
                    metrics.horizontalAdvance(QString::number(std::max<std::int64_t>(largest, 99999999)))
                        + gap);
+}
+
+DragBar::DragBar(QWidget *parent)
+    : QFrame(parent)
+{
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    setCursor(Qt::SizeVerCursor);
+}
+
+void DragBar::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (m_outline == nullptr)
+        m_outline = new QRubberBand(QRubberBand::Rectangle, parentWidget());
+    moveOutline(event->globalPosition().toPoint());
+    m_outline->show();
+}
+
+void DragBar::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_outline != nullptr && m_outline->isVisible())
+        moveOutline(event->globalPosition().toPoint());
+}
+
+void DragBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || m_outline == nullptr || !m_outline->isVisible())
+        return;
+    m_outline->hide();
+    emit dropped(event->globalPosition().toPoint());
+}
+
+void DragBar::moveOutline(QPoint globalPosition)
+{
+    const QPoint inParent = parentWidget()->mapFromGlobal(globalPosition);
+    m_outline->setGeometry(x(), inParent.y() - height() / 2, width(), std::max(height(), 3));
 }
 
 TextBoxWidget::TextBoxWidget(TextBox &model, bool editable, QWidget *parent)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QComboBox>
+#include <QFrame>
 #include <QLineEdit>
 #include <QListView>
 #include <QTreeView>
+
+class QRubberBand;
 
 namespace dyadix {
 
@@ -43,6 +46,28 @@ protected:
 private:
     void SetHorizontalExtent();
     FileListModel &m_model;
+};
+
+// The splitter bar: pressing it starts a drag at once; an outline of the bar follows the
+// pointer, and releasing the button drops the bar where the pointer is.
+class DragBar final : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit DragBar(QWidget *parent);
+
+signals:
+    // The bar was dropped at a point of the screen.
+    void dropped(QPoint globalPosition);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void moveOutline(QPoint globalPosition);
+    QRubberBand *m_outline = nullptr;
 };
 
 // A single-line text box on screen, showing a TextBox's text and colours.

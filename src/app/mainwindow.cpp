@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
@@ -108,11 +109,10 @@ void MainWindow::buildControls()
     m_controls[ControlId::lstFiles2] = new FileListWidget(form.pane(2).lstFiles, client);
     m_controls[ControlId::txtStatus1] = new TextBoxWidget(form.pane(1).txtStatus, false, client);
     m_controls[ControlId::txtStatus2] = new TextBoxWidget(form.pane(2).txtStatus, false, client);
-    auto *bar = new QFrame(client);
-    bar->setAutoFillBackground(true);
-    bar->setBackgroundRole(QPalette::Button);
-    bar->setCursor(Qt::SizeVerCursor);
+    auto *bar = new DragBar(client);
+    connect(bar, &DragBar::dropped, this, &MainWindow::dropSplitter);
     m_controls[ControlId::picDragBar] = bar;
+    client->installEventFilter(this);
 
     QWidget *previous = nullptr;
     for (const ControlSpec &spec : designedControls()) {
@@ -133,6 +133,36 @@ void MainWindow::place(ControlId id)
     auto pixels = [](double twips) { return qRound(twips / TwipsPerPixel); };
     m_controls.at(id)->setGeometry(pixels(g.left), pixels(g.top), std::max(0, pixels(g.width)),
                                    std::max(0, pixels(g.height)));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        const QSize client = static_cast<QResizeEvent *>(event)->size();
+        m_form->clientResized(double(client.width()) * TwipsPerPixel,
+                              double(client.height()) * TwipsPerPixel);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dropSplitter(QPoint globalPosition)
+{
+    const std::pair<ControlId, int> targets[] = {{ControlId::dirList1, 1}, {ControlId::dirList2, 2},
+                                                 {ControlId::lstFiles1, 1}, {ControlId::lstFiles2, 2}};
+    QWidget *under = QApplication::widgetAt(globalPosition);
+    for (const auto &[id, index] : targets) {
+        QWidget *control = m_controls.at(id);
+        if (under == nullptr || (under != control && !control->isAncestorOf(under)))
+            continue;
+        const QPoint at = control->mapFromGlobal(globalPosition);
+        const double x = double(at.x()) * TwipsPerPixel;
+        const double y = double(at.y()) * TwipsPerPixel;
+        if (id == ControlId::dirList1 || id == ControlId::dirList2)
+            m_form->dirList_DragDrop(index, ControlId::picDragBar, x, y);
+        else
+            m_form->lstFiles_DragDrop(index, ControlId::picDragBar, x, y);
+        return;
+    }
 }
 
 void MainWindow::start()

@@ -40,6 +40,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct OwnServices;
@@ -48,6 +49,9 @@ private:
     void buildMenus();
     void buildControls();
     void place(ControlId id);
+    // Hands a drop of the splitter to the folder or file list under the point, in that
+    // list's own coordinates.
+    void dropSplitter(QPoint globalPosition);
 
     void showWindow() override;
     void focusFilter() override;

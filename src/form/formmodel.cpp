@@ -1,9 +1,13 @@
 #include "formmodel.h"
 
+#include "layout.h"
+
 #include "panes/dirlistmodel.h"
 #include "runtime/errortrap.h"
 
 #include <QKeySequence>
+
+#include <cmath>
 
 namespace dyadix {
 
@@ -144,6 +148,59 @@ void FormModel::connectPane(Pane &pane)
     });
     connect(&pane.lstFiles, &FileListModel::ticksChanged, this,
             [this, index] { lstFiles_Click(index); });
+    connect(&pane.lstFiles, &FileListModel::scrolled, this,
+            [this, index] { lstFiles_Scroll(index); });
+}
+
+void FormModel::clientResized(double width, double height)
+{
+    m_clientWidth = width;
+    m_clientHeight = height;
+    Form_Resize();
+}
+
+void FormModel::Form_Resize()
+{
+    const ControlGeometry laidOut = layOut(m_clientWidth, m_clientHeight, m_geometry);
+    for (const ControlSpec &spec : designedControls()) {
+        const auto at = static_cast<size_t>(spec.id);
+        if (laidOut[at] == m_geometry[at])
+            continue;
+        m_geometry[at] = laidOut[at];
+        emit geometryChanged(spec.id);
+    }
+}
+
+// Only the splitter bar can be dropped. On a folder list, the folder lists end where it was
+// dropped; on a file list, they grow by the drop's distance below the file list's top.
+void FormModel::dirList_DragDrop(int Index, ControlId Source, double X, double Y)
+{
+    Q_UNUSED(Index);
+    Q_UNUSED(X);
+    if (Source != ControlId::picDragBar)
+        return;
+    m_geometry[static_cast<size_t>(ControlId::dirList1)].height = std::abs(Y);
+    Form_Resize();
+}
+
+void FormModel::lstFiles_DragDrop(int Index, ControlId Source, double X, double Y)
+{
+    Q_UNUSED(Index);
+    Q_UNUSED(X);
+    if (Source != ControlId::picDragBar)
+        return;
+    Geometry &folders = m_geometry[static_cast<size_t>(ControlId::dirList1)];
+    if (folders.height + Y >= 0)
+        folders.height += Y;
+    Form_Resize();
+}
+
+void FormModel::lstFiles_Scroll(int Index)
+{
+    if (!mnuOptionSynch.isChecked())
+        return;
+    // A position the other list cannot take leaves it where it is.
+    (void)pane(3 - Index).lstFiles.setTopIndex(pane(Index).lstFiles.TopIndex());
 }
 
 void FormModel::setCaption(const QString &caption)

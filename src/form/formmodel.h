@@ -42,6 +42,8 @@ public:
     Pane &pane(int index) { return *m_panes.at(static_cast<size_t>(index - 1)); }
     TextBox txtSelect;
     Geometry geometry(ControlId id) const { return m_geometry[static_cast<size_t>(id)]; }
+    // The window's client area changed size (twips): lays the controls out again.
+    void clientResized(double width, double height);
 
     // Window.
     const QString &Caption() const { return m_caption; }
@@ -77,9 +79,13 @@ public:
     // Events.
     void Form_Load();
     void Form_Unload();
+    void Form_Resize();
     void drvList_Change(int Index);
     void dirList_Change(int Index);
+    void dirList_DragDrop(int Index, ControlId Source, double X, double Y);
     void lstFiles_Click(int Index);
+    void lstFiles_DragDrop(int Index, ControlId Source, double X, double Y);
+    void lstFiles_Scroll(int Index);
     void mnuFile_Click();
     void mnuFileRefresh_Click();
     void mnuFileExit_Click();
@@ -115,6 +121,8 @@ private:
     std::array<QAction *, 4> m_copy {};
     std::array<QAction *, 2> m_delete {};
     std::array<Geometry, ControlCount> m_geometry {};
+    double m_clientWidth = DesignedClientWidth;
+    double m_clientHeight = DesignedClientHeight;
     QString m_caption;
     int m_mousePointer = 0;
     // The folder each drive was last shown at, as each drive keeps a current folder.

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
+#include <QWheelEvent>
 
 using namespace dyadix;
 using namespace dyadix::test;
@@ -37,6 +38,10 @@ private slots:
     void typingInTheFilterListsNothing();
     void statusBoxShowsColours();
     void listScrollsToItsWidestLine();
+    void resizeAndDragTheSplitter();
+    void dropsElsewhereChangeNothing_data();
+    void dropsElsewhereChangeNothing();
+    void wheelScrollingMirrors();
 
 private:
     NativeFileSystem m_realFs;
@@ -212,6 +217,104 @@ void tst_MainWindow::listScrollsToItsWidestLine()
     QVERIFY(list->columnWidth(0) > nameWidth);
     const int total = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
     QTRY_COMPARE(list->horizontalScrollBar()->maximum(), total - list->viewport()->width());
+}
+
+namespace {
+// Drags the splitter bar with the mouse and lets go over a point of the window's client area.
+void dragSplitterTo(MainWindow &window, QPoint inClient)
+{
+    QWidget *bar = window.control(ControlId::picDragBar);
+    const QWidget *client = window.centralWidget();
+    // While the button is held the bar has the mouse, wherever the pointer goes.
+    const QPoint onBar = bar->mapFrom(client, inClient);
+    QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
+    QTest::mouseMove(bar, onBar);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, onBar);
+}
+QRect pixels(const Geometry &g)
+{
+    return QRect(qRound(g.left / 15), qRound(g.top / 15), qRound(g.width / 15), qRound(g.height / 15));
+}
+} // namespace
+
+// The real window lays its controls out on a resize, and dragging the splitter with the
+// mouse moves the bottom of the folder lists to where it is dropped.
+void tst_MainWindow::resizeAndDragTheSplitter()
+{
+    MainWindow &window = *m_window;
+    const int menuHeight = window.height() - window.centralWidget()->height();
+    window.resize(474, 411 + menuHeight);
+    QTRY_COMPARE(window.centralWidget()->size(), QSize(474, 411));
+    QCOMPARE(window.control(ControlId::lstFiles1)->geometry(), QRect(0, 168, 235, 222));
+    QCOMPARE(window.control(ControlId::lstFiles2)->geometry(), QRect(239, 168, 235, 222));
+    QCOMPARE(window.control(ControlId::picDragBar)->geometry().top(), 165);
+    QCOMPARE(window.control(ControlId::txtStatus2)->geometry(), QRect(239, 390, 235, 21));
+
+    QWidget *leftFolders = window.control(ControlId::dirList1);
+    dragSplitterTo(window, leftFolders->geometry().topLeft() + QPoint(30, 40));
+    QCOMPARE(window.form().geometry(ControlId::dirList1).height, 600.0);
+    QCOMPARE(window.control(ControlId::dirList2)->height(), 40);
+    QCOMPARE(window.control(ControlId::lstFiles1)->geometry(),
+             pixels(window.form().geometry(ControlId::lstFiles1)));
+
+    QWidget *rightFiles = window.control(ControlId::lstFiles2);
+    dragSplitterTo(window, rightFiles->geometry().topLeft() + QPoint(30, 20));
+    QCOMPARE(window.form().geometry(ControlId::dirList1).height, 900.0);
+    QCOMPARE(window.control(ControlId::lstFiles2)->y(), (360 + 900 + 45) / 15);
+}
+
+// Letting the splitter go over a drive list, the filter box, a status box or the bare window
+// changes nothing.
+void tst_MainWindow::dropsElsewhereChangeNothing_data()
+{
+    QTest::addColumn<int>("target"); // -1: the window between the controls
+    QTest::newRow("drive list") << int(ControlId::drvList2);
+    QTest::newRow("filter box") << int(ControlId::txtSelect);
+    QTest::newRow("status box") << int(ControlId::txtStatus1);
+    QTest::newRow("bare window") << -1;
+}
+
+void tst_MainWindow::dropsElsewhereChangeNothing()
+{
+    QFETCH(int, target);
+    const double before = m_window->form().geometry(ControlId::dirList1).height;
+    QPoint at;
+    if (target < 0) {
+        const QRect left = m_window->control(ControlId::lstFiles1)->geometry();
+        at = QPoint(left.right() + 2, left.center().y()); // the gap between the panes
+    } else {
+        at = m_window->control(ControlId(target))->geometry().center();
+    }
+    dragSplitterTo(*m_window, at);
+    QCOMPARE(m_window->form().geometry(ControlId::dirList1).height, before);
+}
+
+// With synchronised scrolling on, the mouse wheel over one list scrolls the other with it.
+void tst_MainWindow::wheelScrollingMirrors()
+{
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(writeFile(m_dir->path() + QStringLiteral("/n%1.txt").arg(i, 2, 10, QLatin1Char('0')), "n"));
+    FormModel &form = m_window->form();
+    QVERIFY(form.pane(1).dirList.setPath(m_dir->path()).has_value());
+    QVERIFY(form.pane(2).dirList.setPath(m_dir->path()).has_value());
+    form.mnuOptionSynch.trigger();
+    auto *left = qobject_cast<QTreeView *>(m_window->control(ControlId::lstFiles1));
+    auto *right = qobject_cast<QTreeView *>(m_window->control(ControlId::lstFiles2));
+    QTRY_VERIFY(left->verticalScrollBar()->maximum() > 10);
+    QTRY_VERIFY(right->verticalScrollBar()->maximum() > 10);
+    QWheelEvent wheel(QPointF(20, 20), left->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                      QPoint(0, -240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(left->viewport(), &wheel);
+    const int top = left->verticalScrollBar()->value();
+    QVERIFY(top > 0);
+    QCOMPARE(right->verticalScrollBar()->value(), top);
+    QCOMPARE(form.pane(2).lstFiles.TopIndex(), top);
+    right->verticalScrollBar()->setValue(top + 3);
+    QCOMPARE(left->verticalScrollBar()->value(), top + 3);
+
+    form.mnuOptionSynch.trigger();
+    left->verticalScrollBar()->setValue(1);
+    QCOMPARE(right->verticalScrollBar()->value(), top + 3);
 }
 
 QTEST_MAIN(tst_MainWindow)
