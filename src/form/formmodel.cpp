@@ -2,6 +2,8 @@
 
 #include "layout.h"
 
+#include "match/match.h"
+
 #include "panes/dirlistmodel.h"
 #include "runtime/errortrap.h"
 
@@ -103,6 +105,7 @@ void FormModel::setUpMenus()
     connect(&mnuOptionNewer, &QAction::triggered, this, [this] { mnuOptionNewer_Click(); });
     connect(&mnuOptionWarn1, &QAction::triggered, this, [this] { mnuOptionWarn1_Click(); });
     connect(&mnuOptionSynch, &QAction::triggered, this, [this] { mnuOptionSynch_Click(); });
+    connect(&mnuMatch, &QAction::triggered, this, [this] { mnuMatch_Click(); });
 }
 
 std::vector<QAction *> FormModel::fileMenuItems() const
@@ -340,5 +343,23 @@ void FormModel::mnuOptionAction_Click() {}
 void FormModel::mnuOptionNewer_Click() {}
 void FormModel::mnuOptionWarn1_Click() {}
 void FormModel::mnuOptionSynch_Click() {}
+
+} // namespace dyadix
+
+namespace dyadix {
+
+void FormModel::mnuMatch_Click()
+{
+    dirList_Change(1);
+    dirList_Change(2);
+    ErrorTrap trap(m_prompter, QStringLiteral("Error!"));
+    trap.run([this]() -> Status {
+        matchLists(pane(1).lstFiles, pane(2).lstFiles,
+                   mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off);
+        return {};
+    });
+    if (!trap.aborted())
+        mnuOptionSynch.setChecked(true);
+}
 
 } // namespace dyadix

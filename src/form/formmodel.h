@@ -94,6 +94,7 @@ public:
     void mnuOptionNewer_Click();
     void mnuOptionWarn1_Click();
     void mnuOptionSynch_Click();
+    void mnuMatch_Click();
 
     // Procedures.
     void GetSettings();

@@ -45,6 +45,10 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
         if (index.column() == SizeColumn)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        if (row.ticked && !row.reason.isEmpty())
+            return row.reason;
+        break;
     case LineTextRole:
         return row.entry.text();
     case NameRole:
@@ -81,7 +85,7 @@ void FileListModel::AddItem(PaneEntry entry)
         [](const PaneEntry &value, const Row &row) { return entryLess(value, row.entry); });
     const int at = static_cast<int>(place - m_rows.begin());
     beginInsertRows(QModelIndex(), at, at);
-    m_rows.insert(place, Row {std::move(entry), false});
+    m_rows.insert(place, Row {std::move(entry), false, {}});
     endInsertRows();
 }
 
@@ -95,11 +99,11 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
     auto next = entries.begin();
     for (Row &row : m_rows) {
         while (next != entries.end() && entryLess(*next, row.entry))
-            merged.push_back(Row {std::move(*next++), false});
+            merged.push_back(Row {std::move(*next++), false, {}});
         merged.push_back(std::move(row));
     }
     for (; next != entries.end(); ++next)
-        merged.push_back(Row {std::move(*next), false});
+        merged.push_back(Row {std::move(*next), false, {}});
 
     if (m_rows.empty()) {
         beginInsertRows(QModelIndex(), 0, static_cast<int>(merged.size()) - 1);
@@ -140,11 +144,28 @@ void FileListModel::setSelected(int index, bool ticked)
     Row &row = m_rows[static_cast<size_t>(index)];
     if (row.ticked != ticked) {
         row.ticked = ticked;
+        row.reason.clear();
         m_selCount += ticked ? 1 : -1;
         const QModelIndex changed = this->index(index, NameColumn);
         emit dataChanged(changed, changed, {Qt::CheckStateRole});
     }
     emit ticksChanged();
+}
+
+void FileListModel::setTickReason(int index, const QString &reason)
+{
+    if (index < 0 || index >= ListCount())
+        return;
+    m_rows[static_cast<size_t>(index)].reason = reason;
+    const QModelIndex changed = this->index(index, NameColumn);
+    emit dataChanged(changed, this->index(index, SizeColumn), {Qt::ToolTipRole});
+}
+
+QString FileListModel::tickReason(int index) const
+{
+    if (index < 0 || index >= ListCount() || !m_rows[static_cast<size_t>(index)].ticked)
+        return QString();
+    return m_rows[static_cast<size_t>(index)].reason;
 }
 
 bool FileListModel::setTopIndex(int index)

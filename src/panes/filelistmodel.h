@@ -42,6 +42,9 @@ public:
     // The one way a tick changes, by the user or by a command.
     void setSelected(int index, bool ticked);
     int SelCount() const { return m_selCount; }
+    // Why a line is ticked, shown as its tool tip while it stays ticked.
+    void setTickReason(int index, const QString &reason);
+    QString tickReason(int index) const;
 
     // The first visible line, as the view reports it and as synchronised scrolling sets it.
     int TopIndex() const { return m_topIndex; }
@@ -64,6 +67,7 @@ private:
     {
         PaneEntry entry;
         bool ticked = false;
+        QString reason;
     };
     std::vector<Row> m_rows;
     int m_selCount = 0;

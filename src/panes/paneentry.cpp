@@ -2,14 +2,15 @@
 
 namespace dyadix {
 
-PaneEntry PaneEntry::listed(QString name, QString dateText, std::int64_t size)
+PaneEntry PaneEntry::listed(QString name, QString dateText, std::int64_t size,
+                            std::int64_t modified)
 {
-    return PaneEntry {std::move(name), std::move(dateText), size, false};
+    return PaneEntry {std::move(name), std::move(dateText), size, false, modified};
 }
 
 PaneEntry PaneEntry::placeholderFor(QString name)
 {
-    return PaneEntry {std::move(name), QString(), 0, true};
+    return PaneEntry {std::move(name), QString(), 0, true, 0};
 }
 
 QString sizeText(std::int64_t size)

@@ -17,8 +17,10 @@ struct PaneEntry
     QString dateText; // "yyyy/mm/dd hh:nn"; empty for a placeholder
     std::int64_t size = 0;
     bool placeholder = false;
+    std::int64_t modified = 0; // seconds since the epoch, when known
 
-    static PaneEntry listed(QString name, QString dateText, std::int64_t size);
+    static PaneEntry listed(QString name, QString dateText, std::int64_t size,
+                            std::int64_t modified = 0);
     static PaneEntry placeholderFor(QString name);
 
     // name TAB date TAB size (right-aligned in 8 characters), or name TAB TAB.

@@ -116,7 +116,7 @@ void listPane(ListingContext &c)
                 if (!latest || time > *latest)
                     latest = time;
                 total += size;
-                batch.push_back(PaneEntry::listed(file.name, dates.of(time), size));
+                batch.push_back(PaneEntry::listed(file.name, dates.of(time), size, time));
                 ++count;
             }
             c.MessageText.clear();

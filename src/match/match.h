@@ -1,0 +1,29 @@
+#pragma once
+
+#include "panes/filelistmodel.h"
+
+#include <cstdint>
+
+namespace dyadix {
+
+enum class MarkNewer { On, Off };
+
+// What one walk did, for the callers that report it.
+struct MatchCounts
+{
+    std::int64_t pairs = 0;
+    std::int64_t onlyLeft = 0;
+    std::int64_t onlyRight = 0;
+};
+
+// Pairs two file lists by name, walking both from their last line up. Of two files with the
+// same name the later one is ticked (the earlier with MarkNewer::Off) and of equal times
+// neither; a file in one list only is ticked and its name is added, without date and size, to
+// the other list. Afterwards both lists hold the same names line for line. Every tick goes
+// through the lists' setSelected; each ticked line's tool tip says why it is ticked.
+MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer);
+
+// "Later than the other pane's copy by 3 hours" and the like, from two times in seconds.
+QString tickReasonFor(std::int64_t mine, std::int64_t other);
+
+} // namespace dyadix
