@@ -2,6 +2,7 @@
 
 #include "layout.h"
 
+#include "actions/fileactions.h"
 #include "match/match.h"
 
 #include "panes/dirlistmodel.h"
@@ -89,10 +90,16 @@ void FormModel::setUpMenus()
     setUpItem(mnuMatch, QStringLiteral("&Match!"));
     const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
                                     QStringLiteral(">&Move!>"), QStringLiteral("<Mo&ve!<")};
-    for (size_t i = 0; i < m_copy.size(); ++i)
+    for (size_t i = 0; i < m_copy.size(); ++i) {
         m_copy[i] = new QAction(copyCaptions[i], this);
+        const int index = static_cast<int>(i) + 1;
+        connect(m_copy[i], &QAction::triggered, this, [this, index] { mnuCopy_Click(index); });
+    }
     m_delete[0] = new QAction(QStringLiteral(">&Delete!"), this);
     m_delete[1] = new QAction(QStringLiteral("De&lete!<"), this);
+    for (int index : {1, 2})
+        connect(m_delete[static_cast<size_t>(index - 1)], &QAction::triggered, this,
+                [this, index] { mnuDel_Click(index); });
 
     setUpItem(mnuFileHelp, QStringLiteral("&Help"));
     setUpItem(mnuHelpHowTo, QStringLiteral("&Instructions..."));
@@ -360,6 +367,26 @@ void FormModel::mnuMatch_Click()
     });
     if (!trap.aborted())
         mnuOptionSynch.setChecked(true);
+}
+
+} // namespace dyadix
+
+namespace dyadix {
+
+void FormModel::mnuCopy_Click(int Index)
+{
+    ActionContext context {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
+                           mnuOptionNewer, mnuOptionWarn1,
+                           [this](const QString &caption) { setCaption(caption); }};
+    copyTicked(context, Index);
+}
+
+void FormModel::mnuDel_Click(int Index)
+{
+    ActionContext context {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
+                           mnuOptionNewer, mnuOptionWarn1,
+                           [this](const QString &caption) { setCaption(caption); }};
+    deleteTicked(context, Index);
 }
 
 } // namespace dyadix

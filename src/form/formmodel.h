@@ -95,6 +95,8 @@ public:
     void mnuOptionWarn1_Click();
     void mnuOptionSynch_Click();
     void mnuMatch_Click();
+    void mnuCopy_Click(int Index);
+    void mnuDel_Click(int Index);
 
     // Procedures.
     void GetSettings();

@@ -7,6 +7,8 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -194,11 +196,154 @@ Result<std::int64_t> NativeFileSystem::FileLen(const QString &path)
     return stat->size;
 }
 
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    // Closes now and reports whether the close succeeded (a full disk may show only here).
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// A new, empty, private file beside the target, which replaces the target once complete.
+Result<std::pair<QByteArray, int>> createTemporaryBeside(const QByteArray &target)
+{
+    const QByteArray folder = parentOf(target);
+    static std::uint64_t counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = folder + (folder.endsWith('/') ? "" : "/") + ".dyadix-"
+            + QByteArray::number(static_cast<qulonglong>(::getpid())) + '-'
+            + QByteArray::number(static_cast<qulonglong>(++counter)) + ".part";
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return std::make_pair(name, fd);
+        if (errno != EEXIST)
+            return RunTimeError::fromErrno(errno, PathKind::Folder);
+    }
+    return ErrorNumber::FileAlreadyExists;
+}
+
+// Copies the whole of `in` to `out` with the kernel's copy where it can, by read and write
+// where it cannot. Returns the bytes copied or the errno that stopped it.
+std::pair<std::int64_t, int> copyContent(int in, int out)
+{
+    std::int64_t copied = 0;
+    bool kernelCopy = true;
+    while (kernelCopy) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
+        if (n > 0) {
+            copied += n;
+            continue;
+        }
+        if (n == 0)
+            return {copied, 0};
+        if (errno == EINTR)
+            continue;
+        if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL
+                            || errno == EOPNOTSUPP || errno == EBADF || errno == EPERM))
+            kernelCopy = false;
+        else
+            return {copied, errno};
+    }
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n == 0)
+            return {copied, 0};
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return {copied, errno};
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return {copied, errno};
+            }
+            done += w;
+        }
+        copied += n;
+    }
+}
+
+} // namespace
+
 Status NativeFileSystem::FileCopy(const QString &source, const QString &target)
 {
-    Q_UNUSED(source);
-    Q_UNUSED(target);
-    return ErrorNumber::PathFileAccessError;
+    const QByteArray from = encodeNativeName(source);
+    const QByteArray to = encodeNativeName(target);
+
+    FileDescriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        return errorForFile(errno, from);
+    struct stat sourceStat {};
+    if (::fstat(in.get(), &sourceStat) != 0)
+        return RunTimeError::fromErrno(errno);
+    if (!S_ISREG(sourceStat.st_mode))
+        return ErrorNumber::PathFileAccessError;
+
+    // An existing target must be a file the user may write; a link is replaced, not followed.
+    struct stat targetStat {};
+    if (::lstat(to.constData(), &targetStat) == 0) {
+        if (S_ISDIR(targetStat.st_mode))
+            return ErrorNumber::PathFileAccessError;
+        if (S_ISREG(targetStat.st_mode) && (targetStat.st_mode & S_IWUSR) == 0)
+            return ErrorNumber::PermissionDenied;
+        if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino)
+            return {}; // the same file: nothing to copy
+    } else if (errno != ENOENT) {
+        return errorForFile(errno, to);
+    }
+
+    Result<std::pair<QByteArray, int>> temporary = createTemporaryBeside(to);
+    if (!temporary)
+        return temporary.error();
+    const QByteArray temporaryPath = temporary->first;
+    FileDescriptor out(temporary->second);
+    auto fail = [&](RunTimeError error) -> Status {
+        out.close();
+        ::unlink(temporaryPath.constData());
+        return error;
+    };
+
+    const auto [copied, copyErrno] = copyContent(in.get(), out.get());
+    if (copyErrno != 0)
+        return fail(RunTimeError::fromErrno(copyErrno));
+    struct stat written {};
+    if (::fstat(out.get(), &written) != 0)
+        return fail(RunTimeError::fromErrno(errno));
+    if (written.st_size != copied)
+        return fail(ErrorNumber::DeviceIoError);
+    const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+    if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), sourceStat.st_mode & 07777) != 0)
+        return fail(RunTimeError::fromErrno(errno));
+    if (!out.close())
+        return fail(RunTimeError::fromErrno(errno));
+    if (::rename(temporaryPath.constData(), to.constData()) != 0)
+        return fail(RunTimeError::fromErrno(errno));
+    return {};
 }
 
 Status NativeFileSystem::Kill(const QString &path)

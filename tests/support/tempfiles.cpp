@@ -62,3 +62,27 @@ std::int64_t modifiedOf(const QString &path)
 }
 
 } // namespace dyadix::test
+
+#include <QDir>
+#include <QFile>
+
+namespace dyadix::test {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QByteArray content = file.readAll();
+    return content.isNull() ? QByteArray("") : content;
+}
+
+QStringList namesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                               | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace dyadix::test

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -17,5 +18,14 @@ std::int64_t localTime(int year, int month, int day, int hour, int minute, int s
 
 // The last-modified time in seconds of a path, or -1.
 std::int64_t modifiedOf(const QString &path);
+
+} // namespace dyadix::test
+
+namespace dyadix::test {
+
+// The content of a file, or a null array when it cannot be read.
+QByteArray readFile(const QString &path);
+// The names in a folder, hidden ones included, sorted.
+QStringList namesIn(const QString &folder);
 
 } // namespace dyadix::test

@@ -1,0 +1,139 @@
+#include "fileactions.h"
+
+#include "panes/dirlistmodel.h"
+#include "runtime/conversions.h"
+#include "runtime/errortrap.h"
+
+namespace dyadix {
+
+namespace {
+
+constexpr int ConfirmStyle = MsgStyle::YesNo + MsgStyle::Question + MsgStyle::DefaultButton2;
+constexpr int OverwriteStyle = MsgStyle::YesNoCancel + MsgStyle::Question;
+
+const QString SessionHint = QStringLiteral(
+    "This can not be undone!\nAre you SURE you want to do this?\n"
+    "(to turn this message off for this session,\nclick Options > Warn before Actions OFF)");
+
+struct TargetState
+{
+    QString dateText;
+    std::int64_t size = 0;
+};
+
+// The target's date and size as they are now; a target that cannot be read has none.
+TargetState readTarget(FileSystem &fileSystem, const QString &path)
+{
+    TargetState state;
+    if (const Result<std::int64_t> time = fileSystem.FileDateTime(path))
+        state.dateText = formatDateText(*time);
+    if (const Result<std::int64_t> size = fileSystem.FileLen(path))
+        state.size = *size;
+    return state;
+}
+
+} // namespace
+
+void copyTicked(ActionContext &c, int Index)
+{
+    const bool leftToRight = Index == 1 || Index == 3;
+    const bool move = Index >= 3;
+    Pane &source = leftToRight ? c.left : c.right;
+    Pane &target = leftToRight ? c.right : c.left;
+    const QString direction = leftToRight ? QStringLiteral("Left to Right >>>")
+                                          : QStringLiteral("<<< Right to Left");
+    const QString word = move ? QStringLiteral("Move ") : QStringLiteral("Copy ");
+    const QString sourceFolder = DirListModel::withSeparator(source.dirList.Path());
+    const QString targetFolder = DirListModel::withSeparator(target.dirList.Path());
+    FileListModel &list = source.lstFiles;
+
+    if (c.warnBeforeActions.isChecked()) {
+        const QString prompt = QStringLiteral("You are about to ") + word
+            + QString::number(list.SelCount()) + QStringLiteral(" marked files\nfrom \t")
+            + sourceFolder + QStringLiteral("\nto   \t") + targetFolder + QStringLiteral("\n\n")
+            + SessionHint;
+        if (c.prompter.MsgBox(prompt, ConfirmStyle, word + direction + QLatin1Char('?'))
+            != MsgAnswer::Yes)
+            return;
+    }
+
+    ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
+    const int count = list.ListCount();
+    for (int i = 0; i < count && !trap.aborted(); ++i) {
+        if (!list.Selected(i))
+            continue;
+        const PaneEntry entry = list.entry(i);
+        const QString sourcePath = sourceFolder + entry.name;
+        const QString targetPath = targetFolder + entry.name;
+        const TargetState existing = readTarget(c.fileSystem, targetPath);
+
+        QString warning;
+        if (!c.markNewer.isChecked()
+            && existing.dateText.compare(entry.dateText, Qt::CaseInsensitive) > 0)
+            warning = QStringLiteral(" and Newer");
+        if (c.warnIfBigger.isChecked() && existing.size > entry.size)
+            warning += QStringLiteral(" and Bigger");
+        if (!warning.isEmpty()) {
+            const QString prompt = QStringLiteral("Do you really want to copy\n\n") + sourcePath
+                + QLatin1Char('\n') + entry.dateText + QStringLiteral(" - ")
+                + QString::number(entry.size) + QStringLiteral(" bytes\n\nover\n\n") + targetPath
+                + QLatin1Char('\n') + existing.dateText + QStringLiteral(" - ")
+                + QString::number(existing.size) + QStringLiteral(" bytes?");
+            const MsgAnswer answer = c.prompter.MsgBox(
+                prompt, OverwriteStyle, QStringLiteral("Target File is") + warning.mid(4) + QLatin1Char('!'));
+            if (answer == MsgAnswer::Cancel)
+                break;
+            if (answer != MsgAnswer::Yes)
+                continue;
+        }
+
+        c.setCaption((move ? QStringLiteral("Moving ") : QStringLiteral("Copying ")) + sourcePath
+                     + QStringLiteral(" to ") + targetPath);
+        const bool copied = trap.run([&] { return c.fileSystem.FileCopy(sourcePath, targetPath); });
+        if (trap.aborted())
+            break;
+        if (move) {
+            // A source whose copy failed is kept: the file is still only there, and its line
+            // stays ticked.
+            if (!copied)
+                continue;
+            trap.run([&] { return c.fileSystem.Kill(sourcePath); });
+            if (trap.aborted())
+                break;
+        }
+        list.setSelected(i, false);
+    }
+    c.setCaption(ProgramName);
+}
+
+void deleteTicked(ActionContext &c, int Index)
+{
+    Pane &pane = Index == 1 ? c.left : c.right;
+    const QString paneText = Index == 1 ? QStringLiteral(">> Left") : QStringLiteral("Right <<");
+    const QString folder = DirListModel::withSeparator(pane.dirList.Path());
+    FileListModel &list = pane.lstFiles;
+
+    if (c.warnBeforeActions.isChecked()) {
+        const QString prompt = QStringLiteral("You are about to DELETE ")
+            + QString::number(list.SelCount()) + QStringLiteral(" marked files from\n") + folder
+            + QStringLiteral("\n\n") + SessionHint;
+        if (c.prompter.MsgBox(prompt, ConfirmStyle, QStringLiteral("DELETE from ") + paneText + QLatin1Char('?'))
+            != MsgAnswer::Yes)
+            return;
+    }
+
+    ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
+    for (int i = list.ListCount() - 1; i >= 0 && !trap.aborted(); --i) {
+        if (!list.Selected(i))
+            continue;
+        const QString path = folder + list.entry(i).name;
+        c.setCaption(QStringLiteral("Deleting ") + path);
+        trap.run([&] { return c.fileSystem.Kill(path); });
+        if (trap.aborted())
+            break;
+        list.RemoveItem(i);
+    }
+    c.setCaption(ProgramName);
+}
+
+} // namespace dyadix

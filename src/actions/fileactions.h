@@ -1,0 +1,41 @@
+#pragma once
+
+#include "panes/pane.h"
+
+#include "runtime/filesystem.h"
+#include "runtime/prompter.h"
+
+#include <QAction>
+
+#include <functional>
+
+namespace dyadix {
+
+// The window's parts that copy, move and delete read and write.
+struct ActionContext
+{
+    FileSystem &fileSystem;
+    Prompter &prompter;
+    Pane &left;
+    Pane &right;
+    QAction &warnBeforeActions;
+    QAction &markNewer;
+    QAction &warnIfBigger;
+    // Sets the window title.
+    std::function<void(const QString &)> setCaption;
+};
+
+// Copies (index 1 Left to Right, 2 Right to Left) or moves (3, 4) the ticked files of the
+// source pane into the target pane's folder, asking first when "Warn before Actions" is on and
+// before overwriting a target that is newer or bigger. A move deletes its source only after
+// the copy has succeeded. Lines acted on are unticked; no pane is listed again.
+void copyTicked(ActionContext &context, int Index);
+
+// Deletes the ticked files of pane Index (1 Left, 2 Right), last line first, and takes their
+// lines out of the list.
+void deleteTicked(ActionContext &context, int Index);
+
+// The program's name, which the title shows after a copy, move or delete.
+inline const QString ProgramName = QStringLiteral("Dyadix");
+
+} // namespace dyadix
