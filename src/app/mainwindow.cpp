@@ -2,6 +2,7 @@
 
 #include "controlwidgets.h"
 #include "qtprompter.h"
+#include "terminationwatcher.h"
 
 #include "runtime/desktopshell.h"
 #include "runtime/inisettingsstore.h"
@@ -10,6 +11,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QWindow>
+
+#include <cmath>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
@@ -167,6 +172,7 @@ void MainWindow::dropSplitter(QPoint globalPosition)
 
 void MainWindow::start()
 {
+    new TerminationWatcher(this);
     m_form->Form_Load();
 }
 
@@ -174,6 +180,66 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_form->Form_Unload();
     event->accept();
+}
+
+QMargins MainWindow::frameMarginsNow() const
+{
+    return windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+}
+
+WindowFrame MainWindow::windowFrame()
+{
+    const QRect inner = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
+    const QRect outer = m_pendingOuter.value_or(inner.marginsAdded(frameMarginsNow()));
+    return WindowFrame {double(outer.x()) * TwipsPerPixel, double(outer.y()) * TwipsPerPixel,
+                        double(outer.width()) * TwipsPerPixel, double(outer.height()) * TwipsPerPixel};
+}
+
+void MainWindow::moveWindow(const WindowFrame &frame)
+{
+    auto pixels = [](double twips) { return int(std::lround(twips / TwipsPerPixel)); };
+    const QRect outer(pixels(frame.left), pixels(frame.top), std::max(0, pixels(frame.width)),
+                      std::max(0, pixels(frame.height)));
+    const QMargins margins = frameMarginsNow();
+    if (margins.isNull())
+        m_pendingOuter = outer;
+    setGeometry(outer.marginsRemoved(margins));
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_pendingOuter && !frameMarginsNow().isNull() && !isMaximized() && !isMinimized()) {
+        const QRect outer = *std::exchange(m_pendingOuter, std::nullopt);
+        setGeometry(outer.marginsRemoved(frameMarginsNow()));
+    }
+}
+
+int MainWindow::windowState()
+{
+    if (isMinimized())
+        return 1;
+    return isMaximized() ? 2 : 0;
+}
+
+void MainWindow::setWindowState(int state)
+{
+    Qt::WindowStates states = QMainWindow::windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == 1)
+        states |= Qt::WindowMinimized;
+    else if (state == 2)
+        states |= Qt::WindowMaximized;
+    QMainWindow::setWindowState(states);
+}
+
+double MainWindow::screenWidth()
+{
+    return double(screen()->size().width()) * TwipsPerPixel;
+}
+
+double MainWindow::screenHeight()
+{
+    return double(screen()->size().height()) * TwipsPerPixel;
 }
 
 void MainWindow::showWindow()

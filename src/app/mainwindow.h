@@ -10,6 +10,7 @@
 #include <QMainWindow>
 
 #include <map>
+#include <optional>
 #include <memory>
 
 namespace dyadix {
@@ -41,6 +42,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     struct OwnServices;
@@ -53,6 +55,12 @@ private:
     // list's own coordinates.
     void dropSplitter(QPoint globalPosition);
 
+    WindowFrame windowFrame() override;
+    void moveWindow(const WindowFrame &frame) override;
+    int windowState() override;
+    void setWindowState(int state) override;
+    double screenWidth() override;
+    double screenHeight() override;
     void showWindow() override;
     void focusFilter() override;
     void unloadWindow() override;
@@ -65,6 +73,10 @@ private:
     std::unique_ptr<FormModel> m_form;
     std::map<ControlId, QWidget *> m_controls;
     bool m_busy = false;
+    // An outer frame set before the window manager framed the window; applied again once
+    // the frame's size is known.
+    std::optional<QRect> m_pendingOuter;
+    QMargins frameMarginsNow() const;
 };
 
 } // namespace dyadix

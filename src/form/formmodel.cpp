@@ -3,6 +3,7 @@
 #include "layout.h"
 
 #include "actions/fileactions.h"
+#include "paths/pathcommands.h"
 #include "match/match.h"
 
 #include "panes/dirlistmodel.h"
@@ -55,10 +56,17 @@ FormModel::FormModel(FileSystem &fileSystem, Prompter &prompter, SettingsStore &
     for (auto &pane : m_panes)
         connectPane(*pane);
 
-    // Until a drive is chosen, each pane shows the program's current folder.
+    // Until the settings move them, the drive and folder lists show the program's current
+    // folder, unlisted.
     const QString current = m_fileSystem.currentFolder();
     if (const Result<QString> drive = m_fileSystem.volumeOf(current))
         m_driveFolders[*drive] = DirListModel::normalized(current);
+    SkipListing = true;
+    for (auto &p : m_panes) {
+        (void)p->drvList.setDrive(current);
+        (void)p->dirList.setPath(current);
+    }
+    SkipListing = false;
 }
 
 FormModel::~FormModel() = default;
@@ -105,6 +113,13 @@ void FormModel::setUpMenus()
     setUpItem(mnuHelpHowTo, QStringLiteral("&Instructions..."));
     setUpItem(mnuHelpAbout, QStringLiteral("&About..."));
 
+    for (int k = 0; k < 10; ++k)
+        connect(mnuFileLast[static_cast<size_t>(k)], &QAction::triggered, this,
+                [this, k] { mnuFileLast_Click(k); });
+    m_recall = std::make_unique<RecallSlots>(mnuFileLast);
+    connect(&mnuFileAdd, &QAction::triggered, this, [this] { mnuFileAdd_Click(); });
+    connect(&mnuFileEdit, &QAction::triggered, this, [this] { mnuFileEdit_Click(); });
+    connect(&mnuFileRemove, &QAction::triggered, this, [this] { mnuFileRemove_Click(); });
     connect(&mnuFileRefresh, &QAction::triggered, this, [this] { mnuFileRefresh_Click(); });
     connect(&mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
     connect(&mnuFileExitNoSave, &QAction::triggered, this, [this] { mnuFileExitNoSave_Click(); });
@@ -258,31 +273,6 @@ void FormModel::Form_Unload()
         SaveSettings();
 }
 
-void FormModel::GetSettings()
-{
-    SettingsApp = m_program.executableBaseName;
-    SettingsSection = QStringLiteral("Settings");
-    ErrorTrap trap(m_prompter, QStringLiteral("Error in Sub GetSettings!"));
-    txtSelect.setText(QStringLiteral("*.*"));
-    const QString current = m_fileSystem.currentFolder();
-    for (int i = 1; i <= 2 && !trap.aborted(); ++i) {
-        Pane &p = pane(i);
-        SkipListing = true;
-        trap.run([&] { return p.drvList.setDrive(current); });
-        SkipListing = false;
-        trap.run([&] { return p.dirList.setPath(current); });
-    }
-    if (trap.aborted())
-        return;
-    for (int k = 0; k < 10; ++k) {
-        QAction *item = mnuFileLast[static_cast<size_t>(k)];
-        item->setText(QStringLiteral("&") + QString::number(k) + QLatin1Char(' '));
-        item->setVisible(item->text().size() > 4);
-    }
-}
-
-void FormModel::SaveSettings() {}
-
 void FormModel::drvList_Change(int Index)
 {
     Pane &p = pane(Index);
@@ -325,7 +315,6 @@ void FormModel::lstFiles_Click(int Index)
     mnuDel(Index)->setEnabled(any);
 }
 
-void FormModel::mnuFile_Click() {}
 
 void FormModel::mnuFileRefresh_Click()
 {
@@ -387,6 +376,44 @@ void FormModel::mnuDel_Click(int Index)
                            mnuOptionNewer, mnuOptionWarn1,
                            [this](const QString &caption) { setCaption(caption); }};
     deleteTicked(context, Index);
+}
+
+} // namespace dyadix
+
+namespace dyadix {
+
+PathContext FormModel::pathContext()
+{
+    return PathContext {m_prompter, *m_recall, pane(1), pane(2), txtSelect};
+}
+
+void FormModel::mnuFile_Click()
+{
+    mnuFileRemove.setEnabled(m_recall->visible(0));
+}
+
+void FormModel::mnuFileLast_Click(int Index)
+{
+    PathContext context = pathContext();
+    recallPathSet(context, Index);
+}
+
+void FormModel::mnuFileAdd_Click()
+{
+    PathContext context = pathContext();
+    addCurrentPaths(context);
+}
+
+void FormModel::mnuFileEdit_Click()
+{
+    PathContext context = pathContext();
+    editPathSet(context);
+}
+
+void FormModel::mnuFileRemove_Click()
+{
+    PathContext context = pathContext();
+    removePathSet(context);
 }
 
 } // namespace dyadix

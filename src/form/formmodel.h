@@ -4,6 +4,7 @@
 #include "formhost.h"
 
 #include "panes/pane.h"
+#include "paths/recallslots.h"
 #include "runtime/filesystem.h"
 #include "runtime/programinfo.h"
 #include "runtime/prompter.h"
@@ -87,6 +88,10 @@ public:
     void lstFiles_DragDrop(int Index, ControlId Source, double X, double Y);
     void lstFiles_Scroll(int Index);
     void mnuFile_Click();
+    void mnuFileLast_Click(int Index);
+    void mnuFileAdd_Click();
+    void mnuFileEdit_Click();
+    void mnuFileRemove_Click();
     void mnuFileRefresh_Click();
     void mnuFileExit_Click();
     void mnuFileExitNoSave_Click();
@@ -102,6 +107,9 @@ public:
     void GetSettings();
     void SaveSettings();
 
+    // The recall items' captions and shown flags (the path list).
+    RecallSlots &recallSlots() { return *m_recall; }
+
 signals:
     void captionChanged();
     void geometryChanged(ControlId id);
@@ -112,6 +120,7 @@ private:
     void setMousePointer(int pointer) override;
     void processEvents() override;
     QString currentFolderOfDrive(const QString &drive) const;
+    struct PathContext pathContext();
 
     FileSystem &m_fileSystem;
     Prompter &m_prompter;
@@ -130,6 +139,10 @@ private:
     int m_mousePointer = 0;
     // The folder each drive was last shown at, as each drive keeps a current folder.
     std::map<QString, QString> m_driveFolders;
+    std::unique_ptr<RecallSlots> m_recall;
+    // Whether the recall items were loaded from the store (an aborted load leaves the stored
+    // path sets alone at exit).
+    bool m_recallLoaded = false;
 };
 
 } // namespace dyadix

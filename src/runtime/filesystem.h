@@ -75,7 +75,8 @@ public:
     virtual bool folderExists(const QString &path) = 0;
     virtual std::vector<Volume> volumes() = 0;
     // The root path of the volume that holds a path (or, for a path that does not exist,
-    // its nearest existing folder).
+    // its nearest existing folder). A missing folder under /media, /mnt or /run/media whose
+    // volume is no longer mounted gives "Device unavailable".
     virtual Result<QString> volumeOf(const QString &path) = 0;
     virtual QString currentFolder() = 0;
 };

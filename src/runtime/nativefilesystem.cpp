@@ -417,12 +417,20 @@ Result<QString> NativeFileSystem::volumeOf(const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/')))
         return ErrorNumber::PathNotFound;
-    QByteArray existing = encodeNativeName(path);
+    const QByteArray full = encodeNativeName(path);
+    QByteArray existing = full;
     while (!isFolder(existing) && existing != "/")
         existing = parentOf(existing);
     const QStorageInfo storage(decodeNativeName(existing.toStdString()));
     if (!storage.isValid() || !storage.isReady())
         return ErrorNumber::DiskNotReady;
+    // A missing folder where removable volumes are mounted, above which no volume is mounted
+    // any more, is on a volume that is gone.
+    const bool removablePlace = full.startsWith("/media/") || full.startsWith("/mnt/")
+        || full.startsWith("/run/media/");
+    if (existing != full && removablePlace
+        && encodeNativeName(storage.rootPath()) != existing)
+        return ErrorNumber::DeviceUnavailable;
     return withSeparator(storage.rootPath());
 }
 

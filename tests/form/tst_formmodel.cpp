@@ -137,14 +137,16 @@ void tst_FormModel::recallItemsBeforeLoading()
         QCOMPARE(f->form->mnuFileLast[size_t(k)]->text(), QString());
 }
 
-// Start-up lists both panes on the current folder while the window is hidden, then shows it
-// and puts the focus in the filter box; with nothing stored the recall items are hidden.
+// Start-up centres the window at its designed size, lists both panes on the current folder
+// while the window is hidden, then shows it and puts the focus in the filter box; with nothing
+// stored the recall items are hidden.
 void tst_FormModel::startUp()
 {
     QVERIFY(writeFile(m_dir->path() + "/here.txt", "x", localTime(2024, 2, 3, 4, 5)));
     f->form->Form_Load();
     QCOMPARE(f->host.calls(),
-             (QStringList {"pointer 11", "pointer 0", "pointer 11", "pointer 0", "show", "focus"}));
+             (QStringList {"move 10785 4612 7230 6975", "state 0", "pointer 11", "pointer 0",
+                           "pointer 11", "pointer 0", "show", "focus"}));
     for (int i : {1, 2}) {
         QCOMPARE(f->form->pane(i).dirList.Path(), m_dir->path());
         QCOMPARE(f->lines(i), QStringList {"here.txt\t2024/02/03 04:05\t       1"});

@@ -206,6 +206,7 @@ void tst_NativeFileSystem::volumes()
     QVERIFY(m_dir->path().startsWith(*root) || *root == "/");
     QCOMPARE(*m_fs.volumeOf(m_dir->path() + "/not/yet/there"), *root);
     QCOMPARE(m_fs.volumeOf("relative/path").error().number, 76);
+    QCOMPARE(m_fs.volumeOf("/media/dyadix-unplugged-stick/photos").error().number, 68);
     QVERIFY(m_fs.folderExists(m_dir->path()));
     QVERIFY(!m_fs.folderExists(m_dir->path() + "/nope"));
 }

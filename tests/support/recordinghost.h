@@ -2,6 +2,7 @@
 
 #include "form/formhost.h"
 
+#include <QSizeF>
 #include <QStringList>
 
 #include <functional>
@@ -12,6 +13,26 @@ namespace dyadix::test {
 class RecordingHost final : public FormHost
 {
 public:
+    WindowFrame windowFrame() override { return frame; }
+    void moveWindow(const WindowFrame &to) override
+    {
+        frame = to;
+        m_calls << QStringLiteral("move %1 %2 %3 %4").arg(to.left).arg(to.top).arg(to.width).arg(to.height);
+    }
+    int windowState() override { return state; }
+    void setWindowState(int to) override
+    {
+        state = to;
+        m_calls << QStringLiteral("state %1").arg(to);
+    }
+    double screenWidth() override { return screen.width(); }
+    double screenHeight() override { return screen.height(); }
+
+    // The window as the model last set it (designed size, centred on a 1920 × 1080 screen).
+    WindowFrame frame {0, 0, 7230, 6975};
+    int state = 0;
+    QSizeF screen {1920 * 15, 1080 * 15};
+
     void showWindow() override { m_calls << QStringLiteral("show"); }
     void focusFilter() override { m_calls << QStringLiteral("focus"); }
     void unloadWindow() override
