@@ -60,6 +60,7 @@ ProgramInfo MainWindow::thisProgram()
     program.major = DYADIX_VERSION_MAJOR;
     program.minor = DYADIX_VERSION_MINOR;
     program.revision = DYADIX_VERSION_PATCH;
+    program.buildStamp = QStringLiteral("DYX " DYADIX_BUILD_DATE);
     return program;
 }
 

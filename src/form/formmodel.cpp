@@ -4,11 +4,15 @@
 
 #include "actions/fileactions.h"
 #include "paths/pathcommands.h"
+#include "export/tabexport.h"
+#include "help/helptexts.h"
+#include "panes/foldersync.h"
 #include "match/match.h"
 
 #include "panes/dirlistmodel.h"
 #include "runtime/errortrap.h"
 
+#include <QDir>
 #include <QKeySequence>
 
 #include <cmath>
@@ -128,6 +132,11 @@ void FormModel::setUpMenus()
     connect(&mnuOptionWarn1, &QAction::triggered, this, [this] { mnuOptionWarn1_Click(); });
     connect(&mnuOptionSynch, &QAction::triggered, this, [this] { mnuOptionSynch_Click(); });
     connect(&mnuMatch, &QAction::triggered, this, [this] { mnuMatch_Click(); });
+    connect(&mnuOptionSyncFoldr, &QAction::triggered, this, [this] { mnuOptionSyncFoldr_Click(); });
+    connect(&mnuFileExport, &QAction::triggered, this, [this] { mnuFileExport_Click(); });
+    connect(&mnuFileBatch, &QAction::triggered, this, [this] { mnuFileBatch_Click(); });
+    connect(&mnuHelpHowTo, &QAction::triggered, this, [this] { mnuHelpHowTo_Click(); });
+    connect(&mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
 }
 
 std::vector<QAction *> FormModel::fileMenuItems() const
@@ -298,7 +307,10 @@ void FormModel::dirList_Change(int Index)
                             {mnuCopy(Index), mnuCopy(Index + 2), mnuDel(Index)},
                             mnuOptionSynch,
                             mnuOptionSyncFoldr,
-                            {}};
+                            [this, Index](ErrorTrap &trap, const QString &folderText) {
+                                FolderSyncContext sync = folderSyncContext();
+                                followFolder(sync, trap, Index, folderText);
+                            }};
     listPane(context);
 }
 
@@ -414,6 +426,65 @@ void FormModel::mnuFileRemove_Click()
 {
     PathContext context = pathContext();
     removePathSet(context);
+}
+
+} // namespace dyadix
+
+namespace dyadix {
+
+FolderSyncContext FormModel::folderSyncContext()
+{
+    return FolderSyncContext {m_prompter, mnuOptionSyncFoldr, pane(1), pane(2),
+                              LeftRoot, RightRoot, MessageText};
+}
+
+void FormModel::mnuOptionSyncFoldr_Click()
+{
+    FolderSyncContext context = folderSyncContext();
+    switchFolderSync(context);
+}
+
+void FormModel::mnuFileExport_Click()
+{
+    ExportContext context {m_fileSystem, m_prompter, m_settings, SettingsApp, SettingsSection,
+                           pane(1), pane(2), QDir::homePath() + QStringLiteral("/MatchFile.txt"),
+                           [this](int pointer) { setMousePointer(pointer); }};
+    exportToFile(context);
+}
+
+void FormModel::mnuFileBatch_Click()
+{
+    m_prompter.MsgBox(QStringLiteral("This option is not yet available!"), MsgStyle::Exclamation,
+                      QStringLiteral("Sorry!"));
+}
+
+void FormModel::mnuHelpHowTo_Click()
+{
+    m_prompter.MsgBox(instructionsText(), MsgStyle::Information, QStringLiteral("How to use Dyadix"));
+}
+
+void FormModel::mnuHelpAbout_Click()
+{
+    const MsgAnswer answer = m_prompter.MsgBox(aboutText(m_caption, m_program),
+                                               MsgStyle::YesNo + MsgStyle::Information,
+                                               QStringLiteral("About Dyadix"));
+    if (answer != MsgAnswer::Yes)
+        return;
+    const Result<int> result = m_shell.openWebAddress(makerWebAddress());
+    if (!result) {
+        m_prompter.MsgBox(QStringLiteral("Error ") + QString::number(result.error().number) + QStringLiteral(": ")
+                              + result.error().description + QStringLiteral("\nCould not start your browser."),
+                          MsgStyle::Information, ProgramName);
+        return;
+    }
+    if (*result <= 32)
+        ReportShellError(*result);
+}
+
+void FormModel::ReportShellError(const int &code)
+{
+    m_prompter.MsgBox(shellErrorMessage(code), MsgStyle::Information,
+                      QStringLiteral("Error starting web browser"));
 }
 
 } // namespace dyadix

@@ -76,6 +76,8 @@ public:
     bool NoSaveOnExit = false;
     bool SkipListing = false;
     QString MessageText;
+    QString LeftRoot;
+    QString RightRoot;
 
     // Events.
     void Form_Load();
@@ -100,12 +102,18 @@ public:
     void mnuOptionWarn1_Click();
     void mnuOptionSynch_Click();
     void mnuMatch_Click();
+    void mnuOptionSyncFoldr_Click();
+    void mnuFileExport_Click();
+    void mnuFileBatch_Click();
+    void mnuHelpHowTo_Click();
+    void mnuHelpAbout_Click();
     void mnuCopy_Click(int Index);
     void mnuDel_Click(int Index);
 
     // Procedures.
     void GetSettings();
     void SaveSettings();
+    void ReportShellError(const int &code);
 
     // The recall items' captions and shown flags (the path list).
     RecallSlots &recallSlots() { return *m_recall; }
@@ -121,6 +129,7 @@ private:
     void processEvents() override;
     QString currentFolderOfDrive(const QString &drive) const;
     struct PathContext pathContext();
+    struct FolderSyncContext folderSyncContext();
 
     FileSystem &m_fileSystem;
     Prompter &m_prompter;

@@ -5,7 +5,7 @@
 
 namespace dyadix {
 
-int DesktopShell::openWebAddress(const QString &address)
+Result<int> DesktopShell::openWebAddress(const QString &address)
 {
     const QUrl url = QUrl::fromUserInput(address.trimmed());
     if (!url.isValid() || url.isEmpty())

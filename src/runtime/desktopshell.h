@@ -8,7 +8,7 @@ namespace dyadix {
 class DesktopShell final : public Shell
 {
 public:
-    int openWebAddress(const QString &address) override;
+    Result<int> openWebAddress(const QString &address) override;
 };
 
 } // namespace dyadix

@@ -66,6 +66,9 @@ public:
     // Copies a file's content, time and permissions over the target without ever leaving the
     // target half written.
     virtual Status FileCopy(const QString &source, const QString &target) = 0;
+    // Writes a whole file, replacing an existing one only once the new content is complete:
+    // a failure leaves the old file as it was.
+    virtual Status writeFile(const QString &path, const QByteArray &content) = 0;
     // Deletes one file; a link is removed itself, never what it points to.
     virtual Status Kill(const QString &path) = 0;
 

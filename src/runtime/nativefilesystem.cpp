@@ -214,6 +214,11 @@ public:
             ::close(m_fd);
     }
     int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        close();
+        m_fd = fd;
+    }
     // Closes now and reports whether the close succeeded (a full disk may show only here).
     bool close()
     {
@@ -288,13 +293,95 @@ std::pair<std::int64_t, int> copyContent(int in, int out)
     }
 }
 
+// A file that replaces `target` once it is complete: written beside it under a temporary
+// name, then renamed over it. Until then, and whenever something fails, the target stays as
+// it was and the temporary file is removed.
+class ReplacingFile
+{
+public:
+    explicit ReplacingFile(QByteArray target)
+        : m_target(std::move(target))
+    {
+    }
+    ReplacingFile(const ReplacingFile &) = delete;
+    ReplacingFile &operator=(const ReplacingFile &) = delete;
+    ~ReplacingFile()
+    {
+        if (!m_temporary.isEmpty()) {
+            m_out.close();
+            ::unlink(m_temporary.constData());
+        }
+    }
+
+    // Checks the target (an existing one must be a file the user may write; a link is
+    // replaced, not followed) and creates the temporary file.
+    Status open(const struct stat *sameAs = nullptr)
+    {
+        struct stat existing {};
+        if (::lstat(m_target.constData(), &existing) == 0) {
+            if (S_ISDIR(existing.st_mode))
+                return ErrorNumber::PathFileAccessError;
+            if (S_ISREG(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0)
+                return ErrorNumber::PermissionDenied;
+            if (sameAs != nullptr && existing.st_dev == sameAs->st_dev && existing.st_ino == sameAs->st_ino)
+                return ErrorNumber::FileAlreadyOpen;
+            m_existingMode = existing.st_mode & 07777;
+        } else if (errno != ENOENT) {
+            return errorForFile(errno, m_target);
+        }
+        Result<std::pair<QByteArray, int>> temporary = createTemporaryBeside(m_target);
+        if (!temporary)
+            return temporary.error();
+        m_temporary = temporary->first;
+        m_out.reset(temporary->second);
+        return {};
+    }
+    int fd() const { return m_out.get(); }
+    // The permissions a new file gets, or those of the file it replaces.
+    mode_t defaultMode() const
+    {
+        if (m_existingMode)
+            return *m_existingMode;
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return 0666 & ~mask;
+    }
+    Status commit()
+    {
+        if (!m_out.close())
+            return RunTimeError::fromErrno(errno);
+        if (::rename(m_temporary.constData(), m_target.constData()) != 0)
+            return RunTimeError::fromErrno(errno);
+        m_temporary.clear();
+        return {};
+    }
+
+private:
+    QByteArray m_target;
+    QByteArray m_temporary;
+    FileDescriptor m_out;
+    std::optional<mode_t> m_existingMode;
+};
+
+Status writeAll(int fd, const QByteArray &content)
+{
+    for (qsizetype done = 0; done < content.size();) {
+        const ssize_t n = ::write(fd, content.constData() + done, static_cast<std::size_t>(content.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return RunTimeError::fromErrno(errno);
+        }
+        done += n;
+    }
+    return {};
+}
+
 } // namespace
 
 Status NativeFileSystem::FileCopy(const QString &source, const QString &target)
 {
     const QByteArray from = encodeNativeName(source);
-    const QByteArray to = encodeNativeName(target);
-
     FileDescriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return errorForFile(errno, from);
@@ -304,46 +391,37 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target)
     if (!S_ISREG(sourceStat.st_mode))
         return ErrorNumber::PathFileAccessError;
 
-    // An existing target must be a file the user may write; a link is replaced, not followed.
-    struct stat targetStat {};
-    if (::lstat(to.constData(), &targetStat) == 0) {
-        if (S_ISDIR(targetStat.st_mode))
-            return ErrorNumber::PathFileAccessError;
-        if (S_ISREG(targetStat.st_mode) && (targetStat.st_mode & S_IWUSR) == 0)
-            return ErrorNumber::PermissionDenied;
-        if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino)
-            return {}; // the same file: nothing to copy
-    } else if (errno != ENOENT) {
-        return errorForFile(errno, to);
+    ReplacingFile out(encodeNativeName(target));
+    if (Status opened = out.open(&sourceStat); !opened) {
+        // Copying a file onto itself leaves it as it is.
+        if (opened.error().number == int(ErrorNumber::FileAlreadyOpen))
+            return {};
+        return opened;
     }
-
-    Result<std::pair<QByteArray, int>> temporary = createTemporaryBeside(to);
-    if (!temporary)
-        return temporary.error();
-    const QByteArray temporaryPath = temporary->first;
-    FileDescriptor out(temporary->second);
-    auto fail = [&](RunTimeError error) -> Status {
-        out.close();
-        ::unlink(temporaryPath.constData());
-        return error;
-    };
-
-    const auto [copied, copyErrno] = copyContent(in.get(), out.get());
+    const auto [copied, copyErrno] = copyContent(in.get(), out.fd());
     if (copyErrno != 0)
-        return fail(RunTimeError::fromErrno(copyErrno));
+        return RunTimeError::fromErrno(copyErrno);
     struct stat written {};
-    if (::fstat(out.get(), &written) != 0)
-        return fail(RunTimeError::fromErrno(errno));
+    if (::fstat(out.fd(), &written) != 0)
+        return RunTimeError::fromErrno(errno);
     if (written.st_size != copied)
-        return fail(ErrorNumber::DeviceIoError);
+        return ErrorNumber::DeviceIoError;
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-    if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), sourceStat.st_mode & 07777) != 0)
-        return fail(RunTimeError::fromErrno(errno));
-    if (!out.close())
-        return fail(RunTimeError::fromErrno(errno));
-    if (::rename(temporaryPath.constData(), to.constData()) != 0)
-        return fail(RunTimeError::fromErrno(errno));
-    return {};
+    if (::futimens(out.fd(), times) != 0 || ::fchmod(out.fd(), sourceStat.st_mode & 07777) != 0)
+        return RunTimeError::fromErrno(errno);
+    return out.commit();
+}
+
+Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content)
+{
+    ReplacingFile out(encodeNativeName(path));
+    if (Status opened = out.open(); !opened)
+        return opened;
+    if (Status written = writeAll(out.fd(), content); !written)
+        return written;
+    if (::fchmod(out.fd(), out.defaultMode()) != 0)
+        return RunTimeError::fromErrno(errno);
+    return out.commit();
 }
 
 Status NativeFileSystem::Kill(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <QString>
 
 namespace dyadix {
@@ -11,8 +13,9 @@ public:
     virtual ~Shell() = default;
 
     // Opens a web address (a bare host name is taken as http) in the default browser.
-    // Returns a value above 32 on success, an error code of 32 or less on failure.
-    virtual int openWebAddress(const QString &address) = 0;
+    // Gives a value above 32 on success, an error code of 32 or less on failure, or the
+    // run-time error that stopped the call.
+    virtual Result<int> openWebAddress(const QString &address) = 0;
 };
 
 // Shell result codes that the About box reports.

@@ -97,6 +97,13 @@ Status FaultyFileSystem::FileCopy(const QString &source, const QString &target)
     return m_real.FileCopy(source, target);
 }
 
+Status FaultyFileSystem::writeFile(const QString &path, const QByteArray &content)
+{
+    if (auto error = check(FsOperation::WriteFile, path))
+        return *error;
+    return m_real.writeFile(path, content);
+}
+
 Status FaultyFileSystem::Kill(const QString &path)
 {
     if (auto error = check(FsOperation::Kill, path))

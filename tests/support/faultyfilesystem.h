@@ -17,6 +17,7 @@ enum class FsOperation {
     FileDateTime,
     FileLen,
     FileCopy,
+    WriteFile,
     Kill,
     VolumeOf,
 };
@@ -51,6 +52,7 @@ public:
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;
     Status FileCopy(const QString &source, const QString &target) override;
+    Status writeFile(const QString &path, const QByteArray &content) override;
     Status Kill(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override;
     bool folderExists(const QString &path) override;

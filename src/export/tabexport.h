@@ -1,0 +1,40 @@
+#pragma once
+
+#include "panes/pane.h"
+
+#include "runtime/filesystem.h"
+#include "runtime/prompter.h"
+#include "runtime/settingsstore.h"
+
+#include <QByteArray>
+
+#include <functional>
+
+namespace dyadix {
+
+// The window's parts that the export reads and writes.
+struct ExportContext
+{
+    FileSystem &fileSystem;
+    Prompter &prompter;
+    SettingsStore &settings;
+    const QString &SettingsApp;
+    const QString &SettingsSection;
+    Pane &left;
+    Pane &right;
+    // The file name offered when none is stored.
+    QString defaultFileName;
+    // 11 busy, 0 default.
+    std::function<void(int)> setMousePointer;
+};
+
+// Both lists side by side as the export writes them: the two folders, an empty line, the
+// header, then one row per line index (Left line, marker, Right line), each line ended by
+// CR LF, in the system's encoding (file names keep their bytes).
+QByteArray exportContent(const Pane &left, const Pane &right);
+
+// Asks for a file name and writes the export there, replacing an existing file only once the
+// new one is complete; the name is remembered when the export succeeds.
+void exportToFile(ExportContext &context);
+
+} // namespace dyadix
