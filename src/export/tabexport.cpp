@@ -5,30 +5,64 @@
 #include "runtime/errortrap.h"
 #include "runtime/nativename.h"
 
+#include <future>
+
 namespace dyadix {
+
+namespace {
+
+// Rows `from` to `to` of the export, encoded a few thousand at a time so that the text is
+// never held twice.
+QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, int to)
+{
+    const int leftCount = l.ListCount();
+    const int rightCount = r.ListCount();
+    QByteArray bytes;
+    bytes.reserve(qsizetype(to - from) * 64);
+    QString text;
+    for (int i = from; i < to; ++i) {
+        if (i < leftCount)
+            l.entry(i).appendText(text);
+        else
+            text += QLatin1String("\t\t");
+        text += QLatin1Char('\t');
+        if (i < leftCount && i < rightCount) {
+            if (r.Selected(i))
+                text += QLatin1String("<<");
+            else if (l.Selected(i))
+                text += QLatin1String(">>");
+        }
+        text += QLatin1Char('\t');
+        if (i < rightCount)
+            r.entry(i).appendText(text);
+        text += QLatin1String("\r\n");
+        if (text.size() > 1 << 16) {
+            bytes += encodeNativeName(text);
+            text.clear();
+        }
+    }
+    bytes += encodeNativeName(text);
+    return bytes;
+}
+
+} // namespace
 
 QByteArray exportContent(const Pane &left, const Pane &right)
 {
     const FileListModel &l = left.lstFiles;
     const FileListModel &r = right.lstFiles;
-    QString text = DirListModel::withSeparator(left.dirList.Path()) + QStringLiteral("\t\t\t\t")
+    QByteArray bytes = encodeNativeName(
+        DirListModel::withSeparator(left.dirList.Path()) + QStringLiteral("\t\t\t\t")
         + DirListModel::withSeparator(right.dirList.Path()) + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("File\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n");
-    const int leftCount = l.ListCount();
-    const int rightCount = r.ListCount();
-    for (int i = 0; i < std::max(leftCount, rightCount); ++i) {
-        const QString leftPart = i < leftCount ? l.List(i) : QStringLiteral("\t\t");
-        const QString rightPart = i < rightCount ? r.List(i) : QString();
-        QString marker;
-        if (i < leftCount && i < rightCount) {
-            if (l.Selected(i))
-                marker = QStringLiteral(">>");
-            if (r.Selected(i))
-                marker = QStringLiteral("<<");
-        }
-        text += leftPart + QLatin1Char('\t') + marker + QLatin1Char('\t') + rightPart + QStringLiteral("\r\n");
-    }
-    return encodeNativeName(text);
+        + QStringLiteral("File\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n"));
+    const int rows = std::max(l.ListCount(), r.ListCount());
+    // Long lists are written in two halves at once; the lists are only read meanwhile.
+    const int half = rows > 20000 ? rows / 2 : rows;
+    std::future<QByteArray> second = std::async(half < rows ? std::launch::async : std::launch::deferred,
+                                                exportRows, std::cref(l), std::cref(r), half, rows);
+    bytes += exportRows(l, r, 0, half);
+    bytes += second.get();
+    return bytes;
 }
 
 void exportToFile(ExportContext &c)

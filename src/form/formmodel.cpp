@@ -297,20 +297,19 @@ void FormModel::dirList_Change(int Index)
     if (SkipListing)
         return;
     Pane &p = pane(Index);
-    ListingContext context {m_fileSystem,
-                            m_prompter,
-                            *this,
-                            p,
-                            pane(3 - Index).txtStatus,
-                            txtSelect,
-                            MessageText,
-                            {mnuCopy(Index), mnuCopy(Index + 2), mnuDel(Index)},
-                            mnuOptionSynch,
-                            mnuOptionSyncFoldr,
-                            [this, Index](ErrorTrap &trap, const QString &folderText) {
-                                FolderSyncContext sync = folderSyncContext();
-                                followFolder(sync, trap, Index, folderText);
-                            }};
+    ListingContext context {m_fileSystem, m_prompter, *this, p, pane(3 - Index).txtStatus, txtSelect, MessageText,
+                            [this, Index] {
+                                for (QAction *command : {mnuCopy(Index), mnuCopy(Index + 2), mnuDel(Index)})
+                                    command->setEnabled(false);
+                            },
+                            [this] { mnuOptionSynch.setChecked(false); },
+                            {}};
+    if (mnuOptionSyncFoldr.isChecked()) {
+        context.followStep = [this, Index](ErrorTrap &trap, const QString &folderText) {
+            FolderSyncContext sync = folderSyncContext();
+            followFolder(sync, trap, Index, folderText);
+        };
+    }
     listPane(context);
 }
 

@@ -1,6 +1,7 @@
 #include "match.h"
 
 #include <cstdlib>
+#include <future>
 #include <vector>
 
 namespace dyadix {
@@ -34,12 +35,7 @@ struct Side
 
     bool exhausted() const { return index < 0; }
     const PaneEntry *current() const { return exhausted() ? nullptr : &list.entry(index); }
-    void tick(bool ticked, const QString &reason = QString())
-    {
-        list.setSelected(index, ticked);
-        if (ticked)
-            list.setTickReason(index, reason);
-    }
+    void tick(bool ticked, const QString &reason = QString()) { list.setSelected(index, ticked, reason); }
 };
 
 } // namespace
@@ -52,7 +48,8 @@ QString tickReasonFor(std::int64_t mine, std::int64_t other)
     return QStringLiteral("Earlier than the other pane's copy by ") + spanText(-difference);
 }
 
-MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer)
+MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer,
+                       Merging merging)
 {
     MatchCounts counts;
     Side l {left, left.ListCount() - 1, {}};
@@ -86,15 +83,24 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
         } else {
             const bool leftLater = byDate > 0;
             const bool tickLeft = leftLater == (markNewer == MarkNewer::On);
-            l.tick(tickLeft, tickReasonFor(leftEntry->modified, rightEntry->modified));
-            r.tick(!tickLeft, tickReasonFor(rightEntry->modified, leftEntry->modified));
+            const std::int64_t leftTime = leftEntry->modified, rightTime = rightEntry->modified;
+            if (tickLeft) {
+                l.tick(true, tickReasonFor(leftTime, rightTime));
+                r.tick(false);
+            } else {
+                l.tick(false);
+                r.tick(true, tickReasonFor(rightTime, leftTime));
+            }
         }
         --l.index;
         --r.index;
         ++counts.pairs;
     }
+    std::future<void> rightMerged = std::async(
+        merging == Merging::AtOnce ? std::launch::async : std::launch::deferred,
+        [&right, &r] { right.addItems(std::move(r.placeholders)); });
     left.addItems(std::move(l.placeholders));
-    right.addItems(std::move(r.placeholders));
+    rightMerged.get();
     return counts;
 }
 

@@ -8,6 +8,10 @@ namespace dyadix {
 
 enum class MarkNewer { On, Off };
 
+// Whether the two lists may take their new lines at once, on two threads: only for lists that
+// no view shows.
+enum class Merging { OneByOne, AtOnce };
+
 // What one walk did, for the callers that report it.
 struct MatchCounts
 {
@@ -21,7 +25,8 @@ struct MatchCounts
 // neither; a file in one list only is ticked and its name is added, without date and size, to
 // the other list. Afterwards both lists hold the same names line for line. Every tick goes
 // through the lists' setSelected; each ticked line's tool tip says why it is ticked.
-MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer);
+MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer,
+                       Merging merging = Merging::OneByOne);
 
 // "Later than the other pane's copy by 3 hours" and the like, from two times in seconds.
 QString tickReasonFor(std::int64_t mine, std::int64_t other);

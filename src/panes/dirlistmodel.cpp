@@ -12,13 +12,29 @@ DirListModel::DirListModel(FileSystem &fileSystem, QObject *parent)
 
 int DirListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    loadChildren();
+    return static_cast<int>(m_rows.size());
+}
+
+void DirListModel::loadChildren() const
+{
+    if (m_childrenLoaded)
+        return;
+    m_childrenLoaded = true;
+    const int depth = m_rows.empty() ? 0 : m_rows.back().depth;
+    if (Result<QStringList> children = m_fileSystem.subfolders(m_path)) {
+        for (const QString &child : *children)
+            m_rows.push_back({child, withSeparator(m_path) + child, depth + 1, false});
+    }
 }
 
 QVariant DirListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    loadChildren();
     const Row &row = m_rows[static_cast<size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
@@ -84,10 +100,7 @@ void DirListModel::rebuild(const QString &volumeRoot)
         m_rows.push_back({part, walked, ++depth, true});
     }
     m_currentRow = static_cast<int>(m_rows.size()) - 1;
-    if (Result<QStringList> children = m_fileSystem.subfolders(m_path)) {
-        for (const QString &child : *children)
-            m_rows.push_back({child, withSeparator(m_path) + child, depth + 1, false});
-    }
+    m_childrenLoaded = false;
     endResetModel();
 }
 

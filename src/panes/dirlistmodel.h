@@ -47,10 +47,13 @@ private:
         bool open = false;
     };
     void rebuild(const QString &volumeRoot);
+    // The subfolders are read when the list is first looked at, not when the folder changes.
+    void loadChildren() const;
 
     FileSystem &m_fileSystem;
     QString m_path;
-    std::vector<Row> m_rows;
+    mutable std::vector<Row> m_rows;
+    mutable bool m_childrenLoaded = true;
     int m_currentRow = -1;
 };
 

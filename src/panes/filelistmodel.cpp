@@ -93,26 +93,31 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
 {
     if (entries.empty())
         return;
-    std::sort(entries.begin(), entries.end(), entryLess);
-    std::vector<Row> merged;
-    merged.reserve(m_rows.size() + entries.size());
-    auto next = entries.begin();
-    for (Row &row : m_rows) {
-        while (next != entries.end() && entryLess(*next, row.entry))
-            merged.push_back(Row {std::move(*next++), false, {}});
-        merged.push_back(std::move(row));
-    }
-    for (; next != entries.end(); ++next)
-        merged.push_back(Row {std::move(*next), false, {}});
-
+    if (std::is_sorted(entries.rbegin(), entries.rend(), entryLess))
+        std::reverse(entries.begin(), entries.end());
+    else if (!std::is_sorted(entries.begin(), entries.end(), entryLess))
+        std::sort(entries.begin(), entries.end(), entryLess);
     if (m_rows.empty()) {
-        beginInsertRows(QModelIndex(), 0, static_cast<int>(merged.size()) - 1);
-        m_rows = std::move(merged);
+        beginInsertRows(QModelIndex(), 0, static_cast<int>(entries.size()) - 1);
+        m_rows.reserve(entries.size());
+        for (PaneEntry &entry : entries)
+            m_rows.push_back(Row {std::move(entry), false, {}});
         endInsertRows();
         return;
     }
+    // Merged in place from the back, so that no second copy of the list is made.
     beginResetModel();
-    m_rows = std::move(merged);
+    const size_t oldCount = m_rows.size();
+    m_rows.resize(oldCount + entries.size());
+    auto to = m_rows.rbegin();
+    auto from = m_rows.rbegin() + static_cast<std::ptrdiff_t>(entries.size());
+    auto next = entries.rbegin();
+    while (next != entries.rend()) {
+        if (from != m_rows.rend() && entryLess(*next, from->entry))
+            *to++ = std::move(*from++);
+        else
+            *to++ = Row {std::move(*next++), false, {}};
+    }
     endResetModel();
 }
 
@@ -137,28 +142,20 @@ void FileListModel::Clear()
     endResetModel();
 }
 
-void FileListModel::setSelected(int index, bool ticked)
+void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 {
     if (index < 0 || index >= ListCount())
         return;
     Row &row = m_rows[static_cast<size_t>(index)];
-    if (row.ticked != ticked) {
+    const QString newReason = ticked ? reason : QString();
+    if (row.ticked != ticked || row.reason != newReason) {
+        m_selCount += int(ticked) - int(row.ticked);
         row.ticked = ticked;
-        row.reason.clear();
-        m_selCount += ticked ? 1 : -1;
-        const QModelIndex changed = this->index(index, NameColumn);
-        emit dataChanged(changed, changed, {Qt::CheckStateRole});
+        row.reason = newReason;
+        static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
+        emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), roles);
     }
     emit ticksChanged();
-}
-
-void FileListModel::setTickReason(int index, const QString &reason)
-{
-    if (index < 0 || index >= ListCount())
-        return;
-    m_rows[static_cast<size_t>(index)].reason = reason;
-    const QModelIndex changed = this->index(index, NameColumn);
-    emit dataChanged(changed, this->index(index, SizeColumn), {Qt::ToolTipRole});
 }
 
 QString FileListModel::tickReason(int index) const

@@ -39,11 +39,11 @@ public:
     const PaneEntry &entry(int index) const { return m_rows.at(static_cast<size_t>(index)).entry; }
 
     bool Selected(int index) const { return m_rows.at(static_cast<size_t>(index)).ticked; }
-    // The one way a tick changes, by the user or by a command.
-    void setSelected(int index, bool ticked);
+    // The one way a tick changes, by the user or by a command; a reason given with a tick
+    // becomes the line's tool tip while it stays ticked.
+    void setSelected(int index, bool ticked, const QString &reason = QString());
     int SelCount() const { return m_selCount; }
-    // Why a line is ticked, shown as its tool tip while it stays ticked.
-    void setTickReason(int index, const QString &reason);
+    // Why a line is ticked (empty when it is not).
     QString tickReason(int index) const;
 
     // The first visible line, as the view reports it and as synchronised scrolling sets it.

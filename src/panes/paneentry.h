@@ -25,6 +25,8 @@ struct PaneEntry
 
     // name TAB date TAB size (right-aligned in 8 characters), or name TAB TAB.
     QString text() const;
+    // Appends text() to `line` without building it separately.
+    void appendText(QString &line) const;
 };
 
 // A size as the list shows it: right-aligned in eight characters, longer numbers unpadded.

@@ -75,51 +75,51 @@ void listPane(ListingContext &c)
         std::vector<DirEntry> found;
         trap.assign<std::vector<DirEntry>>(
             found, [&] { return c.fileSystem.enumerate(folderText, pattern); });
+        batch.reserve(batch.size() + found.size());
         for (DirEntry &file : found) {
             if (trap.aborted())
                 break;
-            const QString path = folderText + file.name;
-            c.MessageText = QLatin1String(" on ") + path;
             if ((file.stat.attributes & FileAttribute::Directory) != 0)
                 continue;
-
-            // The stat taken during the enumeration serves both reads; only a file that could
-            // not be read then is read again (on Retry, or for its size).
-            std::optional<RunTimeError> firstError = file.statError;
             std::int64_t time = file.stat.modified;
-            const bool timeRead = trap.run([&]() -> Status {
-                if (firstError)
-                    return *std::exchange(firstError, std::nullopt);
-                if (!file.statError)
-                    return {};
-                const Result<std::int64_t> read = c.fileSystem.FileDateTime(path);
-                if (!read)
-                    return read.error();
-                time = *read;
-                return {};
-            });
             std::int64_t size = file.stat.size;
-            const bool sizeRead = !trap.aborted() && trap.run([&]() -> Status {
-                if (!file.statError)
+            bool read = true;
+            if (file.statError) {
+                // A file that could not be read during the enumeration is read again, under
+                // the prompt, with its path as the prompt's context.
+                const QString path = folderText + file.name;
+                c.MessageText = QLatin1String(" on ") + path;
+                std::optional<RunTimeError> firstError = file.statError;
+                const bool timeRead = trap.run([&]() -> Status {
+                    if (firstError)
+                        return *std::exchange(firstError, std::nullopt);
+                    const Result<std::int64_t> again = c.fileSystem.FileDateTime(path);
+                    if (!again)
+                        return again.error();
+                    time = *again;
                     return {};
-                const Result<std::int64_t> read = c.fileSystem.FileLen(path);
-                if (!read)
-                    return read.error();
-                size = *read;
-                return {};
-            });
-            // A file whose time or size could not be read is left out rather than shown with
-            // another file's values.
-            if (timeRead && sizeRead) {
+                });
+                const bool sizeRead = !trap.aborted() && trap.run([&]() -> Status {
+                    const Result<std::int64_t> again = c.fileSystem.FileLen(path);
+                    if (!again)
+                        return again.error();
+                    size = *again;
+                    return {};
+                });
+                // A file whose time or size could not be read is left out rather than shown
+                // with another file's values.
+                read = timeRead && sizeRead;
+                c.MessageText.clear();
+            }
+            if (read) {
                 if (!earliest || time < *earliest)
                     earliest = time;
                 if (!latest || time > *latest)
                     latest = time;
                 total += size;
-                batch.push_back(PaneEntry::listed(file.name, dates.of(time), size, time));
+                batch.push_back(PaneEntry::listed(std::move(file.name), dates.of(time), size, time));
                 ++count;
             }
-            c.MessageText.clear();
             if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
                 flush();
                 c.host.processEvents();
@@ -137,13 +137,14 @@ void listPane(ListingContext &c)
         c.otherStatus.setBackColor(same ? StatusEqual : StatusDiffer);
         pane.txtStatus.setForeColor(Qt::black);
         c.otherStatus.setForeColor(Qt::black);
-        for (QAction *command : c.commands)
-            command->setEnabled(false);
-        if (c.optionSyncFoldr.isChecked() && c.followStep)
+        if (c.disableCommands)
+            c.disableCommands();
+        if (c.followStep)
             c.followStep(trap, folderText);
     }
     c.host.setMousePointer(0);
-    c.optionSynch.setChecked(false);
+    if (c.stopSynchronisedScrolling)
+        c.stopSynchronisedScrolling();
 }
 
 } // namespace dyadix

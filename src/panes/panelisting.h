@@ -5,9 +5,6 @@
 #include "runtime/errortrap.h"
 #include "runtime/filesystem.h"
 
-#include <QAction>
-
-#include <array>
 #include <functional>
 
 namespace dyadix {
@@ -33,10 +30,12 @@ struct ListingContext
     TextBox &otherStatus;
     TextBox &txtSelect;
     QString &MessageText;
-    std::array<QAction *, 3> commands; // the pane's copy, move and delete
-    QAction &optionSynch;
-    QAction &optionSyncFoldr;
-    // The folder-following step, run under the listing's error prompt with the folder text.
+    // Makes the pane's copy, move and delete unavailable.
+    std::function<void()> disableCommands;
+    // Switches synchronised scrolling off.
+    std::function<void()> stopSynchronisedScrolling;
+    // The folder-following step, run under the listing's error prompt with the folder text
+    // while folders are synchronised; empty otherwise.
     std::function<void(ErrorTrap &, const QString &)> followStep;
 };
 

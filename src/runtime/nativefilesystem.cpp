@@ -133,6 +133,10 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
     const int dirFd = ::dirfd(dir);
 
     std::vector<DirEntry> entries;
+    // A folder's own size gives an idea of how many names it holds.
+    struct stat folderStat {};
+    if (::fstat(dirFd, &folderStat) == 0)
+        entries.reserve(static_cast<size_t>(std::min<std::int64_t>(folderStat.st_size / 40, 1 << 20)));
     errno = 0;
     while (const dirent *item = ::readdir(dir)) {
         const std::string_view rawName(item->d_name);

@@ -81,6 +81,16 @@ QString decodeNativeName(std::string_view bytes)
 
 QByteArray encodeNativeName(QStringView text)
 {
+    // Text without escaped bytes is plain UTF-8.
+    bool escaped = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= EscapeBase + 0x80 && c.unicode() <= EscapeBase + 0xFF) {
+            escaped = true;
+            break;
+        }
+    }
+    if (!escaped)
+        return text.toUtf8();
     QByteArray bytes;
     bytes.reserve(text.size());
     const qsizetype n = text.size();

@@ -1,0 +1,58 @@
+// Creates the benchmarks' folders under ROOT: list/ with 100,000 files; left/ and right/ with
+// 100,000 files each, half of the names in both, a quarter of those newer on the left.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool makeFile(const std::string &path, long size, time_t modified)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    static char block[4096];
+    bool ok = true;
+    for (long done = 0; ok && done < size;) {
+        const long n = size - done < long(sizeof block) ? size - done : long(sizeof block);
+        ok = ::write(fd, block, size_t(n)) == n;
+        done += n;
+    }
+    const struct timespec times[2] = {{modified, 0}, {modified, 0}};
+    ok = ok && ::futimens(fd, times) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s ROOT\n", argv[0]);
+        return 2;
+    }
+    const std::string root = argv[1];
+    constexpr int Files = 100000;
+    const time_t base = 1700000000;
+    for (const char *folder : {"/list", "/left", "/right"})
+        ::mkdir((root + folder).c_str(), 0755);
+    char name[64];
+    for (int i = 0; i < Files; ++i) {
+        std::snprintf(name, sizeof name, "/Document %06d.txt", i);
+        if (!makeFile(root + "/list" + name, i % 500, base + i * 7))
+            return 1;
+        // Even numbers are shared; every fourth shared name is newer on the left.
+        const bool shared = i % 2 == 0;
+        std::snprintf(name, sizeof name, shared ? "/shared %06d.dat" : "/left %06d.dat", i);
+        if (!makeFile(root + "/left" + name, 100, base + (shared && i % 8 == 0 ? 86400 : 0)))
+            return 1;
+        std::snprintf(name, sizeof name, shared ? "/shared %06d.dat" : "/right %06d.dat", i);
+        if (!makeFile(root + "/right" + name, 100, base))
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,76 @@
+// Lists one folder into a pane with the window's own listing code and prints the median time
+// in seconds of several warm runs.
+#include "form/formmodel.h"
+#include "runtime/inisettingsstore.h"
+#include "runtime/nativefilesystem.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+using namespace dyadix;
+
+namespace {
+
+// Takes no part: the benchmark measures the listing alone.
+class SilentHost final : public FormHost
+{
+public:
+    WindowFrame windowFrame() override { return {}; }
+    void moveWindow(const WindowFrame &) override {}
+    int windowState() override { return 0; }
+    void setWindowState(int) override {}
+    double screenWidth() override { return 0; }
+    double screenHeight() override { return 0; }
+    void showWindow() override {}
+    void focusFilter() override {}
+    void unloadWindow() override {}
+    void endProgram() override {}
+    void setMousePointer(int) override {}
+    void processEvents() override { QCoreApplication::processEvents(); }
+};
+
+class NoPrompter final : public Prompter
+{
+public:
+    MsgAnswer MsgBox(const QString &, int, const QString &) override { return MsgAnswer::Abort; }
+    QString InputBox(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+class NoShell final : public Shell
+{
+public:
+    Result<int> openWebAddress(const QString &) override { return 0; }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication application(argc, argv);
+    if (argc != 2)
+        return 2;
+    NativeFileSystem fileSystem;
+    NoPrompter prompter;
+    IniSettingsStore settings;
+    NoShell shell;
+    SilentHost host;
+    FormModel form(fileSystem, prompter, settings, shell, host, ProgramInfo {"dyadix-bench", 1, 8, 0, ""});
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    std::vector<double> seconds;
+    for (int run = 0; run < 6; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!form.pane(1).dirList.setPath(folder))
+            return 2;
+        seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (form.pane(1).lstFiles.ListCount() != 100000)
+            return 3;
+    }
+    seconds.erase(seconds.begin()); // the first run warms the caches
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("%.4f\n", seconds[seconds.size() / 2]);
+    return 0;
+}
