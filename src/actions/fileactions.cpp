@@ -25,6 +25,10 @@ struct TargetState
 TargetState readTarget(FileSystem &fileSystem, const QString &path)
 {
     TargetState state;
+    // Only a file can be overwritten; a folder of the same name has no date or size to weigh.
+    if (const Result<int> attributes = fileSystem.GetAttr(path);
+        !attributes || (*attributes & FileAttribute::Directory) != 0)
+        return state;
     if (const Result<std::int64_t> time = fileSystem.FileDateTime(path))
         state.dateText = formatDateText(*time);
     if (const Result<std::int64_t> size = fileSystem.FileLen(path))

@@ -1,6 +1,8 @@
 #include "inisettingsstore.h"
 
+#include <QFileInfo>
 #include <QSettings>
+#include <QStorageInfo>
 #include <QStringList>
 
 namespace dyadix {
@@ -23,8 +25,14 @@ Status statusOf(QSettings &settings)
     switch (settings.status()) {
     case QSettings::NoError:
         return {};
-    case QSettings::AccessError:
+    case QSettings::AccessError: {
+        // The INI writer does not say why it failed: a volume with no room left is the
+        // likely reason when there is none.
+        const QStorageInfo volume(QFileInfo(settings.fileName()).absolutePath());
+        if (volume.isValid() && volume.bytesAvailable() < 64 * 1024)
+            return ErrorNumber::DiskFull;
         return ErrorNumber::PermissionDenied;
+    }
     case QSettings::FormatError:
         return ErrorNumber::PathFileAccessError;
     }

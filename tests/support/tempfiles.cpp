@@ -70,11 +70,15 @@ namespace dyadix::test {
 
 QByteArray readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(encodeNativeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return QByteArray();
-    QByteArray content = file.readAll();
-    return content.isNull() ? QByteArray("") : content;
+    QByteArray content("");
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        content.append(buffer, n);
+    ::close(fd);
+    return content;
 }
 
 QStringList namesIn(const QString &folder)
