@@ -30,7 +30,6 @@ private slots:
     void moveWhoseCopyFailsKeepsTheSource_data();
     void moveWhoseCopyFailsKeepsTheSource();
     void moveWhoseDeleteFails();
-    void vanishedSource();
     void matchAfterCopyFindsThePairEqual();
 
 private:
@@ -340,22 +339,6 @@ void tst_CopyMove::moveWhoseDeleteFails()
     QCOMPARE(readFile(right() + "/d"), QByteArray("data"));
     QCOMPARE(readFile(left() + "/d"), QByteArray("data"));
     QVERIFY(!f->form->pane(2).lstFiles.Selected(0));
-}
-
-// A source removed after the listing is reported and nothing else is touched.
-void tst_CopyMove::vanishedSource()
-{
-    QVERIFY(writeFile(left() + "/gone", "g", m_old));
-    QVERIFY(writeFile(right() + "/gone", "k", m_old));
-    relist();
-    tick(1, {"gone"});
-    QVERIFY(QFile::remove(left() + "/gone"));
-    f->form->mnuOptionAction.trigger();
-    f->prompter.answer(MsgAnswer::Abort);
-    f->form->mnuCopy(1)->trigger();
-    QCOMPARE(f->prompter.shown().front().text, QStringLiteral("Error 53\nFile not found"));
-    QCOMPARE(readFile(right() + "/gone"), QByteArray("k"));
-    QCOMPARE(namesIn(right()), QStringList {"gone"});
 }
 
 // A copied file keeps its time, so a Match right after finds the pair equal.

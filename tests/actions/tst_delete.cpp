@@ -19,7 +19,6 @@ private slots:
     void nonAdjacentLines();
     void tickedPlaceholder_data();
     void tickedPlaceholder();
-    void linkIsRemovedNotItsTarget();
     void afterMatchOnlyOnePaneChanges();
 
 private:
@@ -134,21 +133,6 @@ void tst_Delete::tickedPlaceholder()
     QCOMPARE(f->form->pane(1).lstFiles.ListCount(), linesLeft);
     QCOMPARE(readFile(folder() + "/R/only-right"), QByteArray("r"));
     QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix"));
-}
-
-// Deleting a line that names a link removes the link and never what it points to.
-void tst_Delete::linkIsRemovedNotItsTarget()
-{
-    QVERIFY(QDir(folder()).mkdir("elsewhere"));
-    QVERIFY(QDir(folder()).mkdir("pane"));
-    QVERIFY(writeFile(folder() + "/elsewhere/real.txt", "keep"));
-    QVERIFY(QFile::link(folder() + "/elsewhere/real.txt", folder() + "/pane/link.txt"));
-    QVERIFY(f->show(1, folder() + "/pane"));
-    f->form->pane(1).lstFiles.setSelected(0, true);
-    f->form->mnuOptionAction.trigger();
-    f->form->mnuDel(1)->trigger();
-    QCOMPARE(namesIn(folder() + "/pane"), QStringList());
-    QCOMPARE(readFile(folder() + "/elsewhere/real.txt"), QByteArray("keep"));
 }
 
 // After Match, deleting in one pane leaves the other pane's list as it was.

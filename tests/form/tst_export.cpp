@@ -1,6 +1,5 @@
 #include "formfixture.h"
 #include "tempfiles.h"
-#include "tmpfsmount.h"
 
 #include <QDir>
 #include <QTest>
@@ -23,7 +22,6 @@ private slots:
     void cancelAndBlanksWriteNothing();
     void nameRememberedAcrossExitWithoutSaving();
     void failedWriteKeepsThePreviousFile();
-    void fullDiskKeepsThePreviousFile();
     void batchIsNotAvailable();
 
 private:
@@ -190,27 +188,6 @@ void tst_Export::failedWriteKeepsThePreviousFile()
     QCOMPARE(readFile(t("/out.txt")), QByteArray("previous export"));
     QVERIFY(!f->settings.values().contains("dyadix/Settings/ExportFile"));
     QCOMPARE(f->host.calls(), (QStringList {"pointer 11", "pointer 0"}));
-}
-
-// On a disk that fills up, the previous export survives byte for byte and nothing else is left.
-void tst_Export::fullDiskKeepsThePreviousFile()
-{
-    TmpfsMount disk(64);
-    if (!disk.mounted())
-        QSKIP("this machine does not let the test mount a small tmpfs");
-    const QByteArray previous(40 * 1024, 'p');
-    QVERIFY(writeFile(disk.path() + "/out.txt", previous));
-    QStringList names;
-    for (int i = 0; i < 2000; ++i)
-        names << QStringLiteral("a-rather-long-file-name-%1.txt").arg(i);
-    files("/L", names);
-    QVERIFY(f->show(1, t("/L")));
-    f->prompter.type(disk.path() + "/out.txt");
-    f->prompter.answer(MsgAnswer::Ignore);
-    f->form->mnuFileExport.trigger();
-    QCOMPARE(f->prompter.shown().back().text, QStringLiteral("Error 61\nDisk full"));
-    QCOMPARE(readFile(disk.path() + "/out.txt"), previous);
-    QCOMPARE(namesIn(disk.path()), QStringList {"out.txt"});
 }
 
 // "Make DOS Batch File..." only says it is not available.

@@ -103,14 +103,7 @@ void tst_Help::shellResults_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
     QTest::newRow("0") << 0 << "Unknown error 0";
-    QTest::newRow("2") << 2 << "File not found";
     QTest::newRow("4") << 4 << "Unknown error 4";
-    QTest::newRow("11") << 11 << "Invalid EXE file or error in EXE image";
-    QTest::newRow("26") << 26 << "A sharing violation occurred";
-    QTest::newRow("27") << 27 << "Incomplete or invalid file association";
-    QTest::newRow("28") << 28 << "DDE Time out";
-    QTest::newRow("29") << 29 << "DDE transaction failed";
-    QTest::newRow("30") << 30 << "DDE busy";
     QTest::newRow("31") << 31 << "No association for file extension";
     QTest::newRow("32") << 32 << "DLL not found";
     QTest::newRow("33") << 33 << "";

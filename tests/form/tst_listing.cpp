@@ -33,7 +33,6 @@ private slots:
     void moreThan32767Files();
     void skipListing();
     void oddNamesKeepTheirBytes();
-    void linesShownWhileListing();
 
 private:
     std::unique_ptr<FormFixture> f;
@@ -286,24 +285,6 @@ void tst_Listing::oddNamesKeepTheirBytes()
         QCOMPARE(list.entry(i).size, 1);
         QCOMPARE(list.entry(i).dateText, QStringLiteral("2024/01/05 07:03"));
     }
-}
-
-// Whenever the window repaints during a long listing, the lines read so far are in the list.
-void tst_Listing::linesShownWhileListing()
-{
-    std::vector<DirEntry> files;
-    for (int i = 0; i < 20000; ++i)
-        files.push_back({QStringLiteral("g%1").arg(i), {FileAttribute::Archive, 1, m_late}, std::nullopt});
-    f->fileSystem.addVirtualFiles(m_path + '/', std::move(files));
-    int emptyAtRepaint = 0;
-    f->host.onProcessEvents = [&] {
-        if (f->form->pane(1).lstFiles.ListCount() == 0)
-            ++emptyAtRepaint;
-    };
-    f->form->txtSelect.setText("*,*,*,*,*");
-    QVERIFY(f->show(1, m_path));
-    QCOMPARE(emptyAtRepaint, 0);
-    QCOMPARE(f->form->pane(1).lstFiles.ListCount(), 100000);
 }
 
 QTEST_MAIN(tst_Listing)

@@ -17,7 +17,6 @@ private slots:
     void bulkMergeMatchesOneByOne();
     void ticksAndCount();
     void removeItemKeepsOtherTicks();
-    void clearDropsEverything();
     void topIndexRange();
     void viewScrollSignalsOnlyUserScrolls();
     void displayColumns();
@@ -125,17 +124,6 @@ void tst_FileListModel::removeItemKeepsOtherTicks()
     QVERIFY(model.Selected(1));
     model.RemoveItem(7);
     QCOMPARE(model.ListCount(), 3);
-}
-
-// Clearing empties the list and its tick count.
-void tst_FileListModel::clearDropsEverything()
-{
-    FileListModel model;
-    model.addItems({PaneEntry::listed("a", "", 1)});
-    model.setSelected(0, true);
-    model.Clear();
-    QCOMPARE(model.ListCount(), 0);
-    QCOMPARE(model.SelCount(), 0);
 }
 
 // A first line the list cannot show is refused and leaves the position as it was.

@@ -33,7 +33,6 @@ private slots:
     void killRefusesFolder();
     void oddNamesSurvive();
     void volumes();
-    void faultInjection();
 
 private:
     QStringList names(const QString &pattern);
@@ -209,23 +208,6 @@ void tst_NativeFileSystem::volumes()
     QCOMPARE(m_fs.volumeOf("/media/dyadix-unplugged-stick/photos").error().number, 68);
     QVERIFY(m_fs.folderExists(m_dir->path()));
     QVERIFY(!m_fs.folderExists(m_dir->path() + "/nope"));
-}
-
-// The test double fails exactly the calls it is told to, and passes the rest through.
-void tst_NativeFileSystem::faultInjection()
-{
-    QVERIFY(writeFile(m_dir->path() + "/a.txt", "a"));
-    QVERIFY(writeFile(m_dir->path() + "/b.txt", "bb"));
-    FaultyFileSystem faulty(m_fs);
-    faulty.failOn(FsOperation::FileLen, ErrorNumber::DiskNotReady, 2);
-    faulty.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/b.txt");
-    QCOMPARE(*faulty.FileLen(m_dir->path() + "/a.txt"), 1);
-    QCOMPARE(faulty.FileLen(m_dir->path() + "/a.txt").error().number, 71);
-    QCOMPARE(*faulty.FileLen(m_dir->path() + "/a.txt"), 1);
-    QCOMPARE(faulty.calls(FsOperation::FileLen), 3);
-    Result<std::vector<DirEntry>> entries = faulty.enumerate(m_dir->path(), "*.*");
-    for (const DirEntry &entry : *entries)
-        QCOMPARE(entry.statError.has_value(), entry.name == "b.txt");
 }
 
 QTEST_GUILESS_MAIN(tst_NativeFileSystem)
