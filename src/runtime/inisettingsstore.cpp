@@ -29,7 +29,7 @@ Status statusOf(QSettings &settings)
         // The INI writer does not say why it failed: a volume with no room left is the
         // likely reason when there is none.
         const QStorageInfo volume(QFileInfo(settings.fileName()).absolutePath());
-        if (volume.isValid() && volume.bytesAvailable() < 64 * 1024)
+        if (volume.isValid() && !volume.isReadOnly() && volume.bytesAvailable() < 64 * 1024)
             return ErrorNumber::DiskFull;
         return ErrorNumber::PermissionDenied;
     }

@@ -22,7 +22,6 @@ private slots:
     void optionClicks();
     void exitStoresSettings();
     void exitWithoutSaving();
-    void driveWithoutMediumUndoneSilently();
     void choosingADriveListsItsFolder();
     void refreshLeavesListsAlone();
 
@@ -191,27 +190,6 @@ void tst_FormModel::exitWithoutSaving()
     QVERIFY(f->form->NoSaveOnExit);
     f->form->Form_Unload();
     QVERIFY(f->settings.values().isEmpty());
-}
-
-// A drive that cannot be opened puts the drive list back without a message.
-void tst_FormModel::driveWithoutMediumUndoneSilently()
-{
-    f->fileSystem.addVirtualVolume("/media/dyadix-no-medium/");
-    f->form->pane(1).drvList.Refresh();
-    QVERIFY(f->form->pane(1).drvList.setDrive(m_dir->path()).has_value());
-    QVERIFY(f->show(1, m_dir->path()));
-    const QString drive = f->form->pane(1).drvList.Drive();
-    DriveListModel &drives = f->form->pane(1).drvList;
-    int row = -1;
-    for (int r = 0; r < drives.rowCount(); ++r) {
-        if (drives.index(r).data(DriveListModel::RootRole).toString() == "/media/dyadix-no-medium/")
-            row = r;
-    }
-    QVERIFY(row >= 0);
-    drives.chooseRow(row);
-    QCOMPARE(drives.Drive(), drive);
-    QCOMPARE(f->form->pane(1).dirList.Path(), m_dir->path());
-    QCOMPARE(f->prompter.shown().size(), size_t(0));
 }
 
 // Choosing a drive moves the pane to that drive's current folder (its root at first, later

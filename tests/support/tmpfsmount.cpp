@@ -17,6 +17,14 @@ TmpfsMount::TmpfsMount(int kilobytes)
         == 0;
 }
 
+bool TmpfsMount::remountReadOnly()
+{
+    return m_mounted
+        && ::mount("tmpfs", m_dir.path().toLocal8Bit().constData(), "tmpfs",
+                   MS_REMOUNT | MS_RDONLY, nullptr)
+        == 0;
+}
+
 TmpfsMount::~TmpfsMount()
 {
     if (m_mounted)

@@ -18,6 +18,8 @@ public:
     TmpfsMount &operator=(const TmpfsMount &) = delete;
 
     bool mounted() const { return m_mounted; }
+    // Makes the volume read-only from now on.
+    bool remountReadOnly();
     QString path() const { return m_dir.path(); }
 
 private:
