@@ -4,6 +4,8 @@
 #include "runtime/inisettingsstore.h"
 #include "runtime/nativefilesystem.h"
 
+#include "quietservices.h"
+
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <vector>
 
 using namespace dyadix;
+using namespace dyadix::bench;
 
 namespace {
 
@@ -31,19 +34,6 @@ public:
     void endProgram() override {}
     void setMousePointer(int) override {}
     void processEvents() override { QCoreApplication::processEvents(); }
-};
-
-class NoPrompter final : public Prompter
-{
-public:
-    MsgAnswer MsgBox(const QString &, int, const QString &) override { return MsgAnswer::Abort; }
-    QString InputBox(const QString &, const QString &, const QString &) override { return {}; }
-};
-
-class NoShell final : public Shell
-{
-public:
-    Result<int> openWebAddress(const QString &) override { return 0; }
 };
 
 } // namespace

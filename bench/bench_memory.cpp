@@ -6,27 +6,17 @@
 
 #include "runtime/inisettingsstore.h"
 
+#include "quietservices.h"
+
 #include <QApplication>
 #include <QFile>
 
 #include <cstdio>
 
 using namespace dyadix;
+using namespace dyadix::bench;
 
 namespace {
-
-class NoPrompter final : public Prompter
-{
-public:
-    MsgAnswer MsgBox(const QString &, int, const QString &) override { return MsgAnswer::Abort; }
-    QString InputBox(const QString &, const QString &, const QString &) override { return {}; }
-};
-
-class NoShell final : public Shell
-{
-public:
-    Result<int> openWebAddress(const QString &) override { return 0; }
-};
 
 double peakMegabytes()
 {
