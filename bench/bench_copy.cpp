@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
 using namespace dyadix;
@@ -57,6 +58,7 @@ void run(const char *label, const QString &from, const QString &to, const QStrin
     for (int round = 0; round < rounds; ++round) {
         QDir(to).removeRecursively();
         QDir().mkpath(to);
+        ::sync(); // no write-back of the last round runs beside this one
         ours.push_back(timed([&] {
             for (const QString &name : names) {
                 if (!fs.FileCopy(from + '/' + name, to + '/' + name)) {
@@ -67,6 +69,7 @@ void run(const char *label, const QString &from, const QString &to, const QStrin
         }));
         QDir(to).removeRecursively();
         QDir().mkpath(to);
+        ::sync();
         const QByteArray command = "cp -r --preserve=timestamps " + QFile::encodeName(from) + "/. "
             + QFile::encodeName(to) + "/";
         theirs.push_back(timed([&] {
@@ -92,6 +95,7 @@ int main(int argc, char *argv[])
     if (!writeBytes(big + "/one.bin", qint64(1) << 30))
         return 2;
     QStringList manyNames;
+    ::sync();
     for (int i = 0; i < 10000; ++i) {
         const QString name = QStringLiteral("f%1.bin").arg(i, 5, 10, QLatin1Char('0'));
         if (!writeBytes(many + '/' + name, (qint64(1) << 30) / 10000))
