@@ -25,36 +25,38 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Row &row = m_rows[static_cast<size_t>(index.row())];
+    const size_t row = static_cast<size_t>(index.row());
+    const PaneEntry &entry = m_entries[row];
+    const bool ticked = m_ticks[row] != 0;
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
         case NameColumn:
-            return displayName(row.entry.name);
+            return displayName(entry.name);
         case DateColumn:
-            return row.entry.dateText;
+            return entry.dateText;
         case SizeColumn:
-            return row.entry.placeholder ? QString() : QString::number(row.entry.size);
+            return entry.placeholder ? QString() : QString::number(entry.size);
         }
         break;
     case Qt::CheckStateRole:
         if (index.column() == NameColumn)
-            return row.ticked ? Qt::Checked : Qt::Unchecked;
+            return ticked ? Qt::Checked : Qt::Unchecked;
         break;
     case Qt::TextAlignmentRole:
         if (index.column() == SizeColumn)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        if (row.ticked && !row.reason.isEmpty())
-            return row.reason;
+        if (ticked && m_reasonOf[row] != 0)
+            return m_reasons[m_reasonOf[row]];
         break;
     case LineTextRole:
-        return row.entry.text();
+        return entry.text();
     case NameRole:
-        return row.entry.name;
+        return entry.name;
     case PlaceholderRole:
-        return row.entry.placeholder;
+        return entry.placeholder;
     }
     return {};
 }
@@ -80,12 +82,12 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
 
 void FileListModel::AddItem(PaneEntry entry)
 {
-    const auto place = std::upper_bound(
-        m_rows.begin(), m_rows.end(), entry,
-        [](const PaneEntry &value, const Row &row) { return entryLess(value, row.entry); });
-    const int at = static_cast<int>(place - m_rows.begin());
-    beginInsertRows(QModelIndex(), at, at);
-    m_rows.insert(place, Row {std::move(entry), false, {}});
+    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), entry, entryLess);
+    const auto at = place - m_entries.begin();
+    beginInsertRows(QModelIndex(), static_cast<int>(at), static_cast<int>(at));
+    m_entries.insert(place, std::move(entry));
+    m_ticks.insert(m_ticks.begin() + at, 0);
+    m_reasonOf.insert(m_reasonOf.begin() + at, 0);
     endInsertRows();
 }
 
@@ -97,26 +99,37 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
         std::reverse(entries.begin(), entries.end());
     else if (!std::is_sorted(entries.begin(), entries.end(), entryLess))
         std::sort(entries.begin(), entries.end(), entryLess);
-    if (m_rows.empty()) {
-        beginInsertRows(QModelIndex(), 0, static_cast<int>(entries.size()) - 1);
-        m_rows.reserve(entries.size());
-        for (PaneEntry &entry : entries)
-            m_rows.push_back(Row {std::move(entry), false, {}});
+    const size_t added = entries.size();
+    if (m_entries.empty()) {
+        beginInsertRows(QModelIndex(), 0, static_cast<int>(added) - 1);
+        m_entries = std::move(entries);
+        m_ticks.assign(added, 0);
+        m_reasonOf.assign(added, 0);
         endInsertRows();
         return;
     }
     // Merged in place from the back, so that no second copy of the list is made.
     beginResetModel();
-    const size_t oldCount = m_rows.size();
-    m_rows.resize(oldCount + entries.size());
-    auto to = m_rows.rbegin();
-    auto from = m_rows.rbegin() + static_cast<std::ptrdiff_t>(entries.size());
-    auto next = entries.rbegin();
-    while (next != entries.rend()) {
-        if (from != m_rows.rend() && entryLess(*next, from->entry))
-            *to++ = std::move(*from++);
-        else
-            *to++ = Row {std::move(*next++), false, {}};
+    const size_t oldCount = m_entries.size();
+    m_entries.resize(oldCount + added);
+    m_ticks.resize(oldCount + added);
+    m_reasonOf.resize(oldCount + added);
+    size_t to = oldCount + added;
+    size_t from = oldCount;
+    size_t next = added;
+    while (next > 0) {
+        --to;
+        if (from > 0 && entryLess(entries[next - 1], m_entries[from - 1])) {
+            --from;
+            m_entries[to] = std::move(m_entries[from]);
+            m_ticks[to] = m_ticks[from];
+            m_reasonOf[to] = m_reasonOf[from];
+        } else {
+            --next;
+            m_entries[to] = std::move(entries[next]);
+            m_ticks[to] = 0;
+            m_reasonOf[to] = 0;
+        }
     }
     endResetModel();
 }
@@ -125,9 +138,12 @@ void FileListModel::RemoveItem(int index)
 {
     if (index < 0 || index >= ListCount())
         return;
-    const bool ticked = m_rows[static_cast<size_t>(index)].ticked;
+    const auto at = static_cast<std::ptrdiff_t>(index);
+    const bool ticked = m_ticks[static_cast<size_t>(index)] != 0;
     beginRemoveRows(QModelIndex(), index, index);
-    m_rows.erase(m_rows.begin() + index);
+    m_entries.erase(m_entries.begin() + at);
+    m_ticks.erase(m_ticks.begin() + at);
+    m_reasonOf.erase(m_reasonOf.begin() + at);
     endRemoveRows();
     if (ticked)
         --m_selCount;
@@ -136,7 +152,10 @@ void FileListModel::RemoveItem(int index)
 void FileListModel::Clear()
 {
     beginResetModel();
-    m_rows.clear();
+    m_entries.clear();
+    m_ticks.clear();
+    m_reasonOf.clear();
+    m_reasons.assign(1, QString());
     m_selCount = 0;
     m_topIndex = 0;
     endResetModel();
@@ -146,12 +165,20 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 {
     if (index < 0 || index >= ListCount())
         return;
-    Row &row = m_rows[static_cast<size_t>(index)];
+    const auto row = static_cast<size_t>(index);
+    const QString &oldReason = m_reasons[m_reasonOf[row]];
     const QString newReason = ticked ? reason : QString();
-    if (row.ticked != ticked || row.reason != newReason) {
-        m_selCount += int(ticked) - int(row.ticked);
-        row.ticked = ticked;
-        row.reason = newReason;
+    if ((m_ticks[row] != 0) != ticked || oldReason != newReason) {
+        m_selCount += int(ticked) - int(m_ticks[row] != 0);
+        m_ticks[row] = ticked ? 1 : 0;
+        if (newReason.isEmpty()) {
+            m_reasonOf[row] = 0;
+        } else {
+            // Reasons repeat ("Only in this pane"): the last one stored is reused.
+            if (m_reasons.back() != newReason)
+                m_reasons.push_back(newReason);
+            m_reasonOf[row] = static_cast<std::uint32_t>(m_reasons.size() - 1);
+        }
         static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
         emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), roles);
     }
@@ -160,9 +187,9 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 
 QString FileListModel::tickReason(int index) const
 {
-    if (index < 0 || index >= ListCount() || !m_rows[static_cast<size_t>(index)].ticked)
+    if (index < 0 || index >= ListCount() || m_ticks[static_cast<size_t>(index)] == 0)
         return QString();
-    return m_rows[static_cast<size_t>(index)].reason;
+    return m_reasons[m_reasonOf[static_cast<size_t>(index)]];
 }
 
 bool FileListModel::setTopIndex(int index)

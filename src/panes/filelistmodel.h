@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
 #include <vector>
 
 namespace dyadix {
@@ -34,11 +35,11 @@ public:
     void RemoveItem(int index);
     void Clear();
 
-    int ListCount() const { return static_cast<int>(m_rows.size()); }
-    QString List(int index) const { return m_rows.at(static_cast<size_t>(index)).entry.text(); }
-    const PaneEntry &entry(int index) const { return m_rows.at(static_cast<size_t>(index)).entry; }
+    int ListCount() const { return static_cast<int>(m_entries.size()); }
+    QString List(int index) const { return m_entries.at(static_cast<size_t>(index)).text(); }
+    const PaneEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }
 
-    bool Selected(int index) const { return m_rows.at(static_cast<size_t>(index)).ticked; }
+    bool Selected(int index) const { return m_ticks.at(static_cast<size_t>(index)) != 0; }
     // The one way a tick changes, by the user or by a command; a reason given with a tick
     // becomes the line's tool tip while it stays ticked.
     void setSelected(int index, bool ticked, const QString &reason = QString());
@@ -63,13 +64,12 @@ public slots:
     void viewScrolled(int topIndex);
 
 private:
-    struct Row
-    {
-        PaneEntry entry;
-        bool ticked = false;
-        QString reason;
-    };
-    std::vector<Row> m_rows;
+    // A list holds 100,000s of lines: the ticks and the reasons for them are kept beside the
+    // entries, a reason as an index into m_reasons (0: none), so that entries move as a whole.
+    std::vector<PaneEntry> m_entries;
+    std::vector<char> m_ticks;
+    std::vector<std::uint32_t> m_reasonOf;
+    std::vector<QString> m_reasons {QString()};
     int m_selCount = 0;
     int m_topIndex = 0;
     bool m_settingTopIndex = false;

@@ -84,12 +84,12 @@ void listPane(ListingContext &c)
             std::int64_t time = file.stat.modified;
             std::int64_t size = file.stat.size;
             bool read = true;
-            if (file.statError) {
+            if (file.statError != 0) {
                 // A file that could not be read during the enumeration is read again, under
                 // the prompt, with its path as the prompt's context.
                 const QString path = folderText + file.name;
                 c.MessageText = QLatin1String(" on ") + path;
-                std::optional<RunTimeError> firstError = file.statError;
+                std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
                 const bool timeRead = trap.run([&]() -> Status {
                     if (firstError)
                         return *std::exchange(firstError, std::nullopt);

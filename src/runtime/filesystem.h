@@ -31,12 +31,13 @@ struct FileStat
 };
 
 // One file found by FileSystem::enumerate, stat taken as it was found. A file that could not
-// be stat'ed (it vanished, or a link points nowhere readable) carries the error instead.
+// be stat'ed (it vanished, or a link points nowhere readable) carries the number of the error
+// instead (0: none); folders list 100,000s of these, so they stay small.
 struct DirEntry
 {
     QString name;
     FileStat stat;
-    std::optional<RunTimeError> statError;
+    int statError = 0;
 };
 
 // A volume of the machine that a user would pick as a drive.

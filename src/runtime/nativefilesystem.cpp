@@ -151,7 +151,7 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
         const bool hidden = isHiddenName(rawName);
         struct stat st {};
         if (::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            entry.statError = RunTimeError::fromErrno(errno, PathKind::File);
+            entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
         } else if (S_ISLNK(st.st_mode)) {
             struct stat target {};
             if (::fstatat(dirFd, item->d_name, &target, 0) == 0) {

@@ -166,7 +166,7 @@ void tst_Listing::emptyFilterBecomesAll()
 // A drive root already ends in the separator and gets no second one.
 void tst_Listing::rootFolderHasOneSeparator()
 {
-    DirEntry ghost {QStringLiteral("dyadix-ghost.txt"), {}, RunTimeError(ErrorNumber::FileNotFound)};
+    DirEntry ghost {QStringLiteral("dyadix-ghost.txt"), {}, int(ErrorNumber::FileNotFound)};
     f->fileSystem.addVirtualFiles("/", {ghost});
     f->fileSystem.failOn(FsOperation::FileDateTime, ErrorNumber::FileNotFound, 1, "/dyadix-ghost.txt");
     f->form->txtSelect.setText("dyadix-ghost.txt");
@@ -250,7 +250,7 @@ void tst_Listing::moreThan32767Files()
     std::vector<DirEntry> files;
     for (int i = 0; i < 40000; ++i)
         files.push_back({QStringLiteral("f%1.bin").arg(i, 5, 10, QLatin1Char('0')),
-                         {FileAttribute::Archive, 1, m_late}, std::nullopt});
+                         {FileAttribute::Archive, 1, m_late}, 0});
     f->fileSystem.addVirtualFiles(m_path + '/', std::move(files));
     QVERIFY(f->show(1, m_path));
     QCOMPARE(f->form->pane(1).lstFiles.ListCount(), 40000);

@@ -60,7 +60,7 @@ Result<std::vector<DirEntry>> FaultyFileSystem::enumerate(const QString &folder,
                   [](const DirEntry &a, const DirEntry &b) { return a.name < b.name; });
     for (DirEntry &entry : *entries) {
         if (auto error = check(FsOperation::EntryStat, base + entry.name))
-            entry.statError = *error;
+            entry.statError = error->number;
     }
     return entries;
 }
