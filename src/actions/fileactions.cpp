@@ -38,7 +38,7 @@ TargetState readTarget(FileSystem &fileSystem, const QString &path)
 
 } // namespace
 
-void copyTicked(ActionContext &c, int Index)
+void copyTicked(const ActionContext &c, int Index)
 {
     const bool leftToRight = Index == 1 || Index == 3;
     const bool move = Index >= 3;
@@ -110,7 +110,7 @@ void copyTicked(ActionContext &c, int Index)
     c.setCaption(ProgramName);
 }
 
-void deleteTicked(ActionContext &c, int Index)
+void deleteTicked(const ActionContext &c, int Index)
 {
     Pane &pane = Index == 1 ? c.left : c.right;
     const QString paneText = Index == 1 ? QStringLiteral(">> Left") : QStringLiteral("Right <<");

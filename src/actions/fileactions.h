@@ -29,11 +29,11 @@ struct ActionContext
 // source pane into the target pane's folder, asking first when "Warn before Actions" is on and
 // before overwriting a target that is newer or bigger. A move deletes its source only after
 // the copy has succeeded. Lines acted on are unticked; no pane is listed again.
-void copyTicked(ActionContext &context, int Index);
+void copyTicked(const ActionContext &context, int Index);
 
 // Deletes the ticked files of pane Index (1 Left, 2 Right), last line first, and takes their
 // lines out of the list.
-void deleteTicked(ActionContext &context, int Index);
+void deleteTicked(const ActionContext &context, int Index);
 
 // The program's name, which the title shows after a copy, move or delete.
 inline const QString ProgramName = QStringLiteral("Dyadix");

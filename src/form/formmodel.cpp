@@ -375,23 +375,24 @@ namespace dyadix {
 
 void FormModel::mnuCopy_Click(int Index)
 {
-    ActionContext context {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
-                           mnuOptionNewer, mnuOptionWarn1,
-                           [this](const QString &caption) { setCaption(caption); }};
-    copyTicked(context, Index);
+    copyTicked(actionContext(), Index);
 }
 
 void FormModel::mnuDel_Click(int Index)
 {
-    ActionContext context {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
-                           mnuOptionNewer, mnuOptionWarn1,
-                           [this](const QString &caption) { setCaption(caption); }};
-    deleteTicked(context, Index);
+    deleteTicked(actionContext(), Index);
 }
 
 } // namespace dyadix
 
 namespace dyadix {
+
+ActionContext FormModel::actionContext()
+{
+    return ActionContext {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
+                          mnuOptionNewer, mnuOptionWarn1,
+                          [this](const QString &caption) { setCaption(caption); }};
+}
 
 PathContext FormModel::pathContext()
 {

@@ -129,6 +129,7 @@ private:
     void processEvents() override;
     QString currentFolderOfDrive(const QString &drive) const;
     struct PathContext pathContext();
+    struct ActionContext actionContext();
     struct FolderSyncContext folderSyncContext();
 
     FileSystem &m_fileSystem;
