@@ -98,7 +98,7 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
     if (std::is_sorted(entries.rbegin(), entries.rend(), entryLess))
         std::reverse(entries.begin(), entries.end());
     else if (!std::is_sorted(entries.begin(), entries.end(), entryLess))
-        std::sort(entries.begin(), entries.end(), entryLess);
+        sortEntries(entries);
     const size_t added = entries.size();
     if (m_entries.empty()) {
         beginInsertRows(QModelIndex(), 0, static_cast<int>(added) - 1);

@@ -4,6 +4,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <vector>
 
 namespace dyadix {
 
@@ -39,6 +40,9 @@ int compareNames(QStringView a, QStringView b);
 // The order of lines in a file list: by name, then (for equal names) date, size and the
 // name's exact spelling, so that the order is total.
 bool entryLess(const PaneEntry &a, const PaneEntry &b);
+
+// Sorts lines by entryLess; quicker than std::sort with it for long lists of plain names.
+void sortEntries(std::vector<PaneEntry> &entries);
 
 } // namespace dyadix
 

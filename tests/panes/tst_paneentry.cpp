@@ -1,6 +1,7 @@
 #include "panes/paneentry.h"
 #include "panes/parsing.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
@@ -21,6 +22,7 @@ private slots:
     void nameOrder_data();
     void nameOrder();
     void sortingAgreesWithNameOrder();
+    void quickSortAgreesWithLineOrder();
     void displayName_data();
     void displayName();
 };
@@ -145,6 +147,41 @@ void tst_PaneEntry::sortingAgreesWithNameOrder()
     QVERIFY(entries[2].placeholder);
     QCOMPARE(entries[3].name, QStringLiteral("ABC"));
     QCOMPARE(entries[4].name, QStringLiteral("abc.txt"));
+}
+
+// The quick sort of long lists puts lines in exactly the order entryLess gives, for names
+// that share long beginnings, differ only in case, begin one another, hold characters beyond
+// ASCII (some of which fold to ASCII letters) and are equal but for date or size.
+void tst_PaneEntry::quickSortAgreesWithLineOrder()
+{
+    const QStringList pieces {"a", "A", "b", "Z", "_", "~", " ", ".", "0", "9", "\t", "é", "É",
+                              QString(QChar(0x212A)) /* Kelvin sign, folds to k */, "k", "K",
+                              QString(QChar(0x017F)) /* long s, folds to s */, "s", "ß", "日"};
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<PaneEntry> entries;
+        const QString shared = QString("IMG_000000000000").left(random.bounded(17));
+        for (int i = 0; i < 500; ++i) {
+            QString name = random.bounded(2) ? shared : QString();
+            const int length = random.bounded(20);
+            for (int k = 0; k < length; ++k)
+                name += pieces[random.bounded(pieces.size())];
+            if (random.bounded(5) == 0)
+                entries.push_back(PaneEntry::placeholderFor(name));
+            else
+                entries.push_back(PaneEntry::listed(name, QString("2024/01/0%1 00:00").arg(random.bounded(3) + 1),
+                                                    random.bounded(3)));
+        }
+        std::vector<PaneEntry> expected = entries;
+        std::sort(expected.begin(), expected.end(), entryLess);
+        sortEntries(entries);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            QCOMPARE(entries[i].name, expected[i].name);
+            QCOMPARE(entries[i].dateText, expected[i].dateText);
+            QCOMPARE(entries[i].size, expected[i].size);
+            QCOMPARE(entries[i].placeholder, expected[i].placeholder);
+        }
+    }
 }
 
 // Odd characters of a name show on one line.
