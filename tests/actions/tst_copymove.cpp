@@ -17,7 +17,6 @@ private slots:
     void confirmation_data();
     void confirmation();
     void noInTheConfirmationChangesNothing();
-    void rootFolderHasOneSeparator();
     void copyCarriesTimeAndUnticks();
     void warnings_data();
     void warnings();
@@ -26,11 +25,9 @@ private slots:
     void noLeavesTheLineTicked();
     void tickedPlaceholder_data();
     void tickedPlaceholder();
-    void moveDeletesTheSourceAfterTheCopy();
     void moveWhoseCopyFailsKeepsTheSource_data();
     void moveWhoseCopyFailsKeepsTheSource();
     void moveWhoseDeleteFails();
-    void matchAfterCopyFindsThePairEqual();
 
 private:
     QString left() const { return m_dir->path() + "/L"; }
@@ -122,17 +119,6 @@ void tst_CopyMove::noInTheConfirmationChangesNothing()
     QCOMPARE(namesIn(left()), (QStringList {"a", "b"}));
     QCOMPARE(f->form->pane(1).lstFiles.SelCount(), 2);
     QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix - Windows File-Matching Program"));
-}
-
-// A drive root shows, and is used, with a single separator.
-void tst_CopyMove::rootFolderHasOneSeparator()
-{
-    QVERIFY(f->show(1, "/"));
-    QVERIFY(f->show(2, right()));
-    f->prompter.answer(MsgAnswer::No);
-    f->form->mnuCopy_Click(1); // nothing ticked: the menu item itself is unavailable
-    QCOMPARE(f->prompter.shown().size(), size_t(1));
-    QVERIFY(f->prompter.shown().front().text.contains("\nfrom \t/\nto   \t"));
 }
 
 // A copy keeps the source's time, unticks its line, lists no pane again and leaves the title
@@ -283,21 +269,6 @@ void tst_CopyMove::tickedPlaceholder()
     QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix"));
 }
 
-// A move copies, checks, then deletes the source; its line stays, unticked.
-void tst_CopyMove::moveDeletesTheSourceAfterTheCopy()
-{
-    QVERIFY(writeFile(left() + "/m", "move me", m_new));
-    relist();
-    tick(1, {"m"});
-    f->form->mnuOptionAction.trigger();
-    f->form->mnuCopy(3)->trigger();
-    QCOMPARE(readFile(right() + "/m"), QByteArray("move me"));
-    QCOMPARE(modifiedOf(right() + "/m"), m_new);
-    QVERIFY(!QFile::exists(left() + "/m"));
-    QCOMPARE(f->lines(1).size(), 1);
-    QVERIFY(!f->form->pane(1).lstFiles.Selected(0));
-}
-
 // When a move's copy fails (a full disk here), the source is kept whatever is answered.
 void tst_CopyMove::moveWhoseCopyFailsKeepsTheSource_data()
 {
@@ -339,22 +310,6 @@ void tst_CopyMove::moveWhoseDeleteFails()
     QCOMPARE(readFile(right() + "/d"), QByteArray("data"));
     QCOMPARE(readFile(left() + "/d"), QByteArray("data"));
     QVERIFY(!f->form->pane(2).lstFiles.Selected(0));
-}
-
-// A copied file keeps its time, so a Match right after finds the pair equal.
-void tst_CopyMove::matchAfterCopyFindsThePairEqual()
-{
-    QVERIFY(writeFile(left() + "/same", "v2", m_new));
-    QVERIFY(writeFile(right() + "/same", "v1", m_old));
-    relist();
-    f->form->mnuMatch.trigger();
-    QVERIFY(f->form->pane(1).lstFiles.Selected(0));
-    f->form->mnuOptionAction.trigger();
-    f->form->mnuCopy(1)->trigger();
-    f->form->mnuMatch.trigger();
-    QCOMPARE(f->form->pane(1).lstFiles.SelCount(), 0);
-    QCOMPARE(f->form->pane(2).lstFiles.SelCount(), 0);
-    QCOMPARE(f->lines(1), f->lines(2));
 }
 
 QTEST_MAIN(tst_CopyMove)

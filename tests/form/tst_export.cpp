@@ -17,7 +17,6 @@ private slots:
     void unevenLists_data();
     void unevenLists();
     void afterMatchWithMarkers();
-    void rootFolderKeepsOneSeparator();
     void cancelAndBlanksWriteNothing_data();
     void cancelAndBlanksWriteNothing();
     void nameRememberedAcrossExitWithoutSaving();
@@ -127,15 +126,6 @@ void tst_Export::afterMatchWithMarkers()
     QCOMPARE(lines.at(3), QByteArray("new-left\t2024/04/05 07:07\t       1\t>>\tnew-left\t2024/04/05 06:07\t       1\r"));
     QCOMPARE(lines.at(4), QByteArray("only-right\t\t\t<<\tonly-right\t2024/04/05 06:07\t       2\r"));
     QCOMPARE(lines.at(5), QByteArray("same\t2024/04/05 06:07\t       1\t<<\tsame\t2024/04/05 06:07\t       1\r"));
-}
-
-// A drive root keeps its one separator; another folder gets one added.
-void tst_Export::rootFolderKeepsOneSeparator()
-{
-    f->form->txtSelect.setText("dyadix-no-such-file");
-    QVERIFY(f->show(1, "/"));
-    QVERIFY(f->show(2, t("/R")));
-    QVERIFY(exportTo(t("/out.txt")).startsWith(("/\t\t\t\t" + t("/R") + "/\r\n").toUtf8()));
 }
 
 // Cancel, or an answer of blanks only, writes nothing and keeps the stored name.

@@ -17,11 +17,9 @@ private slots:
     void menuItems_data();
     void menuItems();
     void menuOrder();
-    void recallItemsBeforeLoading();
     void startUp();
     void optionClicks();
     void exitStoresSettings();
-    void exitWithoutSaving();
     void choosingADriveListsItsFolder();
     void refreshLeavesListsAlone();
 
@@ -128,14 +126,6 @@ void tst_FormModel::menuOrder()
                                 ">&Delete!", "De&lete!<"}));
 }
 
-// Before the settings load, recall item 0 reads "Last" and the others are empty.
-void tst_FormModel::recallItemsBeforeLoading()
-{
-    QCOMPARE(f->form->mnuFileLast[0]->text(), QStringLiteral("Last"));
-    for (int k = 1; k < 10; ++k)
-        QCOMPARE(f->form->mnuFileLast[size_t(k)]->text(), QString());
-}
-
 // Start-up centres the window at its designed size, lists both panes on the current folder
 // while the window is hidden, then shows it and puts the focus in the filter box; with nothing
 // stored the recall items are hidden.
@@ -180,16 +170,6 @@ void tst_FormModel::exitStoresSettings()
     f->form->mnuFileExit.trigger();
     QCOMPARE(f->host.calls(), (QStringList {"unload", "end"}));
     QVERIFY(!f->form->NoSaveOnExit);
-}
-
-// "Exit without Saving Settings" ends at once; an unload that still follows stores nothing.
-void tst_FormModel::exitWithoutSaving()
-{
-    f->form->mnuFileExitNoSave.trigger();
-    QCOMPARE(f->host.calls(), QStringList {"end"});
-    QVERIFY(f->form->NoSaveOnExit);
-    f->form->Form_Unload();
-    QVERIFY(f->settings.values().isEmpty());
 }
 
 // Choosing a drive moves the pane to that drive's current folder (its root at first, later

@@ -21,7 +21,6 @@ private slots:
     void splitterDrops_data();
     void splitterDrops();
     void dropPastTheBottom();
-    void onlyTheSplitterDrops();
 
 private:
     static ControlGeometry designed();
@@ -142,16 +141,6 @@ void tst_Layout::dropPastTheBottom()
     QCOMPARE(f.form->geometry(ControlId::txtStatus1).top, 5850.0);
     f.form->dirList_DragDrop(2, ControlId::picDragBar, 0, 1000);
     QCOMPARE(f.form->geometry(ControlId::lstFiles1).height, 6165.0 - 1405 - 315);
-}
-
-// Dropping anything but the splitter changes nothing.
-void tst_Layout::onlyTheSplitterDrops()
-{
-    FormFixture f;
-    f.form->clientResized(7110, 6165);
-    f.form->dirList_DragDrop(1, ControlId::txtSelect, 0, 600);
-    f.form->lstFiles_DragDrop(2, ControlId::lstFiles1, 0, 300);
-    QCOMPARE(f.form->geometry(ControlId::dirList1).height, 2115.0);
 }
 
 QTEST_MAIN(tst_Layout)

@@ -28,11 +28,9 @@ private slots:
     void rootFolderHasOneSeparator();
     void vanishingFile_data();
     void vanishingFile();
-    void unreadableFolder();
     void totalsBeyond32Bits();
     void moreThan32767Files();
     void skipListing();
-    void oddNamesKeepTheirBytes();
 
 private:
     std::unique_ptr<FormFixture> f;
@@ -223,16 +221,6 @@ void tst_Listing::vanishingFile()
     QCOMPARE(f->form->mnuCopy(1)->isEnabled(), answer == int(MsgAnswer::Abort));
 }
 
-// A folder that cannot be read reports "Permission denied" with the listing's prompt.
-void tst_Listing::unreadableFolder()
-{
-    f->fileSystem.failOn(FsOperation::Enumerate, ErrorNumber::PermissionDenied);
-    f->prompter.answer(MsgAnswer::Ignore);
-    QVERIFY(f->show(2, m_path));
-    QCOMPARE(f->prompter.shown().at(0).text, QStringLiteral("Permission denied"));
-    QCOMPARE(f->status(2), QStringLiteral("0 files."));
-}
-
 // Sizes and totals beyond 2 GiB list without an error and with their true values.
 void tst_Listing::totalsBeyond32Bits()
 {
@@ -268,23 +256,6 @@ void tst_Listing::skipListing()
     QCOMPARE(f->lines(1), QStringList());
     QCOMPARE(f->status(1), QStringLiteral("Left"));
     QCOMPARE(f->host.calls(), QStringList());
-}
-
-// Names with TAB, line feed, "|", "&" and bytes that are not UTF-8 keep their exact bytes.
-void tst_Listing::oddNamesKeepTheirBytes()
-{
-    const QByteArray dir = encodeNativeName(m_path);
-    const QList<QByteArray> odd {"tab\there", "line\nfeed", "latin\xe9.txt", " blank ", "a|b&c,d"};
-    for (const QByteArray &name : odd)
-        QVERIFY(writeFile(dir + '/' + name, "x", m_late));
-    QVERIFY(f->show(1, m_path));
-    const FileListModel &list = f->form->pane(1).lstFiles;
-    QCOMPARE(list.ListCount(), int(odd.size()));
-    for (int i = 0; i < list.ListCount(); ++i) {
-        QVERIFY(odd.contains(encodeNativeName(list.entry(i).name)));
-        QCOMPARE(list.entry(i).size, 1);
-        QCOMPARE(list.entry(i).dateText, QStringLiteral("2024/01/05 07:03"));
-    }
 }
 
 QTEST_MAIN(tst_Listing)

@@ -15,10 +15,8 @@ class tst_Paths : public QObject
 
 private slots:
     void init();
-    void addToEmptyList();
-    void caseOnlyDuplicateOfSlotZero();
-    void duplicateOfSlotThreeMovesUp();
-    void fullListLosesSlotNine();
+    void add_data();
+    void add();
     void ampersandShowsAsItself();
     void removeItemFollowsSlotZero();
     void addTakesPanesAndTrimmedFilter();
@@ -73,53 +71,42 @@ QStringList tst_Paths::entries()
     return result;
 }
 
-// Adding c:\a, *.* and d:\b stores C:\a|*.*|D:\b in slot 0 and capitalises the caller's paths.
-void tst_Paths::addToEmptyList()
+// Adding a path set puts it on top, capitalising the drive letters of the caller's paths. An
+// entry equal to slot 0's but for letter case changes nothing, not even the case shown; one
+// equal to another slot's moves to the top in its new case; a full list loses slot 9's.
+void tst_Paths::add_data()
 {
-    QString left = "c:\\a", right = "d:\\b";
-    AddPathToList(slots_(), left, "*.*", right);
-    QCOMPARE(slots_().caption(0), QStringLiteral("&0 C:\\a|*.*|D:\\b"));
-    QVERIFY(slots_().visible(0));
-    QCOMPARE(left, QStringLiteral("C:\\a"));
-    QCOMPARE(right, QStringLiteral("D:\\b"));
-    QCOMPARE(entries().size(), 1);
-}
-
-// An entry equal to slot 0's but for letter case changes nothing, not even the case shown.
-void tst_Paths::caseOnlyDuplicateOfSlotZero()
-{
-    fill({"C:\\Data|*.*|D:\\Data", "/x||"});
-    QString left = "c:\\DATA", right = "d:\\data";
-    AddPathToList(slots_(), left, "*.*", right);
-    QCOMPARE(entries(), (QStringList {"C:\\Data|*.*|D:\\Data", "/x||"}));
-}
-
-// An entry equal to slot 3's moves to the top in its new letter case; 0-2 move down, 4-9 stay.
-void tst_Paths::duplicateOfSlotThreeMovesUp()
-{
-    fill({"/s0||", "/s1||", "/s2||", "/S3|*.c|/t3", "/s4||", "/s5||"});
-    QString left = "/s3", right = "/T3";
-    AddPathToList(slots_(), left, "*.C", right);
-    QCOMPARE(entries(), (QStringList {"/s3|*.C|/T3", "/s0||", "/s1||", "/s2||", "/s4||", "/s5||"}));
-    QCOMPARE(slots_().caption(3), QStringLiteral("&3 /s2||"));
-}
-
-// A full list loses slot 9's entry; three shown slots become four.
-void tst_Paths::fullListLosesSlotNine()
-{
-    QStringList ten;
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("after");
+    QStringList ten, tenAfter {"/new||"};
     for (int k = 0; k < 10; ++k)
         ten << QString("/p%1||").arg(k);
-    fill(ten);
-    QString left = "/new", right;
-    AddPathToList(slots_(), left, "", right);
-    QCOMPARE(entries().size(), 10);
-    QCOMPARE(entries().first(), QStringLiteral("/new||"));
-    QCOMPARE(entries().last(), QStringLiteral("/p8||"));
+    tenAfter << ten.mid(0, 9);
+    QTest::newRow("empty list") << QStringList() << QStringList {"c:\\a", "*.*", "d:\\b"}
+                                << QStringList {"C:\\a|*.*|D:\\b"};
+    QTest::newRow("slot 0 but for case") << QStringList {"C:\\Data|*.*|D:\\Data", "/x||"}
+                                         << QStringList {"c:\\DATA", "*.*", "d:\\data"}
+                                         << QStringList {"C:\\Data|*.*|D:\\Data", "/x||"};
+    QTest::newRow("slot 3 moves up") << QStringList {"/s0||", "/s1||", "/s2||", "/S3|*.c|/t3", "/s4||", "/s5||"}
+                                     << QStringList {"/s3", "*.C", "/T3"}
+                                     << QStringList {"/s3|*.C|/T3", "/s0||", "/s1||", "/s2||", "/s4||", "/s5||"};
+    QTest::newRow("full list") << ten << QStringList {"/new", "", ""} << tenAfter;
+    QTest::newRow("three become four") << QStringList {"/a||", "/b||", "/c||"} << QStringList {"/new", "", ""}
+                                       << QStringList {"/new||", "/a||", "/b||", "/c||"};
+}
 
-    fill({"/a||", "/b||", "/c||"});
-    AddPathToList(slots_(), left, "", right);
-    QCOMPARE(entries().size(), 4);
+void tst_Paths::add()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, after);
+    fill(before);
+    QString left = added[0], right = added[2];
+    AddPathToList(slots_(), left, added[1], right);
+    QCOMPARE(entries(), after);
+    QCOMPARE(left, added[0].left(1).toUpper() + added[0].mid(1));
+    QCOMPARE(right, added[2].left(1).toUpper() + added[2].mid(1));
 }
 
 // A "&" in a path shows as itself in the menu, while the entry keeps it as typed.

@@ -15,8 +15,6 @@ private slots:
     void statusFollowsTicks_data();
     void statusFollowsTicks();
     void otherPaneUntouched();
-    void scrollingMirrors_data();
-    void scrollingMirrors();
     void mirrorTheOtherListCannotTake();
     void listingSwitchesMirroringOff();
 
@@ -80,30 +78,6 @@ void tst_Selection::otherPaneUntouched()
     for (QAction *command : {f->form->mnuCopy(2), f->form->mnuCopy(4), f->form->mnuDel(2)})
         QVERIFY(!command->isEnabled());
     QVERIFY(f->form->mnuCopy(1)->isEnabled());
-}
-
-// With synchronised scrolling on, scrolling either list brings the other to the same first
-// line; with it off, the lists scroll on their own.
-void tst_Selection::scrollingMirrors_data()
-{
-    QTest::addColumn<bool>("synchronised");
-    QTest::addColumn<int>("scrolled");
-    QTest::newRow("left, on") << true << 1;
-    QTest::newRow("right, on") << true << 2;
-    QTest::newRow("left, off") << false << 1;
-    QTest::newRow("right, off") << false << 2;
-}
-
-void tst_Selection::scrollingMirrors()
-{
-    QFETCH(bool, synchronised);
-    QFETCH(int, scrolled);
-    if (synchronised)
-        f->form->mnuOptionSynch.trigger();
-    QCOMPARE(f->form->mnuOptionSynch.isChecked(), synchronised);
-    f->form->pane(scrolled).lstFiles.viewScrolled(10);
-    QCOMPARE(f->form->pane(3 - scrolled).lstFiles.TopIndex(), synchronised ? 10 : 0);
-    QCOMPARE(f->form->pane(scrolled).lstFiles.TopIndex(), 10);
 }
 
 // A first line beyond the other list's end leaves that list where it is.

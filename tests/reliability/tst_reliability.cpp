@@ -37,8 +37,6 @@ private slots:
     void unreadableAndVanishingFolders();
     void hostileSettingsFiles_data();
     void hostileSettingsFiles();
-    void settingsThatCannotBeStored_data();
-    void settingsThatCannotBeStored();
     void vanishedVolumeIsUndoneSilently();
     void startUpInADeletedFolder();
 
@@ -339,43 +337,6 @@ void tst_Reliability::hostileSettingsFiles()
     again.Form_Load();
     QCOMPARE(again.txtSelect.Text(), form.txtSelect.Text());
     QFile::remove(file);
-}
-
-// A settings file that cannot be written at exit, on a full or a read-only disk, is reported
-// once and left as it was.
-void tst_Reliability::settingsThatCannotBeStored_data()
-{
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("full disk") << false << "Error 61\nDisk full";
-    QTest::newRow("read-only disk") << true << "Error 70\nPermission denied";
-}
-
-void tst_Reliability::settingsThatCannotBeStored()
-{
-    QFETCH(bool, readOnly);
-    QFETCH(QString, error);
-    TmpfsMount disk(64);
-    if (!disk.mounted())
-        QSKIP("this machine does not let the test mount a small tmpfs");
-    QVERIFY(QDir(disk.path()).mkpath("dyadix"));
-    const QByteArray stored = "[Settings]\nWildcards=*.kept\n";
-    QVERIFY(writeFile(disk.path() + "/dyadix/dyadix.ini", stored));
-    if (readOnly)
-        QVERIFY(disk.remountReadOnly());
-    else
-        fill(disk.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, disk.path());
-    IniSettingsStore ini;
-    FormModel form(f->fileSystem, f->prompter, ini, f->shell, f->host, ProgramInfo {"dyadix", 1, 8, 0, ""});
-    form.Form_Load();
-    QCOMPARE(form.txtSelect.Text(), QStringLiteral("*.kept"));
-    form.txtSelect.setText(QString(20000, 'x'));
-    f->prompter.answer(MsgAnswer::Ok);
-    form.Form_Unload();
-    QCOMPARE(f->prompter.shown().size(), size_t(1));
-    QCOMPARE(f->prompter.shown().back().text, error + "\nThe settings could not all be stored.");
-    QCOMPARE(readFile(disk.path() + "/dyadix/dyadix.ini"), stored);
 }
 
 // A volume that is offered but can no longer be opened puts the drive list back silently.

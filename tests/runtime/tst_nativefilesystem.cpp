@@ -29,9 +29,7 @@ private slots:
     void statOfFiles();
     void missingFileAndMissingPath();
     void bigFileSize();
-    void killRemovesLinkNotTarget();
     void killRefusesFolder();
-    void oddNamesSurvive();
     void volumes();
 
 private:
@@ -149,43 +147,12 @@ void tst_NativeFileSystem::bigFileSize()
     QCOMPARE(*m_fs.FileLen(m_dir->path() + "/big.img"), std::int64_t(size));
 }
 
-// Deleting a link removes the link and leaves the file it points to.
-void tst_NativeFileSystem::killRemovesLinkNotTarget()
-{
-    const QString dir = m_dir->path();
-    QVERIFY(writeFile(dir + "/target.txt", "keep me"));
-    QVERIFY(QFile::link(dir + "/target.txt", dir + "/link.txt"));
-    QVERIFY(m_fs.Kill(dir + "/link.txt").has_value());
-    QVERIFY(!QFileInfo(dir + "/link.txt").isSymLink());
-    QFile target(dir + "/target.txt");
-    QVERIFY(target.open(QIODevice::ReadOnly));
-    QCOMPARE(target.readAll(), QByteArray("keep me"));
-}
-
 // Delete never removes a folder, even an empty one.
 void tst_NativeFileSystem::killRefusesFolder()
 {
     QVERIFY(QDir(m_dir->path()).mkdir("empty"));
     QCOMPARE(m_fs.Kill(m_dir->path() + "/empty").error().number, 75);
     QVERIFY(QFileInfo(m_dir->path() + "/empty").isDir());
-}
-
-// Names with tabs, line feeds and bytes that are not UTF-8 are found and reached again.
-void tst_NativeFileSystem::oddNamesSurvive()
-{
-    const QByteArray dir = encodeNativeName(m_dir->path());
-    const QList<QByteArray> odd {"tab\there", "line\nfeed", "latin\xe9", " blank ", "a|b&c,d"};
-    for (const QByteArray &name : odd)
-        QVERIFY(writeFile(dir + '/' + name, name));
-    Result<std::vector<DirEntry>> entries = m_fs.enumerate(m_dir->path(), "*");
-    QCOMPARE(entries->size(), size_t(odd.size()));
-    for (const DirEntry &entry : *entries) {
-        const QByteArray bytes = encodeNativeName(entry.name);
-        QVERIFY2(odd.contains(bytes), bytes.constData());
-        QCOMPARE(*m_fs.FileLen(m_dir->path() + '/' + entry.name), std::int64_t(bytes.size()));
-        QVERIFY(m_fs.Kill(m_dir->path() + '/' + entry.name).has_value());
-    }
-    QCOMPARE(names("*"), QStringList());
 }
 
 // The drive list offers the root volume, and every folder belongs to a listed-style root.
