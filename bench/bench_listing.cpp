@@ -1,8 +1,6 @@
 // Lists one folder into a pane with the window's own listing code and prints the median time
 // in seconds of several warm runs.
 #include "form/formmodel.h"
-#include "runtime/inisettingsstore.h"
-#include "runtime/nativefilesystem.h"
 
 #include "quietservices.h"
 
@@ -43,12 +41,10 @@ int main(int argc, char *argv[])
     QGuiApplication application(argc, argv);
     if (argc != 2)
         return 2;
-    NativeFileSystem fileSystem;
-    NoPrompter prompter;
-    IniSettingsStore settings;
-    NoShell shell;
+    BenchServices services;
     SilentHost host;
-    FormModel form(fileSystem, prompter, settings, shell, host, ProgramInfo {"dyadix-bench", 1, 8, 0, ""});
+    FormModel form(services.fileSystem, services.prompter, services.settings, services.shell, host,
+                   services.program);
     const QString folder = QString::fromLocal8Bit(argv[1]);
     std::vector<double> seconds;
     for (int run = 0; run < 6; ++run) {

@@ -2,9 +2,6 @@
 // prints the process's peak resident memory in MiB, then again after a Match.
 #include "app/mainwindow.h"
 #include "form/formmodel.h"
-#include "runtime/nativefilesystem.h"
-
-#include "runtime/inisettingsstore.h"
 
 #include "quietservices.h"
 
@@ -37,11 +34,9 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     if (argc != 3)
         return 2;
-    NativeFileSystem fileSystem;
-    NoPrompter prompter;
-    IniSettingsStore settings;
-    NoShell shell;
-    MainWindow window(fileSystem, &prompter, settings, shell, ProgramInfo {"dyadix-bench", 1, 8, 0, ""});
+    BenchServices services;
+    MainWindow window(services.fileSystem, &services.prompter, services.settings, services.shell,
+                      services.program);
     window.show();
     FormModel &form = window.form();
     if (!form.pane(1).dirList.setPath(QString::fromLocal8Bit(argv[1]))

@@ -59,7 +59,7 @@ QMessageBox::Icon iconOf(int style)
         return QMessageBox::Warning;
     case MsgStyle::Information:
         return QMessageBox::Information;
-    case 16:
+    case MsgStyle::Critical:
         return QMessageBox::Critical;
     default:
         return QMessageBox::NoIcon;

@@ -11,6 +11,7 @@ constexpr int OkOnly = 0;
 constexpr int AbortRetryIgnore = 2;
 constexpr int YesNoCancel = 3;
 constexpr int YesNo = 4;
+constexpr int Critical = 16;
 constexpr int Question = 32;
 constexpr int Exclamation = 48;
 constexpr int Information = 64;
