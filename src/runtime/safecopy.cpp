@@ -1,0 +1,288 @@
+#include "nativefilesystem.h"
+
+#include "nativename.h"
+#include "nativeposix.h"
+
+#include <QFile>
+
+#include <atomic>
+#include <cerrno>
+#include <optional>
+#include <utility>
+#include <vector>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dyadix {
+
+using namespace native;
+
+namespace {
+
+// A name beside `target` that no file of this process has used, for a file that replaces the
+// target once complete.
+QByteArray temporaryNameBeside(const QByteArray &target)
+{
+    static std::atomic<std::uint64_t> counter = 0;
+    const QByteArray folder = parentOf(target);
+    return folder + (folder.endsWith('/') ? "" : "/") + ".dyadix-"
+        + QByteArray::number(static_cast<qulonglong>(::getpid())) + '-'
+        + QByteArray::number(static_cast<qulonglong>(++counter)) + ".part";
+}
+
+// The process's file-creation mask, read once (the program never changes it). /proc tells it
+// without changing it; where /proc is missing it is set and put back.
+mode_t creationMask()
+{
+    static const mode_t mask = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:")) {
+                    bool ok = false;
+                    const uint value = line.mid(6).trimmed().toUInt(&ok, 8);
+                    if (ok)
+                        return mode_t(value & 0777);
+                }
+            }
+        }
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return mask;
+}
+
+// Whether a file's descriptor can be given a name through /proc, which unnamed files need.
+bool canNameUnnamedFiles()
+{
+    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+// Copies the whole of `in` to `out` with the kernel's copy where it can, by read and write
+// where it cannot. Returns the bytes copied or the errno that stopped it.
+std::pair<std::int64_t, int> copyContent(int in, int out)
+{
+    std::int64_t copied = 0;
+    bool kernelCopy = true;
+    while (kernelCopy) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
+        if (n > 0) {
+            copied += n;
+            continue;
+        }
+        if (n == 0)
+            return {copied, 0};
+        if (errno == EINTR)
+            continue;
+        if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL
+                            || errno == EOPNOTSUPP || errno == EBADF || errno == EPERM))
+            kernelCopy = false;
+        else
+            return {copied, errno};
+    }
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n == 0)
+            return {copied, 0};
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return {copied, errno};
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return {copied, errno};
+            }
+            done += w;
+        }
+        copied += n;
+    }
+}
+
+// A file that replaces `target` once it is complete. Until then, and whenever something
+// fails, the target stays as it was and nothing is left behind. A new target is written as an
+// unnamed file in its folder and named when complete: one change to the folder, and after a
+// crash there is no partial file under any name. An existing target, or one on a file system
+// without unnamed files, is written beside it under a temporary name and renamed over it.
+class ReplacingFile
+{
+public:
+    explicit ReplacingFile(QByteArray target)
+        : m_target(std::move(target))
+    {
+    }
+    ReplacingFile(const ReplacingFile &) = delete;
+    ReplacingFile &operator=(const ReplacingFile &) = delete;
+    ~ReplacingFile()
+    {
+        m_out.close();
+        if (!m_temporary.isEmpty())
+            ::unlink(m_temporary.constData());
+    }
+
+    // Checks the target (an existing one must be a file the user may write; a link is
+    // replaced, not followed) and creates the file that will replace it. The finished file
+    // gets `mode`; without one, the permissions of the file it replaces or a new file's.
+    Status open(std::optional<mode_t> mode = std::nullopt, const struct stat *sameAs = nullptr)
+    {
+        struct stat existing {};
+        const bool exists = ::lstat(m_target.constData(), &existing) == 0;
+        if (exists) {
+            if (S_ISDIR(existing.st_mode))
+                return ErrorNumber::PathFileAccessError;
+            if (S_ISREG(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0)
+                return ErrorNumber::PermissionDenied;
+            if (sameAs != nullptr && existing.st_dev == sameAs->st_dev && existing.st_ino == sameAs->st_ino)
+                return ErrorNumber::FileAlreadyOpen;
+            if (!mode && S_ISREG(existing.st_mode))
+                mode = existing.st_mode & 07777;
+        } else if (errno != ENOENT) {
+            return errorForFile(errno, m_target);
+        }
+        // Created with the finished file's permissions where the creation mask lets it, so
+        // that only an unusual mode needs a change of its own.
+        const mode_t created = mode ? (*mode & 0777) : 0666;
+        m_mode = mode;
+        m_modeNeedsChange = mode && ((*mode & ~mode_t(0777)) != 0 || (*mode & creationMask()) != 0);
+
+        if (!exists && canNameUnnamedFiles()) {
+            const int fd = ::open(parentOf(m_target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, created);
+            if (fd >= 0) {
+                m_out.reset(fd);
+                m_unnamed = true;
+                return {};
+            }
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                return RunTimeError::fromErrno(errno, PathKind::Folder);
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QByteArray name = temporaryNameBeside(m_target);
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, created);
+            if (fd >= 0) {
+                m_out.reset(fd);
+                m_temporary = std::move(name);
+                return {};
+            }
+            if (errno != EEXIST)
+                return RunTimeError::fromErrno(errno, PathKind::Folder);
+        }
+        return ErrorNumber::FileAlreadyExists;
+    }
+    int fd() const { return m_out.get(); }
+
+    // Puts the finished file in the target's place.
+    Status commit()
+    {
+        if (m_modeNeedsChange && ::fchmod(m_out.get(), *m_mode) != 0)
+            return RunTimeError::fromErrno(errno);
+        if (m_unnamed)
+            return nameUnnamedFile();
+        if (!m_out.close())
+            return RunTimeError::fromErrno(errno);
+        if (::rename(m_temporary.constData(), m_target.constData()) != 0)
+            return RunTimeError::fromErrno(errno);
+        m_temporary.clear();
+        return {};
+    }
+
+private:
+    Status nameUnnamedFile()
+    {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_out.get());
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_target.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            if (m_out.close())
+                return {};
+            const int closeErrno = errno;
+            ::unlink(m_target.constData()); // there was no file of that name before
+            return RunTimeError::fromErrno(closeErrno);
+        }
+        if (errno != EEXIST)
+            return RunTimeError::fromErrno(errno);
+        // A file of the target's name appeared while this one was written: it is replaced as
+        // an existing target is, through a temporary name.
+        for (int attempt = 0; attempt < 100 && m_temporary.isEmpty(); ++attempt) {
+            QByteArray name = temporaryNameBeside(m_target);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+                m_temporary = std::move(name);
+            else if (errno != EEXIST)
+                return RunTimeError::fromErrno(errno);
+        }
+        if (m_temporary.isEmpty())
+            return ErrorNumber::FileAlreadyExists;
+        m_unnamed = false;
+        return commit();
+    }
+
+    QByteArray m_target;
+    QByteArray m_temporary;
+    FileDescriptor m_out;
+    bool m_unnamed = false;
+    std::optional<mode_t> m_mode;
+    bool m_modeNeedsChange = false;
+};
+
+Status writeAll(int fd, const QByteArray &content)
+{
+    for (qsizetype done = 0; done < content.size();) {
+        const ssize_t n = ::write(fd, content.constData() + done, static_cast<std::size_t>(content.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return RunTimeError::fromErrno(errno);
+        }
+        done += n;
+    }
+    return {};
+}
+
+} // namespace
+
+Status NativeFileSystem::FileCopy(const QString &source, const QString &target)
+{
+    const QByteArray from = encodeNativeName(source);
+    FileDescriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        return errorForFile(errno, from);
+    struct stat sourceStat {};
+    if (::fstat(in.get(), &sourceStat) != 0)
+        return RunTimeError::fromErrno(errno);
+    if (!S_ISREG(sourceStat.st_mode))
+        return ErrorNumber::PathFileAccessError;
+
+    ReplacingFile out(encodeNativeName(target));
+    if (Status opened = out.open(sourceStat.st_mode & 07777, &sourceStat); !opened) {
+        // Copying a file onto itself leaves it as it is.
+        if (opened.error().number == int(ErrorNumber::FileAlreadyOpen))
+            return {};
+        return opened;
+    }
+    const auto [copied, copyErrno] = copyContent(in.get(), out.fd());
+    if (copyErrno != 0)
+        return RunTimeError::fromErrno(copyErrno);
+    // A source that changed length while it was copied would leave a copy that matches
+    // neither its old nor its new content under the old time.
+    if (copied != sourceStat.st_size)
+        return ErrorNumber::DeviceIoError;
+    const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+    if (::futimens(out.fd(), times) != 0)
+        return RunTimeError::fromErrno(errno);
+    return out.commit();
+}
+
+Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content)
+{
+    ReplacingFile out(encodeNativeName(path));
+    if (Status opened = out.open(); !opened)
+        return opened;
+    if (Status written = writeAll(out.fd(), content); !written)
+        return written;
+    return out.commit();
+}
+} // namespace dyadix
