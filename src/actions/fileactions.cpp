@@ -93,9 +93,17 @@ void copyTicked(const ActionContext &c, int Index)
 
         c.setCaption((move ? QStringLiteral("Moving ") : QStringLiteral("Copying ")) + sourcePath
                      + QStringLiteral(" to ") + targetPath);
-        const bool copied = trap.run([&] { return c.fileSystem.FileCopy(sourcePath, targetPath); });
+        bool sameFile = false;
+        const bool copied = trap.run([&] {
+            Status status = c.fileSystem.FileCopy(sourcePath, targetPath);
+            sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
+            return status;
+        });
         if (trap.aborted())
             break;
+        // Nothing was done to a file that is its own target: its line stays ticked.
+        if (sameFile)
+            continue;
         if (move) {
             // A source whose copy failed is kept: the file is still only there, and its line
             // stays ticked.

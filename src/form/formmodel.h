@@ -123,6 +123,8 @@ signals:
     void geometryChanged(ControlId id);
 
 private:
+    // The path set each recall key gets at exit (empty: the key is removed).
+    std::array<QString, RecallSlots::Count> pathSetsToStore();
     void setUpMenus();
     void connectPane(Pane &pane);
     void setMousePointer(int pointer) override;
@@ -150,9 +152,9 @@ private:
     // The folder each drive was last shown at, as each drive keeps a current folder.
     std::map<QString, QString> m_driveFolders;
     std::unique_ptr<RecallSlots> m_recall;
-    // Whether the recall items were loaded from the store (an aborted load leaves the stored
-    // path sets alone at exit).
-    bool m_recallLoaded = false;
+    // How many recall items the start-up read from the store; an aborted load reads fewer,
+    // and the exit keeps the stored path sets of the items it never read.
+    int m_recallSlotsLoaded = 0;
 };
 
 } // namespace dyadix

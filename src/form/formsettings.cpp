@@ -3,6 +3,8 @@
 #include "runtime/conversions.h"
 #include "runtime/errortrap.h"
 
+#include <algorithm>
+
 namespace dyadix {
 
 namespace {
@@ -67,14 +69,43 @@ void FormModel::GetSettings()
         SkipListing = false;
         trap.run([&] { return p.dirList.setPath(path); });
     }
+    m_recallSlotsLoaded = 0;
     for (int k = 0; k < RecallSlots::Count && !trap.aborted(); ++k) {
         trap.run([&]() -> Status {
             m_recall->setCaption(k, RecallSlots::captionFor(k, get(QStringLiteral("LastFile") + QString::number(k), QString())));
             m_recall->setVisible(k, m_recall->caption(k).size() > 4);
+            m_recallSlotsLoaded = k + 1;
             return {};
         });
     }
-    m_recallLoaded = !trap.aborted();
+}
+
+std::array<QString, RecallSlots::Count> FormModel::pathSetsToStore()
+{
+    // Entries of one or two characters are shown but not kept.
+    auto kept = [](const QString &entry) { return entry.size() > 2; };
+    std::array<QString, RecallSlots::Count> sets;
+    for (int k = 0; k < RecallSlots::Count; ++k) {
+        if (m_recall->visible(k) && kept(m_recall->entry(k)))
+            sets[size_t(k)] = m_recall->entry(k);
+    }
+    // A path set that an aborted start-up never read keeps its slot where the session left it
+    // free, or takes the next free one, so that nothing the user stored or added is lost.
+    for (int k = m_recallSlotsLoaded; k < RecallSlots::Count; ++k) {
+        const QString stored = m_settings.GetSetting(SettingsApp, SettingsSection,
+                                                     QStringLiteral("LastFile") + QString::number(k), QString());
+        if (!kept(stored) || std::any_of(sets.begin(), sets.end(), [&](const QString &entry) {
+                return entry.compare(stored, Qt::CaseInsensitive) == 0;
+            }))
+            continue;
+        for (int free = k; free < k + RecallSlots::Count; ++free) {
+            if (QString &slot = sets[size_t(free % RecallSlots::Count)]; slot.isEmpty()) {
+                slot = stored;
+                break;
+            }
+        }
+    }
+    return sets;
 }
 
 void FormModel::SaveSettings()
@@ -102,15 +133,14 @@ void FormModel::SaveSettings()
             if (Status saved = save(QStringLiteral("Path") + QString::number(i), pane(i).dirList.Path()); !saved)
                 return saved;
         }
-        if (m_recallLoaded) {
-            for (int k = 0; k < RecallSlots::Count; ++k) {
-                const QString key = QStringLiteral("LastFile") + QString::number(k);
-                if (m_recall->caption(k).size() > 5 && m_recall->visible(k)) {
-                    if (Status saved = save(key, m_recall->caption(k).mid(3)); !saved)
-                        return saved;
-                } else {
-                    (void)m_settings.DeleteSetting(SettingsApp, SettingsSection, key);
-                }
+        const std::array<QString, RecallSlots::Count> entries = pathSetsToStore();
+        for (int k = 0; k < RecallSlots::Count; ++k) {
+            const QString key = QStringLiteral("LastFile") + QString::number(k);
+            if (!entries[size_t(k)].isEmpty()) {
+                if (Status saved = save(key, entries[size_t(k)]); !saved)
+                    return saved;
+            } else {
+                (void)m_settings.DeleteSetting(SettingsApp, SettingsSection, key);
             }
         }
         return save(QStringLiteral("Wildcards"), txtSelect.Text());

@@ -48,6 +48,10 @@ Status NativeFileSystem::Kill(const QString &path)
         return errorForFile(errno, bytes);
     if (S_ISDIR(st.st_mode))
         return ErrorNumber::PathFileAccessError;
+    // A read-only file, or one this user may not write, is kept, as the read-only attribute
+    // keeps a file elsewhere; a link is only a name and goes.
+    if (S_ISREG(st.st_mode) && !mayWrite(bytes, st))
+        return ErrorNumber::PermissionDenied;
     if (::unlink(bytes.constData()) != 0)
         return errorForFile(errno, bytes);
     return {};

@@ -1,13 +1,17 @@
 #include "nativeposix.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace dyadix::native {
 
 QByteArray parentOf(const QByteArray &path)
 {
     const qsizetype slash = path.lastIndexOf('/', path.endsWith('/') ? path.size() - 2 : -1);
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
+    if (slash < 0)
+        return QByteArray(".");
+    return slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
 bool isFolder(const QByteArray &path)
@@ -60,6 +64,12 @@ Result<FileStat> statPath(const QByteArray &path)
             return toFileStat(target, hidden, true);
     }
     return toFileStat(st, hidden, S_ISLNK(st.st_mode));
+}
+
+bool mayWrite(const QByteArray &path, const struct stat &st)
+{
+    return (st.st_mode & S_IWUSR) != 0
+        && ::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0;
 }
 
 QString withSeparator(QString path)

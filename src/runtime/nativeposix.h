@@ -12,7 +12,7 @@
 // Helpers that the native file system's parts share: paths as bytes, stat, descriptors.
 namespace dyadix::native {
 
-// The folder that holds a path.
+// The folder that holds a path: "/" for a name in the root, "." for a bare name.
 QByteArray parentOf(const QByteArray &path);
 bool isFolder(const QByteArray &path);
 // A missing file in an existing folder is "File not found"; when the folder on the way is
@@ -23,6 +23,15 @@ FileStat toFileStat(const struct stat &st, bool hidden, bool link);
 // Stat of a path as the listing sees it: a link is described by what it points to.
 Result<FileStat> statPath(const QByteArray &path);
 QString withSeparator(QString path);
+// Whether two stats describe one file, whatever names led to it (a linked folder, a bind
+// mount, a hard link).
+inline bool isSameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+// Whether this user may write the file: not marked read-only, and the kernel lets this user
+// open it for writing (ownership, group, access lists, a read-only mount).
+bool mayWrite(const QByteArray &path, const struct stat &st);
 
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor

@@ -43,6 +43,10 @@ QString errorDescription(int number)
         return QStringLiteral("Path/File access error");
     case ErrorNumber::PathNotFound:
         return QStringLiteral("Path not found");
+    case ErrorNumber::SameFile:
+        return QStringLiteral("Source and target are the same file");
+    case ErrorNumber::TargetIsFolder:
+        return QStringLiteral("The target is a folder");
     }
     return QStringLiteral("Application-defined or object-defined error");
 }

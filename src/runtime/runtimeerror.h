@@ -25,6 +25,8 @@ enum class ErrorNumber : int {
     RenameAcrossDrives = 74,
     PathFileAccessError = 75,
     PathNotFound = 76,
+    SameFile = 81,
+    TargetIsFolder = 82,
 };
 
 // Whether an operation named a file or a folder: a missing file is "File not found",

@@ -111,6 +111,8 @@ std::pair<std::int64_t, int> copyContent(int in, int out)
 // unnamed file in its folder and named when complete: one change to the folder, and after a
 // crash there is no partial file under any name. An existing target, or one on a file system
 // without unnamed files, is written beside it under a temporary name and renamed over it.
+enum class AtTarget { ReplaceLink, WriteThroughLink };
+
 class ReplacingFile
 {
 public:
@@ -127,24 +129,38 @@ public:
             ::unlink(m_temporary.constData());
     }
 
-    // Checks the target (an existing one must be a file the user may write; a link is
-    // replaced, not followed) and creates the file that will replace it. The finished file
-    // gets `mode`; without one, the permissions of the file it replaces or a new file's.
-    Status open(std::optional<mode_t> mode = std::nullopt, const struct stat *sameAs = nullptr)
+    // Checks the target and creates the file that will replace it. An existing target must be
+    // a file the user may write, and never the source itself (`source`, when given); a link
+    // at the target is replaced by the new file or, with WriteThroughLink, written through to
+    // the file it names and left in place. The finished file gets `mode`; without one, the
+    // permissions of the file it replaces or a new file's.
+    Status open(AtTarget links, std::optional<mode_t> mode = std::nullopt,
+                const struct stat *source = nullptr)
     {
         struct stat existing {};
-        const bool exists = ::lstat(m_target.constData(), &existing) == 0;
+        bool exists = ::lstat(m_target.constData(), &existing) == 0;
+        if (!exists && errno != ENOENT)
+            return errorForFile(errno, m_target);
+        if (exists && S_ISLNK(existing.st_mode) && links == AtTarget::WriteThroughLink) {
+            char *resolved = ::realpath(m_target.constData(), nullptr);
+            // A link that names no file has nothing to write through to.
+            if (resolved == nullptr)
+                return errno == ENOENT ? RunTimeError(ErrorNumber::PathFileAccessError)
+                                       : errorForFile(errno, m_target);
+            m_target = resolved;
+            ::free(resolved);
+            if (::lstat(m_target.constData(), &existing) != 0)
+                return errorForFile(errno, m_target);
+        }
         if (exists) {
             if (S_ISDIR(existing.st_mode))
-                return ErrorNumber::PathFileAccessError;
-            if (S_ISREG(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0)
+                return ErrorNumber::TargetIsFolder;
+            if (source != nullptr && isSameFile(existing, *source))
+                return ErrorNumber::SameFile;
+            if (S_ISREG(existing.st_mode) && !mayWrite(m_target, existing))
                 return ErrorNumber::PermissionDenied;
-            if (sameAs != nullptr && existing.st_dev == sameAs->st_dev && existing.st_ino == sameAs->st_ino)
-                return ErrorNumber::FileAlreadyOpen;
             if (!mode && S_ISREG(existing.st_mode))
                 mode = existing.st_mode & 07777;
-        } else if (errno != ENOENT) {
-            return errorForFile(errno, m_target);
         }
         // Created with the finished file's permissions where the creation mask lets it, so
         // that only an unusual mode needs a change of its own.
@@ -257,12 +273,9 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target)
         return ErrorNumber::PathFileAccessError;
 
     ReplacingFile out(encodeNativeName(target));
-    if (Status opened = out.open(sourceStat.st_mode & 07777, &sourceStat); !opened) {
-        // Copying a file onto itself leaves it as it is.
-        if (opened.error().number == int(ErrorNumber::FileAlreadyOpen))
-            return {};
+    if (Status opened = out.open(AtTarget::WriteThroughLink, sourceStat.st_mode & 07777, &sourceStat);
+        !opened)
         return opened;
-    }
     const auto [copied, copyErrno] = copyContent(in.get(), out.fd());
     if (copyErrno != 0)
         return RunTimeError::fromErrno(copyErrno);
@@ -279,7 +292,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target)
 Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content)
 {
     ReplacingFile out(encodeNativeName(path));
-    if (Status opened = out.open(); !opened)
+    if (Status opened = out.open(AtTarget::ReplaceLink); !opened)
         return opened;
     if (Status written = writeAll(out.fd(), content); !written)
         return written;

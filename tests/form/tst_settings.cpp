@@ -29,6 +29,7 @@ private slots:
     void twoCharacterEntryShownThenDeleted();
     void slotThreeAlone();
     void renamedExecutableStartsEmpty();
+    void abortedLoadKeepsStoredPathSets_data();
     void abortedLoadKeepsStoredPathSets();
     void refusedStoreIsReported();
     void realIniFileRoundTrip();
@@ -257,19 +258,40 @@ void tst_Settings::renamedExecutableStartsEmpty()
     QCOMPARE(stored("Wildcards"), QStringLiteral("*.kept"));
 }
 
-// Abort during loading keeps the designed recall items, and the exit after it leaves the
-// stored path sets alone instead of deleting them.
+// Abort during loading keeps the designed recall items; at exit the path sets added in the
+// session are stored, and the stored ones that were never read are kept after them.
+void tst_Settings::abortedLoadKeepsStoredPathSets_data()
+{
+    QTest::addColumn<QStringList>("added");
+    QTest::addColumn<QStringList>("expected"); // LastFile0, LastFile1, ...
+    QTest::newRow("nothing added") << QStringList {}
+                                   << QStringList {"/a|*.*|/b", "<none>", "/c|*.*|/d"};
+    QTest::newRow("one added") << QStringList {"/new|*.*|/set"}
+                               << QStringList {"/new|*.*|/set", "/a|*.*|/b", "/c|*.*|/d"};
+    QTest::newRow("a stored one added again") << QStringList {"/A|*.*|/b"}
+                                              << QStringList {"/A|*.*|/b", "<none>", "/c|*.*|/d"};
+}
+
 void tst_Settings::abortedLoadKeepsStoredPathSets()
 {
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, expected);
     store("Width", "oops");
     store("LastFile0", "/a|*.*|/b");
+    store("LastFile2", "/c|*.*|/d");
     f->prompter.answer(MsgAnswer::Abort);
     f->form->Form_Load();
     QCOMPARE(f->form->recallSlots().caption(0), QStringLiteral("Last"));
     QVERIFY(f->form->recallSlots().visible(0));
     QCOMPARE(f->host.calls(), (QStringList {"show", "focus"}));
+    for (const QString &set : added) {
+        f->prompter.type(set);
+        f->form->mnuFileEdit.trigger();
+    }
     f->form->Form_Unload();
-    QCOMPARE(stored("LastFile0"), QStringLiteral("/a|*.*|/b"));
+    for (int k = 0; k < expected.size(); ++k)
+        QCOMPARE(stored("LastFile" + QString::number(k)), expected.at(k));
+    QCOMPARE(stored("LastFile3"), QStringLiteral("<none>"));
 }
 
 // A store that refuses writes at exit is reported once, clearly.

@@ -7,6 +7,8 @@ namespace dyadix::test {
 MsgAnswer ScriptedPrompter::MsgBox(const QString &text, int style, const QString &title)
 {
     m_shown.push_back({PromptRecord::Kind::Message, text, style, title, {}});
+    if (onShow)
+        onShow(m_shown.back());
     if (m_answers.empty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected message box \"%1\": %2")
                                     .arg(title, text)),

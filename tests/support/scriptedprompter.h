@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace dyadix::test {
@@ -35,6 +36,10 @@ public:
     // Answers queued but never asked for.
     size_t unusedAnswers() const { return m_answers.size() + m_inputs.size(); }
     void clear();
+
+    // Runs as each box is shown, before it is answered: what the user does in another window
+    // meanwhile.
+    std::function<void(const PromptRecord &)> onShow;
 
 private:
     std::deque<MsgAnswer> m_answers;
