@@ -11,6 +11,44 @@ namespace dyadix {
 
 namespace {
 
+bool needsQuotes(QStringView field)
+{
+    for (const QChar c : field) {
+        const char16_t u = c.unicode();
+        if (u == u'\t' || u == u'\n' || u == u'\r' || u == u'"')
+            return true;
+    }
+    return false;
+}
+
+// A field as a spreadsheet reads it back whole: one that holds a TAB, a line end or a double
+// quote goes in double quotes, each double quote doubled; any other goes as it is.
+void appendField(QString &line, QStringView field)
+{
+    if (!needsQuotes(field)) {
+        line += field;
+        return;
+    }
+    line += QLatin1Char('"');
+    for (const QChar c : field) {
+        if (c == QLatin1Char('"'))
+            line += QLatin1Char('"');
+        line += c;
+    }
+    line += QLatin1Char('"');
+}
+
+// A list line's three fields, the name quoted where it must be.
+void appendEntry(QString &line, const PaneEntry &entry)
+{
+    if (!needsQuotes(entry.name)) {
+        entry.appendText(line);
+        return;
+    }
+    appendField(line, entry.name);
+    line += QStringView(entry.text()).mid(entry.name.size());
+}
+
 // Rows `from` to `to` of the export, encoded a few thousand at a time so that the text is
 // never held twice.
 QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, int to)
@@ -22,7 +60,7 @@ QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, 
     QString text;
     for (int i = from; i < to; ++i) {
         if (i < leftCount)
-            l.entry(i).appendText(text);
+            appendEntry(text, l.entry(i));
         else
             text += QLatin1String("\t\t");
         text += QLatin1Char('\t');
@@ -34,7 +72,7 @@ QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, 
         }
         text += QLatin1Char('\t');
         if (i < rightCount)
-            r.entry(i).appendText(text);
+            appendEntry(text, r.entry(i));
         text += QLatin1String("\r\n");
         if (text.size() > 1 << 16) {
             bytes += encodeNativeName(text);
@@ -51,10 +89,12 @@ QByteArray exportContent(const Pane &left, const Pane &right)
 {
     const FileListModel &l = left.lstFiles;
     const FileListModel &r = right.lstFiles;
-    QByteArray bytes = encodeNativeName(
-        DirListModel::withSeparator(left.dirList.Path()) + QStringLiteral("\t\t\t\t")
-        + DirListModel::withSeparator(right.dirList.Path()) + QStringLiteral("\r\n\r\n")
-        + QStringLiteral("File\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n"));
+    QString head;
+    appendField(head, DirListModel::withSeparator(left.dirList.Path()));
+    head += QStringLiteral("\t\t\t\t");
+    appendField(head, DirListModel::withSeparator(right.dirList.Path()));
+    head += QStringLiteral("\r\n\r\nFile\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n");
+    QByteArray bytes = encodeNativeName(head);
     const int rows = std::max(l.ListCount(), r.ListCount());
     // Long lists are written in two halves at once; the lists are only read meanwhile.
     const int half = rows > 20000 ? rows / 2 : rows;

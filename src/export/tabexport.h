@@ -30,7 +30,8 @@ struct ExportContext
 
 // Both lists side by side as the export writes them: the two folders, an empty line, the
 // header, then one row per line index (Left line, marker, Right line), each line ended by
-// CR LF, in the system's encoding (file names keep their bytes).
+// CR LF, in the system's encoding (file names keep their bytes). A name or folder that holds
+// a TAB, a line end or a double quote is written in double quotes, each quote doubled.
 QByteArray exportContent(const Pane &left, const Pane &right);
 
 // Asks for a file name and writes the export there, replacing an existing file only once the

@@ -50,7 +50,8 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
                     continue;
                 entry.stat = toFileStat(target, hidden, true);
             } else {
-                entry.stat = toFileStat(st, hidden, true);
+                // A link to nothing has no time or size of a file to show.
+                entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
             }
         } else {
             if (S_ISDIR(st.st_mode))

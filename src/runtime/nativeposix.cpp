@@ -60,8 +60,9 @@ Result<FileStat> statPath(const QByteArray &path)
     const bool hidden = isHiddenName(std::string_view(path.constData() + slash + 1));
     if (S_ISLNK(st.st_mode)) {
         struct stat target {};
-        if (::stat(path.constData(), &target) == 0)
-            return toFileStat(target, hidden, true);
+        if (::stat(path.constData(), &target) != 0)
+            return errorForFile(errno, path);
+        return toFileStat(target, hidden, true);
     }
     return toFileStat(st, hidden, S_ISLNK(st.st_mode));
 }

@@ -20,7 +20,8 @@ bool isFolder(const QByteArray &path);
 RunTimeError errorForFile(int errnoValue, const QByteArray &path);
 inline bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
 FileStat toFileStat(const struct stat &st, bool hidden, bool link);
-// Stat of a path as the listing sees it: a link is described by what it points to.
+// Stat of a path as the listing sees it: a link is described by what it points to, and a
+// link that points to nothing fails as a missing file does.
 Result<FileStat> statPath(const QByteArray &path);
 QString withSeparator(QString path);
 // Whether two stats describe one file, whatever names led to it (a linked folder, a bind

@@ -4,9 +4,17 @@
 #include "formfixture.h"
 #include "tempfiles.h"
 
+#include "runtime/nativename.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QTest>
+
+#include <QScopeGuard>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <unistd.h>
 
 using namespace dyadix;
 using namespace dyadix::test;
@@ -23,12 +31,16 @@ private slots:
     void exitCodes();
     void outputFileAndItsErrors();
     void vanishedFileIsAnError();
+    void oddNamesReadBackWhole_data();
+    void oddNamesReadBackWhole();
+    void libreOfficeReadsSevenColumns();
 
 private:
     QString t(const QString &relative) const { return m_dir->path() + relative; }
     // What the window exports for the two folders after Match.
     QByteArray windowExport(const QString &filter, bool markNewer);
     std::unique_ptr<QTemporaryDir> m_dir;
+    NativeFileSystem m_fs;
 };
 
 void tst_MatchTool::init()
@@ -138,6 +150,124 @@ void tst_MatchTool::vanishedFileIsAnError()
     std::FILE *sink = std::fopen("/dev/null", "w");
     QCOMPARE(runMatchTool({"dyadix-match", "L", "R"}, fs, sink, sink), 2);
     std::fclose(sink);
+}
+
+// The fields of a tab-delimited file as Python's csv module reads it (TAB, double quote), each
+// field as the bytes it stands for; empty when Python cannot be run.
+static QList<QList<QByteArray>> readBackAsCsv(const QString &file, const QString &delimiter = QStringLiteral("\t"))
+{
+    static const char *const script = R"(
+import csv, sys
+with open(sys.argv[1], newline='', encoding='utf-8', errors='surrogateescape') as f:
+    for row in csv.reader(f, delimiter=sys.argv[2], quotechar='"'):
+        print(' '.join('=' + field.encode('utf-8', 'surrogateescape').hex() for field in row))
+)";
+    QProcess python;
+    python.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(script), file, delimiter});
+    QList<QList<QByteArray>> rows;
+    if (!python.waitForFinished(20000) || python.exitCode() != 0)
+        return rows;
+    for (const QByteArray &line : python.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QList<QByteArray> fields;
+        for (const QByteArray &field : line.split(' '))
+            fields << QByteArray::fromHex(field.mid(1));
+        rows << fields;
+    }
+    return rows;
+}
+
+// Names and folders holding a TAB, a line end, a double quote, a leading blank or bytes that
+// are not UTF-8 come back whole from the export of the window and of dyadix-match: every row
+// has seven fields, and a plain row is written exactly as ever.
+void tst_MatchTool::oddNamesReadBackWhole_data()
+{
+    QTest::addColumn<bool>("window");
+    QTest::newRow("window") << true;
+    QTest::newRow("dyadix-match") << false;
+}
+
+void tst_MatchTool::oddNamesReadBackWhole()
+{
+    QFETCH(bool, window);
+    const QByteArray folder = encodeNativeName(m_dir->path()) + "/Odd \"folder\"\tL";
+    QVERIFY(QDir().mkpath(decodeNativeName(folder.toStdString())));
+    const QList<QByteArray> names = {"a\tb.txt", "x\ny.txt", "c\rd.txt", "q\"uote\".txt",
+                                     " leading.txt", "bad\xff\xfe.bin", "both.txt"};
+    // Qt cannot remove a name that is not UTF-8, so the test does.
+    const auto removeFolder = qScopeGuard([&] {
+        for (const QByteArray &name : names)
+            ::unlink((folder + '/' + name).constData());
+        ::rmdir(folder.constData());
+    });
+    for (const QByteArray &name : names)
+        QVERIFY(writeFile(folder + '/' + name, "n", localTime(2024, 6, 3, 10, 0)));
+    const QString left = decodeNativeName(folder.toStdString());
+    const QString file = t("/out.txt");
+    if (window) {
+        FormFixture f;
+        f.show(1, left);
+        f.show(2, t("/R"));
+        f.form->mnuMatch.trigger();
+        QVERIFY(f.realFileSystem.writeFile(file, exportContent(f.form->pane(1), f.form->pane(2))).has_value());
+    } else {
+        QProcess tool;
+        tool.start(QStringLiteral(DYADIX_MATCH_EXECUTABLE), {"--output", file, left, t("/R")});
+        QVERIFY(tool.waitForFinished(20000));
+        QCOMPARE(tool.exitCode(), 1);
+    }
+    const QList<QList<QByteArray>> rows = readBackAsCsv(file);
+    if (rows.isEmpty())
+        QSKIP("python3 is not installed: nothing here reads the file as a spreadsheet would");
+    QCOMPARE(rows.at(0), (QList<QByteArray> {folder + '/', "", "", "", encodeNativeName(t("/R/"))}));
+    // (the reader skips the empty second line)
+    QCOMPARE(rows.at(1).size(), 7);
+    QList<QByteArray> leftNames;
+    for (qsizetype i = 2; i < rows.size(); ++i) {
+        QCOMPARE(rows.at(i).size(), 7);
+        leftNames << rows.at(i).at(0);
+    }
+    QList<QByteArray> expected = names + QList<QByteArray> {"EQUAL", "right\tonly.txt"};
+    std::sort(leftNames.begin(), leftNames.end());
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(leftNames, expected);
+    QVERIFY(readFile(file).contains(
+        "\r\nboth.txt\t2024/06/03 10:00\t       1\t>>\tboth.txt\t2024/06/01 10:00\t       7\r\n"));
+}
+
+// LibreOffice Calc, told that the file is TAB-separated with double quotes, reads the export of
+// odd names as seven columns with every name whole.
+void tst_MatchTool::libreOfficeReadsSevenColumns()
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed; apt-get install libreoffice-calc-nogui runs this test");
+    const QList<QByteArray> names = {"a\tb.txt", "x\ny.txt", "c\rd.txt", "q\"uote\".txt", " leading.txt"};
+    for (const QByteArray &name : names)
+        QVERIFY(writeFile(encodeNativeName(t("/L/")) + name, "n", localTime(2024, 6, 3, 10, 0)));
+    QVERIFY(QDir(m_dir->path()).mkdir("calc"));
+    QCOMPARE(runMatchTool({"dyadix-match", "--output", t("/calc/export.txt"), t("/L"), t("/R")},
+                          m_fs, stdout, stderr), 1);
+    QProcess calc;
+    calc.setWorkingDirectory(t("/calc"));
+    // Its own profile, so that no running LibreOffice of the user's is disturbed.
+    calc.start(soffice, {"-env:UserInstallation=file://" + t("/calc/profile"), "--headless",
+                         "--infilter=Text - txt - csv (StarCalc):9,34,76,1", "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1",
+                         "--outdir", t("/calc"), t("/calc/export.txt")});
+    QVERIFY(calc.waitForFinished(120000));
+    const QList<QList<QByteArray>> rows = readBackAsCsv(t("/calc/export.csv"), QStringLiteral(","));
+    if (rows.isEmpty())
+        QSKIP("python3 is not installed, or LibreOffice wrote nothing: nothing reads its result");
+    QList<QByteArray> leftNames;
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        QCOMPARE(rows.at(i).size(), 7);
+        if (i > 1)
+            leftNames << rows.at(i).at(0);
+    }
+    // Calc keeps a carriage return inside a cell as a line feed.
+    for (QByteArray name : names)
+        QVERIFY2(leftNames.contains(name.replace('\r', '\n')), name.toPercentEncoding().constData());
 }
 
 QTEST_MAIN(tst_MatchTool)

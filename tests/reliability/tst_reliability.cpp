@@ -119,7 +119,10 @@ void tst_Reliability::oddNamesThroughEveryCommand()
     QCOMPARE(f->form->pane(1).lstFiles.SelCount(), 1);
     QCOMPARE(f->form->pane(2).lstFiles.entry(0).name, shown);
 
-    QVERIFY(exportContent(f->form->pane(1), f->form->pane(2)).contains("\r\n" + name + '\t'));
+    // In the export, a name with a TAB or line end is one field in double quotes.
+    const bool quoted = name.contains('\t') || name.contains('\n');
+    QVERIFY(exportContent(f->form->pane(1), f->form->pane(2))
+                .contains("\r\n" + (quoted ? '"' + name + '"' : name) + '\t'));
 
     f->form->mnuCopy(1)->trigger();
     QCOMPARE(readFile(t("/R/") + shown), QByteArray("content"));
@@ -260,11 +263,20 @@ void tst_Reliability::linksAreNeverFollowed()
     QVERIFY(writeFile(t("/outside/linked.txt"), "old", m_when));
     QVERIFY(QFile::link(t("/outside/linked.txt"), t("/R/overwritten")));
     QVERIFY(writeFile(t("/L/overwritten"), "new and longer content", m_when + 60));
+    // The dangling link has no time or size to read: the listing's prompt names it (for its
+    // time, then its size), and Ignore leaves it out of the list, the count and the total.
+    f->prompter.answer(MsgAnswer::Ignore);
+    f->prompter.answer(MsgAnswer::Ignore);
     showBoth();
+    QCOMPARE(f->prompter.shown().size(), size_t(2));
+    QCOMPARE(f->prompter.shown().front().text, "File not found on " + t("/L/dangling"));
+    QCOMPARE(f->prompter.shown().front().title, QStringLiteral("Error in Sub dirList_Change"));
+    QVERIFY2(f->status(1).startsWith("2 files, 30 bytes"), qPrintable(f->status(1)));
+    f->prompter.clear();
     QStringList listed;
     for (int i = 0; i < f->form->pane(1).lstFiles.ListCount(); ++i)
         listed << f->form->pane(1).lstFiles.entry(i).name;
-    QCOMPARE(listed, (QStringList {"dangling", "overwritten", "to-file"}));
+    QCOMPARE(listed, (QStringList {"overwritten", "to-file"}));
 
     f->form->pane(1).lstFiles.setSelected(rowOf(1, "overwritten"), true);
     f->form->mnuCopy(1)->trigger();
@@ -273,10 +285,9 @@ void tst_Reliability::linksAreNeverFollowed()
     QCOMPARE(modifiedOf(t("/outside/linked.txt")), m_when + 60);
     QCOMPARE(namesIn(t("/outside")), (QStringList {"linked.txt", "precious.txt"}));
 
-    for (const char *name : {"dangling", "to-file"})
-        f->form->pane(1).lstFiles.setSelected(rowOf(1, name), true);
+    f->form->pane(1).lstFiles.setSelected(rowOf(1, "to-file"), true);
     f->form->mnuDel(1)->trigger();
-    QCOMPARE(namesIn(t("/L")), (QStringList {"overwritten", "to-folder"}));
+    QCOMPARE(namesIn(t("/L")), (QStringList {"dangling", "overwritten", "to-folder"}));
     QCOMPARE(readFile(t("/outside/precious.txt")), QByteArray("precious"));
     QCOMPARE(f->prompter.shown().size(), size_t(0));
 }
