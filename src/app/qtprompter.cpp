@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <vector>
 
@@ -16,6 +17,28 @@ struct ButtonChoice
     QMessageBox::StandardButton button;
     MsgAnswer answer;
 };
+
+// Every button answers to an access key (Alt and the underlined letter); Cancel answers to
+// Escape.
+QString captionOf(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Abort:
+        return QStringLiteral("&Abort");
+    case QMessageBox::Retry:
+        return QStringLiteral("&Retry");
+    case QMessageBox::Ignore:
+        return QStringLiteral("&Ignore");
+    case QMessageBox::Yes:
+        return QStringLiteral("&Yes");
+    case QMessageBox::No:
+        return QStringLiteral("&No");
+    case QMessageBox::Cancel:
+        return QStringLiteral("Cancel");
+    default:
+        return QStringLiteral("&OK");
+    }
+}
 
 std::vector<ButtonChoice> buttonsOf(int style)
 {
@@ -83,7 +106,7 @@ std::unique_ptr<QMessageBox> QtPrompter::buildMessageBox(const QString &text, in
     box->setIcon(iconOf(style));
     const std::vector<ButtonChoice> choices = buttonsOf(style);
     for (const ButtonChoice &choice : choices)
-        box->addButton(choice.button);
+        box->addButton(choice.button)->setText(captionOf(choice.button));
     const size_t defaultIndex = MsgStyle::secondIsDefault(style) && choices.size() > 1 ? 1 : 0;
     box->setDefaultButton(choices[defaultIndex].button);
     box->setEscapeButton(box->button(escapeOf(style)));
@@ -118,6 +141,8 @@ std::unique_ptr<QInputDialog> QtPrompter::buildInputBox(const QString &prompt,
     dialog->setInputMode(QInputDialog::TextInput);
     dialog->setLabelText(prompt);
     dialog->setTextValue(defaultText);
+    dialog->setOkButtonText(captionOf(QMessageBox::Ok));
+    dialog->setCancelButtonText(captionOf(QMessageBox::Cancel));
     // Paths may hold "<" and "&": the prompt is shown exactly as written.
     for (QLabel *label : dialog->findChildren<QLabel *>())
         label->setTextFormat(Qt::PlainText);

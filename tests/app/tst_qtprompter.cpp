@@ -1,6 +1,7 @@
 #include "app/qtprompter.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -20,9 +21,12 @@ private slots:
     void answers_data();
     void answers();
     void inputBox();
+    void keysAnswer_data();
+    void keysAnswer();
 };
 
-// Each style value gives exactly its buttons, icon, default and a safe Escape.
+// Each style value gives exactly its buttons, each with its access key, its icon, default and
+// a safe Escape.
 void tst_QtPrompter::messageBoxes_data()
 {
     QTest::addColumn<int>("style");
@@ -31,20 +35,20 @@ void tst_QtPrompter::messageBoxes_data()
     QTest::addColumn<QString>("defaultButton");
     QTest::addColumn<QString>("escapeButton");
     QTest::newRow("error prompt 34")
-        << 34 << QStringList {"Abort", "Retry", "Ignore"} << int(QMessageBox::Question)
-        << "Abort" << "Abort";
-    QTest::newRow("confirmation 292") << 292 << QStringList {"Yes", "No"}
-                                      << int(QMessageBox::Question) << "No" << "No";
-    QTest::newRow("target warning 35") << 35 << QStringList {"Yes", "No", "Cancel"}
-                                       << int(QMessageBox::Question) << "Yes" << "Cancel";
-    QTest::newRow("sync question 36") << 36 << QStringList {"Yes", "No"}
-                                      << int(QMessageBox::Question) << "Yes" << "No";
-    QTest::newRow("sorry 48") << 48 << QStringList {"OK"} << int(QMessageBox::Warning) << "OK"
-                              << "OK";
-    QTest::newRow("instructions 64") << 64 << QStringList {"OK"}
-                                     << int(QMessageBox::Information) << "OK" << "OK";
-    QTest::newRow("about 68") << 68 << QStringList {"Yes", "No"}
-                              << int(QMessageBox::Information) << "Yes" << "No";
+        << 34 << QStringList {"&Abort", "&Retry", "&Ignore"} << int(QMessageBox::Question)
+        << "&Abort" << "&Abort";
+    QTest::newRow("confirmation 292") << 292 << QStringList {"&Yes", "&No"}
+                                      << int(QMessageBox::Question) << "&No" << "&No";
+    QTest::newRow("target warning 35") << 35 << QStringList {"&Yes", "&No", "Cancel"}
+                                       << int(QMessageBox::Question) << "&Yes" << "Cancel";
+    QTest::newRow("sync question 36") << 36 << QStringList {"&Yes", "&No"}
+                                      << int(QMessageBox::Question) << "&Yes" << "&No";
+    QTest::newRow("sorry 48") << 48 << QStringList {"&OK"} << int(QMessageBox::Warning) << "&OK"
+                              << "&OK";
+    QTest::newRow("instructions 64") << 64 << QStringList {"&OK"}
+                                     << int(QMessageBox::Information) << "&OK" << "&OK";
+    QTest::newRow("about 68") << 68 << QStringList {"&Yes", "&No"}
+                              << int(QMessageBox::Information) << "&Yes" << "&No";
 }
 
 void tst_QtPrompter::messageBoxes()
@@ -62,13 +66,13 @@ void tst_QtPrompter::messageBoxes()
     QCOMPARE(int(box->icon()), icon);
     QStringList shown;
     for (QAbstractButton *button : box->buttons())
-        shown << box->button(box->standardButton(button))->text().remove('&');
+        shown << box->button(box->standardButton(button))->text();
     shown.sort();
     QStringList sortedButtons = buttons;
     sortedButtons.sort();
     QCOMPARE(shown, sortedButtons);
-    QCOMPARE(box->defaultButton()->text().remove('&'), defaultButton);
-    QCOMPARE(box->escapeButton()->text().remove('&'), escapeButton);
+    QCOMPARE(box->defaultButton()->text(), defaultButton);
+    QCOMPARE(box->escapeButton()->text(), escapeButton);
 }
 
 // Texts are shown as written: "<<<" and "&" never turn into markup or access keys.
@@ -120,6 +124,40 @@ void tst_QtPrompter::inputBox()
     QVERIFY(!labels.isEmpty());
     for (QLabel *label : labels)
         QCOMPARE(label->textFormat(), Qt::PlainText);
+}
+
+// Alt and a button's letter answers a box, as Escape and Enter do.
+void tst_QtPrompter::keysAnswer_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("answer");
+    const int alt = int(Qt::AltModifier);
+    QTest::newRow("Alt+A abort") << 34 << int(Qt::Key_A) << alt << 3;
+    QTest::newRow("Alt+R retry") << 34 << int(Qt::Key_R) << alt << 4;
+    QTest::newRow("Alt+I ignore") << 34 << int(Qt::Key_I) << alt << 5;
+    QTest::newRow("Alt+Y yes") << 292 << int(Qt::Key_Y) << alt << 6;
+    QTest::newRow("Alt+N no") << 35 << int(Qt::Key_N) << alt << 7;
+    QTest::newRow("Escape cancel") << 35 << int(Qt::Key_Escape) << 0 << 2;
+    QTest::newRow("Enter takes the default No") << 292 << int(Qt::Key_Return) << 0 << 7;
+    QTest::newRow("Alt+O ok") << 64 << int(Qt::Key_O) << alt << 1;
+}
+
+void tst_QtPrompter::keysAnswer()
+{
+    QFETCH(int, style);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, answer);
+    QtPrompter prompter;
+    auto box = prompter.buildMessageBox("text", style, "title");
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box.get(),
+                    Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTRY_VERIFY(box->clickedButton() != nullptr); // an access key clicks as a short animation
+    QCOMPARE(int(QtPrompter::answerOf(*box)), answer);
 }
 
 QTEST_MAIN(tst_QtPrompter)
