@@ -1,5 +1,8 @@
 #include "controlwidgets.h"
 
+#include <QKeyEvent>
+#include <QMenu>
+
 #include "panes/dirlistmodel.h"
 #include "panes/drivelistmodel.h"
 #include "panes/filelistmodel.h"
@@ -189,6 +192,24 @@ TextBoxWidget::TextBoxWidget(TextBox &model, bool editable, QWidget *parent)
     if (editable)
         connect(this, &QLineEdit::textEdited, &model, &TextBox::userEdited);
     follow();
+}
+
+bool TextBoxWidget::event(QEvent *event)
+{
+    // A key that a menu command of the window has as its shortcut (Ctrl+A, Ctrl+E ...) runs
+    // that command from here too; the line edit keeps every other key, the clipboard's included.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
+        for (const QMenu *menu : window()->findChildren<QMenu *>()) {
+            for (const QAction *action : menu->actions()) {
+                if (action->isEnabled() && action->shortcut() == pressed) {
+                    event->ignore();
+                    return true;
+                }
+            }
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void TextBoxWidget::follow()

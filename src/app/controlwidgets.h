@@ -77,6 +77,9 @@ class TextBoxWidget final : public QLineEdit
 public:
     TextBoxWidget(TextBox &model, bool editable, QWidget *parent);
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void follow();
     TextBox &m_model;

@@ -14,6 +14,8 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QTreeView>
 #include <QWheelEvent>
@@ -42,6 +44,8 @@ private slots:
     void dropsElsewhereChangeNothing_data();
     void dropsElsewhereChangeNothing();
     void wheelScrollingMirrors();
+    void ctrlShortcutsFromEveryControl_data();
+    void ctrlShortcutsFromEveryControl();
 
 private:
     NativeFileSystem m_realFs;
@@ -315,6 +319,56 @@ void tst_MainWindow::wheelScrollingMirrors()
     form.mnuOptionSynch.trigger();
     left->verticalScrollBar()->setValue(1);
     QCOMPARE(right->verticalScrollBar()->value(), top + 3);
+}
+
+// Each Ctrl shortcut of the menus runs its command from every control that can have the
+// focus, the filter box included, while the filter box keeps its own editing keys.
+void tst_MainWindow::ctrlShortcutsFromEveryControl_data()
+{
+    QTest::addColumn<int>("control");
+    const std::pair<const char *, ControlId> controls[] = {
+        {"filter box", ControlId::txtSelect}, {"left files", ControlId::lstFiles1},
+        {"right files", ControlId::lstFiles2}, {"left folders", ControlId::dirList1},
+        {"right drives", ControlId::drvList2}};
+    for (const auto &[name, id] : controls)
+        QTest::newRow(name) << int(id);
+}
+
+void tst_MainWindow::ctrlShortcutsFromEveryControl()
+{
+    QFETCH(int, control);
+    QWidget *start = m_window->control(ControlId(control));
+    start->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), start);
+    FormModel &form = m_window->form();
+    // Ctrl+A adds the path set, Ctrl+S and Ctrl+F toggle their options.
+    QTest::keyClick(start, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(form.recallSlots().visible(0));
+    QCOMPARE(form.recallSlots().entry(0), m_dir->path() + "|*.*|" + m_dir->path());
+    for (QAction *option : {&form.mnuOptionSynch, &form.mnuOptionSyncFoldr}) {
+        const bool before = option->isChecked();
+        QTest::keyClick(start, Qt::Key(option->shortcut()[0].key()), Qt::ControlModifier);
+        QCOMPARE(option->isChecked(), !before);
+    }
+    // Ctrl+E asks for the path to edit; Cancel (empty) changes nothing.
+    m_prompter.type(QString());
+    QTest::keyClick(start, Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(m_prompter.shown().back().title, QStringLiteral("Edit Path"));
+    if (ControlId(control) == ControlId::txtSelect) {
+        auto *filter = qobject_cast<QLineEdit *>(start);
+        filter->setText("*.txt");
+        filter->setCursorPosition(5);
+        QTest::keyClick(filter, Qt::Key_Home);
+        QTest::keyClick(filter, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(filter, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(filter, Qt::Key_End);
+        QTest::keyClick(filter, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(filter, Qt::Key_Backspace);
+        QTest::keyClicks(filter, "x");
+        QCOMPARE(filter->text(), QStringLiteral("*.txtx"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("*"));
+    }
 }
 
 QTEST_MAIN(tst_MainWindow)
