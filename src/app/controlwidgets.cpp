@@ -1,19 +1,20 @@
 #include "controlwidgets.h"
 
-#include <QKeyEvent>
-#include <QMenu>
-
 #include "panes/dirlistmodel.h"
 #include "panes/drivelistmodel.h"
 #include "panes/filelistmodel.h"
 #include "panes/textbox.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QRubberBand>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -94,6 +95,7 @@ FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
     setVerticalScrollMode(ScrollPerItem);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Fixed);
+    setTextElideMode(Qt::ElideMiddle);
     connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::SetHorizontalExtent);
     connect(&model, &QAbstractItemModel::rowsInserted, this, &FileListWidget::SetHorizontalExtent);
     connect(&model, &FileListModel::topIndexRequested, this,
@@ -112,36 +114,54 @@ void FileListWidget::keyPressEvent(QKeyEvent *event)
     QTreeView::keyPressEvent(event);
 }
 
-// The columns fit the widest name and size of the whole list. The widest name is found among
-// the longest ones, so that a big folder is not measured name by name.
+// The date column fits a date, the size column the largest size of the whole list; the name
+// column takes what is left, and no less than a few letters.
 void FileListWidget::SetHorizontalExtent()
 {
     const QFontMetrics metrics(font());
-    const int count = m_model.ListCount();
-    std::vector<std::pair<int, int>> byLength; // length, row
-    byLength.reserve(static_cast<size_t>(count));
     std::int64_t largest = 0;
-    for (int row = 0; row < count; ++row) {
-        const PaneEntry &entry = m_model.entry(row);
-        byLength.emplace_back(static_cast<int>(entry.name.size()), row);
-        largest = std::max(largest, entry.size);
-    }
-    const size_t sample = std::min<size_t>(byLength.size(), 64);
-    std::partial_sort(byLength.begin(), byLength.begin() + static_cast<std::ptrdiff_t>(sample),
-                      byLength.end(), std::greater<>());
-    int nameWidth = metrics.horizontalAdvance(QStringLiteral("MMMMMMMM"));
-    for (size_t i = 0; i < sample; ++i) {
-        const QString shown = displayName(m_model.entry(byLength[i].second).name);
-        nameWidth = std::max(nameWidth, metrics.horizontalAdvance(shown));
-    }
+    for (int row = 0, count = m_model.ListCount(); row < count; ++row)
+        largest = std::max(largest, m_model.entry(row).size);
     const int checkWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 12;
-    const int gap = metrics.horizontalAdvance(QStringLiteral("MM"));
-    setColumnWidth(FileListModel::NameColumn, checkWidth + nameWidth + gap);
+    const int gap = metrics.horizontalAdvance(QStringLiteral("M"));
+    m_minimumNameWidth = checkWidth + metrics.horizontalAdvance(QStringLiteral("MMM"));
     setColumnWidth(FileListModel::DateColumn,
                    metrics.horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + gap);
-    setColumnWidth(FileListModel::SizeColumn,
-                   metrics.horizontalAdvance(QString::number(std::max<std::int64_t>(largest, 99999999)))
-                       + gap);
+    setColumnWidth(FileListModel::SizeColumn, metrics.horizontalAdvance(QString::number(largest)) + gap);
+    fitNameColumn();
+}
+
+void FileListWidget::fitNameColumn()
+{
+    const int rest = viewport()->width() - columnWidth(FileListModel::DateColumn)
+        - columnWidth(FileListModel::SizeColumn);
+    setColumnWidth(FileListModel::NameColumn, std::max(rest, m_minimumNameWidth));
+}
+
+void FileListWidget::resizeEvent(QResizeEvent *event)
+{
+    QTreeView::resizeEvent(event);
+    fitNameColumn();
+}
+
+bool FileListWidget::viewportEvent(QEvent *event)
+{
+    // The tool tip of a line shows its whole name, then why it is ticked, if it is.
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex at = indexAt(help->pos());
+        if (!at.isValid()) {
+            QToolTip::hideText();
+            return true;
+        }
+        const QModelIndex name = at.siblingAtColumn(FileListModel::NameColumn);
+        QString text = name.data(Qt::DisplayRole).toString();
+        if (const QString reason = name.data(Qt::ToolTipRole).toString(); !reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(at));
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 DragBar::DragBar(QWidget *parent)

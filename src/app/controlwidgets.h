@@ -33,7 +33,9 @@ public:
 };
 
 // A file list on screen: one line per entry with a check box, name, date and right-aligned
-// size in columns wide enough for the widest line; the space bar ticks the current line.
+// size. The date and size columns fit the longest date and the largest size in full, the name
+// takes the rest of the width (a long name is elided in the middle, its tool tip shows it
+// whole); the space bar ticks the current line.
 class FileListWidget final : public QTreeView
 {
     Q_OBJECT
@@ -42,10 +44,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void SetHorizontalExtent();
+    void fitNameColumn();
     FileListModel &m_model;
+    int m_minimumNameWidth = 0;
 };
 
 // The splitter bar: pressing it starts a drag at once; an outline of the bar follows the

@@ -3,6 +3,7 @@
 #include "controlwidgets.h"
 #include "qtprompter.h"
 #include "terminationwatcher.h"
+#include "wrappingmenubar.h"
 
 #include "runtime/desktopshell.h"
 #include "runtime/inisettingsstore.h"
@@ -75,23 +76,25 @@ void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore
             [this] { setWindowTitle(m_form->Caption()); });
     buildMenus();
     buildControls();
-    resize(DesignedClientWidth / TwipsPerPixel,
-           DesignedClientHeight / TwipsPerPixel + menuBar()->sizeHint().height());
+    const int width = DesignedClientWidth / TwipsPerPixel;
+    resize(width, DesignedClientHeight / TwipsPerPixel + m_menuBar->heightForWidth(width));
 }
 
 void MainWindow::buildMenus()
 {
     FormModel &form = *m_form;
-    QMenu *file = menuBar()->addMenu(form.mnuFile.text());
+    m_menuBar = new WrappingMenuBar(this);
+    setMenuWidget(m_menuBar);
+    QMenu *file = m_menuBar->addMenu(form.mnuFile.text());
     for (QAction *item : form.fileMenuItems())
         file->addAction(item);
     connect(file, &QMenu::aboutToShow, this, [this] { m_form->mnuFile_Click(); });
-    QMenu *options = menuBar()->addMenu(form.mnuOption.text());
+    QMenu *options = m_menuBar->addMenu(form.mnuOption.text());
     for (QAction *item : form.optionMenuItems())
         options->addAction(item);
     for (QAction *command : form.menuBarCommands())
-        menuBar()->addAction(command);
-    QMenu *help = menuBar()->addMenu(form.mnuFileHelp.text());
+        m_menuBar->addEntry(command);
+    QMenu *help = m_menuBar->addMenu(form.mnuFileHelp.text());
     for (QAction *item : form.helpMenuItems())
         help->addAction(item);
     // Ctrl shortcuts work while the menus are closed.
@@ -125,6 +128,7 @@ void MainWindow::buildControls()
         QWidget *widget = m_controls.at(spec.id);
         widget->setObjectName(QString::fromLatin1(spec.name));
         widget->setToolTip(QString::fromLatin1(spec.toolTip));
+        widget->setAccessibleName(QString::fromLatin1(spec.accessibleName));
         if (previous != nullptr)
             setTabOrder(previous, widget);
         previous = widget;

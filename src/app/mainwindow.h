@@ -15,6 +15,8 @@
 
 namespace dyadix {
 
+class WrappingMenuBar;
+
 // The program's one window: builds the controls and menus for the window model, places them
 // by its geometry and passes the user's gestures to its handlers.
 class MainWindow final : public QMainWindow, private FormHost
@@ -32,6 +34,8 @@ public:
 
     FormModel &form() { return *m_form; }
     QWidget *control(ControlId id) const { return m_controls.at(id); }
+    // The menu bar, on as many rows as its entries need.
+    WrappingMenuBar *menus() const { return m_menuBar; }
 
     // Loads the window while it is hidden, then shows it.
     void start();
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<Prompter> m_windowPrompter;
     std::unique_ptr<FormModel> m_form;
     std::map<ControlId, QWidget *> m_controls;
+    WrappingMenuBar *m_menuBar = nullptr;
     bool m_busy = false;
     // An outer frame set before the window manager framed the window; applied again once
     // the frame's size is known.

@@ -40,6 +40,7 @@ struct ControlSpec
     Geometry designed;
     int tabIndex;
     const char *toolTip; // empty: none
+    const char *accessibleName; // which pane and what it is, for a screen reader
 };
 
 const std::array<ControlSpec, ControlCount> &designedControls();

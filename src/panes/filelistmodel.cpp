@@ -70,6 +70,21 @@ bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int
     return true;
 }
 
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NameColumn:
+        return QStringLiteral("Name");
+    case DateColumn:
+        return QStringLiteral("Date");
+    case SizeColumn:
+        return QStringLiteral("Size");
+    }
+    return {};
+}
+
 Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())

@@ -27,6 +27,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // "Name", "Date" and "Size", as a screen reader reads the columns.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // Adds one line at its sorted place.
     void AddItem(PaneEntry entry);

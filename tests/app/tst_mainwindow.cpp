@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/wrappingmenubar.h"
 
 #include "faultyfilesystem.h"
 #include "memorysettingsstore.h"
@@ -8,6 +9,9 @@
 
 #include "runtime/nativefilesystem.h"
 
+#include <QAccessible>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -34,12 +38,14 @@ private slots:
     void controls_data();
     void controls();
     void tabOrder();
+    void menuBar_data();
     void menuBar();
     void spaceAndClickTick();
     void doubleClickOpensFolder();
     void typingInTheFilterListsNothing();
     void statusBoxShowsColours();
-    void listScrollsToItsWidestLine();
+    void columnsShowInFull();
+    void accessibleNames();
     void resizeAndDragTheSplitter();
     void dropsElsewhereChangeNothing_data();
     void dropsElsewhereChangeNothing();
@@ -140,14 +146,44 @@ void tst_MainWindow::tabOrder()
     }
 }
 
-// The menu bar reads File, Options, the seven commands, Help.
+// The menu bar reads File, Options, the seven commands, Help, and shows every one of them on
+// screen, at the designed width and at a narrow one, on as many rows as it needs; the panes
+// keep the client area below it.
+void tst_MainWindow::menuBar_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("designed width") << 0;
+    QTest::newRow("narrow") << 200;
+}
+
 void tst_MainWindow::menuBar()
 {
+    QFETCH(int, width);
+    if (width > 0) {
+        m_window->resize(width, m_window->height());
+        QTRY_COMPARE(m_window->width(), width);
+    }
+    WrappingMenuBar *bar = m_window->menus();
     QStringList titles;
-    for (QAction *action : m_window->menuBar()->actions())
+    for (QAction *action : bar->entries())
         titles << action->text();
     QCOMPARE(titles, (QStringList {"&File", "&Options", "&Match!", "&Copy!>", "<Cop&y!", ">&Move!>",
                                    "<Mo&ve!<", ">&Delete!", "De&lete!<", "&Help"}));
+    QStringList shown;
+    for (QMenuBar *row : bar->rows()) {
+        QVERIFY(row->isVisible());
+        for (QAction *action : row->actions()) {
+            const QRect place = row->actionGeometry(action);
+            QVERIFY2(!place.isEmpty() && row->rect().contains(place), qPrintable(action->text()));
+            shown << action->text();
+        }
+        for (QWidget *extension : row->findChildren<QWidget *>(QStringLiteral("qt_menubar_ext_button")))
+            QVERIFY(!extension->isVisible());
+    }
+    QCOMPARE(shown, titles);
+    QWidget *client = m_window->centralWidget();
+    QTRY_COMPARE(client->geometry().top(), bar->geometry().bottom() + 1);
+    QCOMPARE(m_window->form().pane(1).lstFiles.ListCount(), 2);
 }
 
 // A line is ticked with the space bar or by clicking its check box; the tick reaches the model.
@@ -209,18 +245,58 @@ void tst_MainWindow::statusBoxShowsColours()
     QCOMPARE(status->palette().color(QPalette::Text), QColor(Qt::black));
 }
 
-// The list scrolls sideways far enough to show its widest line in full, whichever was last.
-void tst_MainWindow::listScrollsToItsWidestLine()
+// At the designed size the date and size columns show in full beside a long name, which is
+// elided in the middle and shown whole in the line's tool tip.
+void tst_MainWindow::columnsShowInFull()
 {
-    const QString wide = QString(120, 'W') + ".txt";
-    QVERIFY(writeFile(m_dir->path() + '/' + wide, "w", localTime(2024, 5, 6, 7, 8)));
-    QVERIFY(writeFile(m_dir->path() + "/zz.txt", "z", localTime(2024, 5, 6, 7, 8)));
+    const QString wide = QString(60, 'W') + ".txt";
+    QVERIFY(writeFile(m_dir->path() + '/' + wide, QByteArray(789, 'w'), localTime(2024, 5, 6, 7, 8)));
     QVERIFY(m_window->form().pane(1).dirList.setPath(m_dir->path()).has_value());
     auto *list = qobject_cast<QTreeView *>(m_window->control(ControlId::lstFiles1));
-    const int nameWidth = list->fontMetrics().horizontalAdvance(wide);
-    QVERIFY(list->columnWidth(0) > nameWidth);
-    const int total = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
-    QTRY_COMPARE(list->horizontalScrollBar()->maximum(), total - list->viewport()->width());
+    QTRY_VERIFY(list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2) <= list->viewport()->width());
+    const QFontMetrics metrics = list->fontMetrics();
+    QVERIFY(list->columnWidth(1) > metrics.horizontalAdvance("2024/05/06 07:08"));
+    QVERIFY(list->columnWidth(2) > metrics.horizontalAdvance("789"));
+    QVERIFY(list->columnWidth(0) < metrics.horizontalAdvance(wide));
+    QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+    const QModelIndex line = list->model()->index(2, 0); // after one.txt and two.txt
+    QCOMPARE(line.data().toString(), wide);
+    const QRect place = list->visualRect(line);
+    QHelpEvent help(QEvent::ToolTip, place.center(), list->viewport()->mapToGlobal(place.center()));
+    QApplication::sendEvent(list->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), wide);
+}
+
+// A screen reader tells every control apart by its name, reads the file lists' columns as
+// Name, Date and Size, and a line's name, date, size and tick.
+void tst_MainWindow::accessibleNames()
+{
+    const std::pair<ControlId, const char *> names[] = {
+        {ControlId::drvList1, "Left drive"},     {ControlId::txtSelect, "Filter"},
+        {ControlId::drvList2, "Right drive"},    {ControlId::dirList1, "Left folder"},
+        {ControlId::dirList2, "Right folder"},   {ControlId::lstFiles1, "Left files"},
+        {ControlId::lstFiles2, "Right files"},   {ControlId::txtStatus1, "Left status"},
+        {ControlId::txtStatus2, "Right status"}, {ControlId::picDragBar, "Splitter"}};
+    for (const auto &[id, name] : names) {
+        QAccessibleInterface *control = QAccessible::queryAccessibleInterface(m_window->control(id));
+        QVERIFY(control != nullptr);
+        // On Linux a drive list reads its drive as its name; its own name is the widget's.
+        if (qobject_cast<QComboBox *>(m_window->control(id)) != nullptr)
+            QCOMPARE(m_window->control(id)->accessibleName(), QString::fromLatin1(name));
+        else
+            QCOMPARE(control->text(QAccessible::Name), QString::fromLatin1(name));
+    }
+    m_window->form().pane(1).lstFiles.setSelected(1, true);
+    QAccessibleInterface *files = QAccessible::queryAccessibleInterface(m_window->control(ControlId::lstFiles1));
+    QAccessibleTableInterface *table = files->tableInterface();
+    QVERIFY(table != nullptr);
+    QCOMPARE((QStringList {table->columnDescription(0), table->columnDescription(1), table->columnDescription(2)}),
+             (QStringList {"Name", "Date", "Size"}));
+    QCOMPARE(table->cellAt(1, 0)->text(QAccessible::Name), QStringLiteral("two.txt"));
+    QCOMPARE(table->cellAt(1, 1)->text(QAccessible::Name), QStringLiteral("2024/05/06 07:09"));
+    QCOMPARE(table->cellAt(1, 2)->text(QAccessible::Name), QStringLiteral("2"));
+    QVERIFY(table->cellAt(1, 0)->state().checked);
+    QVERIFY(!table->cellAt(0, 0)->state().checked);
 }
 
 namespace {

@@ -1,0 +1,148 @@
+#include "wrappingmenubar.h"
+
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace dyadix {
+
+namespace {
+constexpr int ProbeWidth = 100000;
+}
+
+WrappingMenuBar::WrappingMenuBar(QWidget *parent)
+    : QWidget(parent)
+    , m_probe(new QMenuBar(this))
+{
+    m_probe->setNativeMenuBar(false);
+    m_probe->hide();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+QMenu *WrappingMenuBar::addMenu(const QString &title)
+{
+    auto *menu = new QMenu(title, this);
+    addEntry(menu->menuAction());
+    return menu;
+}
+
+void WrappingMenuBar::addEntry(QAction *action)
+{
+    m_entries << action;
+    m_probe->addAction(action);
+    m_widths.clear();
+    m_laidOutWidth = -1;
+    layOut(width() > 0 ? width() : sizeHint().width());
+    updateGeometry();
+}
+
+void WrappingMenuBar::measure() const
+{
+    if (!m_widths.empty() || m_entries.isEmpty())
+        return;
+    m_probe->resize(ProbeWidth, m_probe->sizeHint().height());
+    const QRect first = m_probe->actionGeometry(m_entries.front());
+    m_margin = first.left();
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const QRect here = m_probe->actionGeometry(m_entries.at(i));
+        // Each entry's share runs to the next one's start, spacing included.
+        const int next = i + 1 < m_entries.size() ? m_probe->actionGeometry(m_entries.at(i + 1)).left()
+                                                  : here.right() + 1;
+        m_widths.push_back(next - here.left());
+    }
+    m_rowHeight = m_probe->sizeHint().height();
+}
+
+std::vector<int> WrappingMenuBar::rowStarts(int width) const
+{
+    measure();
+    std::vector<int> starts;
+    int used = 0;
+    for (int i = 0; i < int(m_widths.size()); ++i) {
+        const int need = m_widths[size_t(i)];
+        if (starts.empty() || used + need + 2 * m_margin > width) {
+            starts.push_back(i);
+            used = 0;
+        }
+        used += need;
+    }
+    return starts;
+}
+
+int WrappingMenuBar::heightForWidth(int width) const
+{
+    const size_t rows = std::max<size_t>(1, rowStarts(width).size());
+    return int(rows) * m_rowHeight;
+}
+
+QSize WrappingMenuBar::sizeHint() const
+{
+    measure();
+    int width = 2 * m_margin;
+    for (int w : m_widths)
+        width += w;
+    return {width, heightForWidth(this->width() > 0 ? this->width() : width)};
+}
+
+QSize WrappingMenuBar::minimumSizeHint() const
+{
+    measure();
+    const int widest = m_widths.empty() ? 0 : *std::max_element(m_widths.begin(), m_widths.end());
+    return {widest + 2 * m_margin, heightForWidth(this->width() > 0 ? this->width() : widest)};
+}
+
+void WrappingMenuBar::layOut(int width)
+{
+    const std::vector<int> starts = rowStarts(width);
+    if (width == m_laidOutWidth && starts.size() == m_rows.size())
+        return;
+    m_laidOutWidth = width;
+    while (m_rows.size() < starts.size()) {
+        auto *row = new QMenuBar(this);
+        row->setNativeMenuBar(false);
+        layout()->addWidget(row);
+        row->show();
+        m_rows.push_back(row);
+    }
+    while (m_rows.size() > starts.size()) {
+        delete m_rows.back();
+        m_rows.pop_back();
+    }
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        QMenuBar *row = m_rows[r];
+        const int from = starts[r];
+        const int to = r + 1 < starts.size() ? starts[r + 1] : int(m_entries.size());
+        const QList<QAction *> wanted = m_entries.mid(from, to - from);
+        if (row->actions() == wanted)
+            continue;
+        for (QAction *action : row->actions())
+            row->removeAction(action);
+        row->addActions(wanted);
+    }
+    setFixedHeight(int(std::max<size_t>(1, m_rows.size())) * m_rowHeight);
+}
+
+void WrappingMenuBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut(event->size().width());
+}
+
+void WrappingMenuBar::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widths.clear();
+        m_laidOutWidth = -1;
+        layOut(width());
+    }
+}
+
+} // namespace dyadix

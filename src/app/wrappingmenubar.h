@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include <vector>
+
+class QMenu;
+class QMenuBar;
+class QAction;
+
+namespace dyadix {
+
+// A menu bar that never hides an entry behind an overflow button: what does not fit on one
+// row goes on to the next, each row a QMenuBar of its own (access keys work on every row).
+class WrappingMenuBar final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit WrappingMenuBar(QWidget *parent = nullptr);
+
+    QMenu *addMenu(const QString &title);
+    void addEntry(QAction *action);
+    // Every entry in order, menus by their menu actions.
+    const QList<QAction *> &entries() const { return m_entries; }
+    // The rows as laid out for the present width.
+    const std::vector<QMenuBar *> &rows() const { return m_rows; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // How the entries split into rows for a width: the index of each row's first entry.
+    std::vector<int> rowStarts(int width) const;
+    void layOut(int width);
+    void measure() const;
+
+    QList<QAction *> m_entries;
+    std::vector<QMenuBar *> m_rows;
+    // A bar off screen that holds every entry, to measure them.
+    QMenuBar *m_probe = nullptr;
+    mutable std::vector<int> m_widths;
+    mutable int m_margin = 0;
+    mutable int m_rowHeight = 0;
+    int m_laidOutWidth = -1;
+};
+
+} // namespace dyadix
