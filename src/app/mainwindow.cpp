@@ -250,6 +250,8 @@ double MainWindow::screenHeight()
 void MainWindow::showWindow()
 {
     show();
+    // Window managers give a new window the keyboard; a bare X server needs asking.
+    activateWindow();
 }
 
 void MainWindow::focusFilter()

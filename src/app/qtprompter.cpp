@@ -125,10 +125,19 @@ MsgAnswer QtPrompter::answerOf(const QMessageBox &box)
     return MsgAnswer::Cancel;
 }
 
+void QtPrompter::giveBackKeyboard() const
+{
+    // A desktop without a window manager leaves no window active once a box closes; the
+    // keyboard goes back to the control that had it in the window that asked.
+    if (m_parent != nullptr && m_parent->isVisible())
+        m_parent->window()->activateWindow();
+}
+
 MsgAnswer QtPrompter::MsgBox(const QString &text, int style, const QString &title)
 {
     std::unique_ptr<QMessageBox> box = buildMessageBox(text, style, title);
     box->exec();
+    giveBackKeyboard();
     return answerOf(*box);
 }
 
@@ -153,9 +162,9 @@ QString QtPrompter::InputBox(const QString &prompt, const QString &title,
                              const QString &defaultText)
 {
     std::unique_ptr<QInputDialog> dialog = buildInputBox(prompt, title, defaultText);
-    if (dialog->exec() != QDialog::Accepted)
-        return QString();
-    return dialog->textValue();
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    giveBackKeyboard();
+    return accepted ? dialog->textValue() : QString();
 }
 
 } // namespace dyadix

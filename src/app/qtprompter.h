@@ -31,6 +31,7 @@ public:
     static MsgAnswer answerOf(const QMessageBox &box);
 
 private:
+    void giveBackKeyboard() const;
     QPointer<QWidget> m_parent;
 };
 

@@ -1,6 +1,8 @@
 #include "wrappingmenubar.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -107,11 +109,14 @@ void WrappingMenuBar::layOut(int width)
     while (m_rows.size() < starts.size()) {
         auto *row = new QMenuBar(this);
         row->setNativeMenuBar(false);
+        row->installEventFilter(this);
         layout()->addWidget(row);
         row->show();
         m_rows.push_back(row);
     }
     while (m_rows.size() > starts.size()) {
+        if (m_highlighted != nullptr && rowOf(m_highlighted) == m_rows.back())
+            endHighlight();
         delete m_rows.back();
         m_rows.pop_back();
     }
@@ -143,6 +148,103 @@ void WrappingMenuBar::changeEvent(QEvent *event)
         m_laidOutWidth = -1;
         layOut(width());
     }
+}
+
+QList<QAction *> WrappingMenuBar::entriesWithKey(const QKeySequence &key) const
+{
+    QList<QAction *> found;
+    for (QAction *action : m_entries) {
+        if (action->isEnabled() && action->isVisible() && QKeySequence::mnemonic(action->text()) == key)
+            found << action;
+    }
+    return found;
+}
+
+QMenuBar *WrappingMenuBar::rowOf(const QAction *action) const
+{
+    for (QMenuBar *row : m_rows) {
+        if (row->actions().contains(const_cast<QAction *>(action)))
+            return row;
+    }
+    return nullptr;
+}
+
+bool WrappingMenuBar::accessKey(const QKeySequence &key, bool ambiguous)
+{
+    const QList<QAction *> sharing = entriesWithKey(key);
+    if (sharing.size() == 1) {
+        endHighlight();
+        if (!ambiguous)
+            return false; // the row opens the menu or runs the command itself
+        // Qt counted a disabled entry with the same key; the one that may run, runs.
+        QAction *only = sharing.front();
+        if (only->menu() != nullptr)
+            rowOf(only)->setActiveAction(only);
+        else
+            only->trigger();
+        return true;
+    }
+    if (sharing.size() > 1)
+        highlight(sharing.at((sharing.indexOf(m_highlighted) + 1) % sharing.size()));
+    return true;
+}
+
+void WrappingMenuBar::highlight(QAction *action)
+{
+    if (m_highlighted == nullptr)
+        m_focusBefore = QApplication::focusWidget();
+    m_highlighted = action;
+    QMenuBar *row = rowOf(action);
+    for (QMenuBar *other : m_rows) {
+        if (other != row)
+            other->setActiveAction(nullptr);
+    }
+    row->setActiveAction(action);
+    row->setFocus(Qt::ShortcutFocusReason);
+}
+
+void WrappingMenuBar::endHighlight()
+{
+    if (m_highlighted == nullptr)
+        return;
+    m_highlighted = nullptr;
+    for (QMenuBar *row : m_rows)
+        row->setActiveAction(nullptr);
+    if (m_focusBefore != nullptr)
+        m_focusBefore->setFocus(Qt::ShortcutFocusReason);
+}
+
+bool WrappingMenuBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        const auto *shortcut = static_cast<QShortcutEvent *>(event);
+        return accessKey(shortcut->key(), shortcut->isAmbiguous());
+    }
+    if (m_highlighted == nullptr)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut) {
+        m_highlighted = nullptr;
+        for (QMenuBar *row : m_rows)
+            row->setActiveAction(nullptr);
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Alt || key->key() == Qt::Key_Shift || key->key() == Qt::Key_Control
+            || key->key() == Qt::Key_Meta)
+            return false; // the Alt of a further Alt+key
+        const QKeySequence asAccessKey(QKeyCombination(Qt::AltModifier, Qt::Key(key->key())));
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) {
+            QAction *chosen = m_highlighted;
+            endHighlight();
+            chosen->trigger();
+        } else if (key->modifiers() == Qt::NoModifier
+                   && QKeySequence::mnemonic(m_highlighted->text()) == asAccessKey) {
+            accessKey(asAccessKey, true);
+        } else {
+            endHighlight();
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace dyadix

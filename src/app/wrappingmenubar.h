@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
@@ -13,6 +15,9 @@ namespace dyadix {
 
 // A menu bar that never hides an entry behind an overflow button: what does not fit on one
 // row goes on to the next, each row a QMenuBar of its own (access keys work on every row).
+// An access key that several entries share only highlights them in turn, a further press
+// (with or without Alt) moving on; Enter or Space then runs the highlighted entry and
+// Escape leaves it. A key that one entry has runs it at once.
 class WrappingMenuBar final : public QWidget
 {
     Q_OBJECT
@@ -34,12 +39,20 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // How the entries split into rows for a width: the index of each row's first entry.
     std::vector<int> rowStarts(int width) const;
     void layOut(int width);
     void measure() const;
+    // The entries that can be chosen now by an access key, in order.
+    QList<QAction *> entriesWithKey(const QKeySequence &key) const;
+    QMenuBar *rowOf(const QAction *action) const;
+    // Handles an access key on a row; false leaves it to the row.
+    bool accessKey(const QKeySequence &key, bool ambiguous);
+    void highlight(QAction *action);
+    void endHighlight();
 
     QList<QAction *> m_entries;
     std::vector<QMenuBar *> m_rows;
@@ -49,6 +62,9 @@ private:
     mutable int m_margin = 0;
     mutable int m_rowHeight = 0;
     int m_laidOutWidth = -1;
+    // An entry highlighted by a shared access key, and the widget that had the focus before.
+    QAction *m_highlighted = nullptr;
+    QPointer<QWidget> m_focusBefore;
 };
 
 } // namespace dyadix
