@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
@@ -421,7 +422,8 @@ void tst_MainWindow::ctrlShortcutsFromEveryControl()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QTRY_COMPARE(QApplication::focusWidget(), start);
     FormModel &form = m_window->form();
-    // Ctrl+A adds the path set, Ctrl+S and Ctrl+F toggle their options.
+    // Ctrl+A adds the path set (so that Ctrl+D has one to remove), Ctrl+S and Ctrl+F toggle
+    // their options.
     QTest::keyClick(start, Qt::Key_A, Qt::ControlModifier);
     QVERIFY(form.recallSlots().visible(0));
     QCOMPARE(form.recallSlots().entry(0), m_dir->path() + "|*.*|" + m_dir->path());
@@ -430,10 +432,25 @@ void tst_MainWindow::ctrlShortcutsFromEveryControl()
         QTest::keyClick(start, Qt::Key(option->shortcut()[0].key()), Qt::ControlModifier);
         QCOMPARE(option->isChecked(), !before);
     }
-    // Ctrl+E asks for the path to edit; Cancel (empty) changes nothing.
-    m_prompter.type(QString());
-    QTest::keyClick(start, Qt::Key_E, Qt::ControlModifier);
-    QCOMPARE(m_prompter.shown().back().title, QStringLiteral("Edit Path"));
+    // Ctrl+E, Ctrl+D, Ctrl+T and Ctrl+B open their boxes; Cancel changes nothing.
+    const std::pair<Qt::Key, const char *> boxes[] = {{Qt::Key_E, "Edit Path"},
+                                                      {Qt::Key_D, "Remove Path"},
+                                                      {Qt::Key_T, "Export Text file for Excel:"},
+                                                      {Qt::Key_B, "Sorry!"}};
+    for (const auto &[key, title] : boxes) {
+        m_prompter.clear();
+        m_prompter.type(QString());
+        m_prompter.answer(MsgAnswer::Ok);
+        QTest::keyClick(start, key, Qt::ControlModifier);
+        QCOMPARE(m_prompter.shown().size(), size_t(1));
+        QCOMPARE(m_prompter.shown().back().title, QString::fromLatin1(title));
+        m_prompter.clear();
+    }
+    QVERIFY(form.recallSlots().visible(0));
+    // Ctrl+R reads the drives again; Ctrl+Q ends the program without storing the settings.
+    QSignalSpy refreshed(&form.mnuFileRefresh, &QAction::triggered);
+    QTest::keyClick(start, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(refreshed.count(), 1);
     if (ControlId(control) == ControlId::txtSelect) {
         auto *filter = qobject_cast<QLineEdit *>(start);
         filter->setText("*.txt");
@@ -448,6 +465,10 @@ void tst_MainWindow::ctrlShortcutsFromEveryControl()
         QCOMPARE(filter->text(), QStringLiteral("*.txtx"));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("*"));
     }
+    const QMap<QString, QString> stored = m_settings.values();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    m_window->close();
+    QCOMPARE(m_settings.values(), stored);
 }
 
 QTEST_MAIN(tst_MainWindow)
