@@ -36,6 +36,17 @@ TargetState readTarget(FileSystem &fileSystem, const QString &path)
     return state;
 }
 
+// The bytes of the ticked lines.
+std::int64_t tickedBytes(const FileListModel &list)
+{
+    std::int64_t bytes = 0;
+    for (int i = 0; i < list.ListCount(); ++i) {
+        if (list.Selected(i))
+            bytes += list.entry(i).size;
+    }
+    return bytes;
+}
+
 } // namespace
 
 void copyTicked(const ActionContext &c, int Index)
@@ -63,10 +74,13 @@ void copyTicked(const ActionContext &c, int Index)
 
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
     const int count = list.ListCount();
-    for (int i = 0; i < count && !trap.aborted(); ++i) {
+    c.monitor.begin(move ? QStringLiteral("Moving") : QStringLiteral("Copying"), list.SelCount(),
+                    tickedBytes(list));
+    for (int i = 0; i < count && !trap.aborted() && !c.monitor.stopRequested(); ++i) {
         if (!list.Selected(i))
             continue;
         const PaneEntry entry = list.entry(i);
+        c.monitor.nextFile(entry.size);
         const QString sourcePath = sourceFolder + entry.name;
         const QString targetPath = targetFolder + entry.name;
         const TargetState existing = readTarget(c.fileSystem, targetPath);
@@ -94,12 +108,17 @@ void copyTicked(const ActionContext &c, int Index)
         c.setCaption((move ? QStringLiteral("Moving ") : QStringLiteral("Copying ")) + sourcePath
                      + QStringLiteral(" to ") + targetPath);
         bool sameFile = false;
-        const bool copied = trap.run([&] {
-            Status status = c.fileSystem.FileCopy(sourcePath, targetPath);
+        bool stopped = false;
+        const bool copied = trap.run([&]() -> Status {
+            Status status = c.monitor.run([&](const FileSystem::CopyProgress &progress) {
+                return c.fileSystem.FileCopy(sourcePath, targetPath, progress);
+            });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
-            return status;
+            // Stopped at the user's word: nothing to report, and nothing more to do.
+            stopped = !status && status.error().number == int(ErrorNumber::Stopped);
+            return stopped ? Status() : status;
         });
-        if (trap.aborted())
+        if (trap.aborted() || stopped)
             break;
         // Nothing was done to a file that is its own target: its line stays ticked.
         if (sameFile)
@@ -115,6 +134,7 @@ void copyTicked(const ActionContext &c, int Index)
         }
         list.setSelected(i, false);
     }
+    c.monitor.end();
     c.setCaption(ProgramName);
 }
 
@@ -135,16 +155,19 @@ void deleteTicked(const ActionContext &c, int Index)
     }
 
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
-    for (int i = list.ListCount() - 1; i >= 0 && !trap.aborted(); --i) {
+    c.monitor.begin(QStringLiteral("Deleting"), list.SelCount(), 0);
+    for (int i = list.ListCount() - 1; i >= 0 && !trap.aborted() && !c.monitor.stopRequested(); --i) {
         if (!list.Selected(i))
             continue;
         const QString path = folder + list.entry(i).name;
+        c.monitor.nextFile(0);
         c.setCaption(QStringLiteral("Deleting ") + path);
-        trap.run([&] { return c.fileSystem.Kill(path); });
+        trap.run([&] { return c.monitor.run([&](const FileSystem::CopyProgress &) { return c.fileSystem.Kill(path); }); });
         if (trap.aborted())
             break;
         list.RemoveItem(i);
     }
+    c.monitor.end();
     c.setCaption(ProgramName);
 }
 

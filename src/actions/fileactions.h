@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/workmonitor.h"
 #include "panes/pane.h"
 
 #include "runtime/filesystem.h"
@@ -23,12 +24,16 @@ struct ActionContext
     QAction &warnIfBigger;
     // Sets the window title.
     std::function<void(const QString &)> setCaption;
+    // Runs each file's work, shows how far the action is and hears a request to stop.
+    WorkMonitor &monitor;
 };
 
 // Copies (index 1 Left to Right, 2 Right to Left) or moves (3, 4) the ticked files of the
 // source pane into the target pane's folder, asking first when "Warn before Actions" is on and
 // before overwriting a target that is newer or bigger. A move deletes its source only after
-// the copy has succeeded. Lines acted on are unticked; no pane is listed again.
+// the copy has succeeded. Lines acted on are unticked; no pane is listed again. Stopped by the
+// user, the action ends after the current file (or, stopped at once, leaves the current file's
+// target as it was and its source in place); lines not done stay ticked.
 void copyTicked(const ActionContext &context, int Index);
 
 // Deletes the ticked files of pane Index (1 Left, 2 Right), last line first, and takes their

@@ -3,6 +3,7 @@
 #include "controlwidgets.h"
 #include "qtprompter.h"
 #include "terminationwatcher.h"
+#include "workprogressbox.h"
 #include "wrappingmenubar.h"
 
 #include "runtime/desktopshell.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
@@ -183,6 +185,12 @@ void MainWindow::start()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_form->working()) {
+        m_form->stopWorkNow();
+        m_closeAfterWork = true;
+        event->ignore();
+        return;
+    }
     m_form->Form_Unload();
     event->accept();
 }
@@ -283,7 +291,34 @@ void MainWindow::setMousePointer(int pointer)
 
 void MainWindow::processEvents()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // While the progress box shows, it alone takes input (it is modal to the window).
+    const bool boxShown = m_workBox != nullptr && m_workBox->isVisible();
+    QCoreApplication::processEvents(boxShown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::beginWork()
+{
+    if (m_workBox == nullptr) {
+        m_workBox = new WorkProgressBox(this);
+        connect(m_workBox, &WorkProgressBox::stopAsked, this, [this] { m_form->stopWork(); });
+    }
+}
+
+void MainWindow::showWork(const WorkProgress &progress)
+{
+    if (m_workBox == nullptr)
+        return;
+    m_workBox->showProgress(progress);
+    if (!m_workBox->isVisible() && progress.elapsedMs >= WorkBoxAfterMs && isVisible())
+        m_workBox->show();
+}
+
+void MainWindow::endWork()
+{
+    if (m_workBox != nullptr)
+        m_workBox->hide();
+    if (std::exchange(m_closeAfterWork, false))
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 // Two file panes with an arrow carrying a file from one to the other.

@@ -15,6 +15,7 @@
 
 namespace dyadix {
 
+class WorkProgressBox;
 class WrappingMenuBar;
 
 // The program's one window: builds the controls and menus for the window model, places them
@@ -36,6 +37,10 @@ public:
     QWidget *control(ControlId id) const { return m_controls.at(id); }
     // The menu bar, on as many rows as its entries need.
     WrappingMenuBar *menus() const { return m_menuBar; }
+    // The box that shows a copy, move or delete that takes a while (null until one has run).
+    WorkProgressBox *workBox() const { return m_workBox; }
+    // How long work runs before its progress box shows.
+    static constexpr std::int64_t WorkBoxAfterMs = 300;
 
     // Loads the window while it is hidden, then shows it.
     void start();
@@ -71,6 +76,9 @@ private:
     void endProgram() override;
     void setMousePointer(int pointer) override;
     void processEvents() override;
+    void beginWork() override;
+    void showWork(const WorkProgress &progress) override;
+    void endWork() override;
 
     std::unique_ptr<OwnServices> m_own;
     std::unique_ptr<Prompter> m_windowPrompter;
@@ -78,6 +86,9 @@ private:
     std::map<ControlId, QWidget *> m_controls;
     WrappingMenuBar *m_menuBar = nullptr;
     bool m_busy = false;
+    WorkProgressBox *m_workBox = nullptr;
+    // Closing was asked for while files were worked on: the window closes once they stop.
+    bool m_closeAfterWork = false;
     // An outer frame set before the window manager framed the window; applied again once
     // the frame's size is known.
     std::optional<QRect> m_pendingOuter;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/workmonitor.h"
 #include "panes/panelisting.h"
 
 namespace dyadix {
@@ -35,6 +36,12 @@ public:
     virtual void unloadWindow() = 0;
     // Ends the program at once.
     virtual void endProgram() = 0;
+
+    // A copy, move or delete at work: the window shows how far it is and offers a way to
+    // stop it, and processes its events meanwhile (processEvents).
+    virtual void beginWork() {}
+    virtual void showWork(const WorkProgress &) {}
+    virtual void endWork() {}
 };
 
 } // namespace dyadix

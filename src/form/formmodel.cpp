@@ -383,6 +383,16 @@ void FormModel::mnuDel_Click(int Index)
     deleteTicked(actionContext(), Index);
 }
 
+void FormModel::stopWork()
+{
+    if (!m_work.working() || m_work.stopRequested())
+        return;
+    if (m_prompter.MsgBox(QStringLiteral("Stop after this file?\n\nThe files not yet done stay ticked."),
+                          MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
+        == MsgAnswer::Yes)
+        m_work.stopAfterThisFile();
+}
+
 } // namespace dyadix
 
 namespace dyadix {
@@ -391,7 +401,7 @@ ActionContext FormModel::actionContext()
 {
     return ActionContext {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
                           mnuOptionNewer, mnuOptionWarn1,
-                          [this](const QString &caption) { setCaption(caption); }};
+                          [this](const QString &caption) { setCaption(caption); }, m_work};
 }
 
 PathContext FormModel::pathContext()

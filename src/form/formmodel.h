@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "formhost.h"
+#include "formwork.h"
 
 #include "panes/pane.h"
 #include "paths/recallslots.h"
@@ -110,6 +111,14 @@ public:
     void mnuCopy_Click(int Index);
     void mnuDel_Click(int Index);
 
+    // A copy, move or delete at work.
+    bool working() const { return m_work.working(); }
+    // Asks "Stop after this file?"; on Yes the work stops once the current file is done.
+    void stopWork();
+    // Stops the work at once (the program is closing): the file being copied keeps its old
+    // target, and a move keeps its source.
+    void stopWorkNow() { m_work.stopNow(); }
+
     // Procedures.
     void GetSettings();
     void SaveSettings();
@@ -140,6 +149,7 @@ private:
     Shell &m_shell;
     FormHost &m_host;
     ProgramInfo m_program;
+    FormWork m_work {m_host};
 
     std::array<std::unique_ptr<Pane>, 2> m_panes;
     std::array<QAction *, 4> m_copy {};

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,6 +53,9 @@ struct Volume
 class FileSystem
 {
 public:
+    // Hears the bytes copied so far; answers whether to go on.
+    using CopyProgress = std::function<bool(std::int64_t bytesDone)>;
+
     virtual ~FileSystem() = default;
 
     // The files of a folder whose names match the pattern (matchesWildcard), in no particular
@@ -65,8 +69,12 @@ public:
     virtual Result<std::int64_t> FileDateTime(const QString &path) = 0;
     virtual Result<std::int64_t> FileLen(const QString &path) = 0;
     // Copies a file's content, time and permissions over the target without ever leaving the
-    // target half written.
-    virtual Status FileCopy(const QString &source, const QString &target) = 0;
+    // target half written. A progress callback hears the bytes copied so far as the copy goes
+    // (possibly from another thread than the caller's, when the caller runs the copy there);
+    // when it answers false the copy stops, removes what it wrote and fails with Stopped.
+    virtual Status FileCopy(const QString &source, const QString &target,
+                            const CopyProgress &progress = {})
+        = 0;
     // Writes a whole file, replacing an existing one only once the new content is complete:
     // a failure leaves the old file as it was.
     virtual Status writeFile(const QString &path, const QByteArray &content) = 0;

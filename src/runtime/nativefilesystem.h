@@ -14,7 +14,8 @@ public:
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;
-    Status FileCopy(const QString &source, const QString &target) override;
+    Status FileCopy(const QString &source, const QString &target,
+                    const CopyProgress &progress = {}) override;
     Status writeFile(const QString &path, const QByteArray &content) override;
     Status Kill(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override;

@@ -47,6 +47,8 @@ QString errorDescription(int number)
         return QStringLiteral("Source and target are the same file");
     case ErrorNumber::TargetIsFolder:
         return QStringLiteral("The target is a folder");
+    case ErrorNumber::Stopped:
+        return QStringLiteral("Stopped before the file was finished");
     }
     return QStringLiteral("Application-defined or object-defined error");
 }

@@ -27,6 +27,7 @@ enum class ErrorNumber : int {
     PathNotFound = 76,
     SameFile = 81,
     TargetIsFolder = 82,
+    Stopped = 83,
 };
 
 // Whether an operation named a file or a folder: a missing file is "File not found",

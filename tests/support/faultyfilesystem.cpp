@@ -1,5 +1,8 @@
 #include "faultyfilesystem.h"
 
+#include <chrono>
+#include <thread>
+
 #include "runtime/wildcard.h"
 
 #include <algorithm>
@@ -90,11 +93,19 @@ Result<std::int64_t> FaultyFileSystem::FileLen(const QString &path)
     return m_real.FileLen(path);
 }
 
-Status FaultyFileSystem::FileCopy(const QString &source, const QString &target)
+Status FaultyFileSystem::FileCopy(const QString &source, const QString &target,
+                                  const CopyProgress &progress)
 {
     if (auto error = check(FsOperation::FileCopy, target))
         return *error;
-    return m_real.FileCopy(source, target);
+    if (!m_holdCopy.exchange(false) || !progress)
+        return m_real.FileCopy(source, target, progress);
+    return m_real.FileCopy(source, target, [&progress](std::int64_t done) {
+        // Holds for at most a minute, which fails the test that forgot to stop it.
+        for (int waited = 0; waited < 60000 && progress(done); ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return false;
+    });
 }
 
 Status FaultyFileSystem::writeFile(const QString &path, const QByteArray &content)

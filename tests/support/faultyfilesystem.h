@@ -2,6 +2,7 @@
 
 #include "runtime/filesystem.h"
 
+#include <atomic>
 #include <map>
 #include <vector>
 
@@ -51,7 +52,11 @@ public:
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;
-    Status FileCopy(const QString &source, const QString &target) override;
+    Status FileCopy(const QString &source, const QString &target,
+                    const CopyProgress &progress = {}) override;
+    // The next copy, once it has copied its first part, waits (on the thread it runs on) until
+    // its caller tells it to stop, as a copy of a large file does that is stopped midway.
+    void holdNextCopyUntilStopped() { m_holdCopy = true; }
     Status writeFile(const QString &path, const QByteArray &content) override;
     Status Kill(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override;
@@ -77,6 +82,7 @@ private:
     const DirEntry *virtualFile(const QString &path) const;
 
     FileSystem &m_real;
+    std::atomic<bool> m_holdCopy = false;
     std::map<QString, std::vector<DirEntry>> m_virtualFiles;
     std::vector<Volume> m_extraVolumes;
     bool m_sorted = false;
