@@ -65,10 +65,10 @@ Status FormWork::run(const std::function<Status(const FileSystem::CopyProgress &
         return status;
     }
     std::future<Status> done = std::async(std::launch::async, [&] { return work(progress); });
-    while (done.wait_for(PollEvery) != std::future_status::ready) {
+    do {
         report();
         m_host.processEvents();
-    }
+    } while (done.wait_for(PollEvery) != std::future_status::ready);
     m_lastEvents = m_clock.elapsed();
     return done.get();
 }
