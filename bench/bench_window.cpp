@@ -1,0 +1,86 @@
+// Lists both panes on a folder of 100,000 files each and matches them, through the real window
+// (offscreen, its widgets showing the lists) and through the window model alone, and prints
+// the medians of several warm runs: "window model" in seconds.
+#include "app/mainwindow.h"
+#include "form/formmodel.h"
+
+#include "quietservices.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace dyadix;
+using namespace dyadix::bench;
+
+namespace {
+
+class SilentHost final : public FormHost
+{
+public:
+    WindowFrame windowFrame() override { return {}; }
+    void moveWindow(const WindowFrame &) override {}
+    int windowState() override { return 0; }
+    void setWindowState(int) override {}
+    double screenWidth() override { return 0; }
+    double screenHeight() override { return 0; }
+    void showWindow() override {}
+    void focusFilter() override {}
+    void unloadWindow() override {}
+    void endProgram() override {}
+    void setMousePointer(int) override {}
+    void processEvents() override { QCoreApplication::processEvents(); }
+};
+
+// Lists a pane away from the folder and back, so that each run lists again, then matches.
+bool listAndMatch(FormModel &form, const QString &left, const QString &right, const QString &away)
+{
+    for (const auto &[pane, folder] : {std::pair {1, left}, std::pair {2, right}}) {
+        if (!form.pane(pane).dirList.setPath(away) || !form.pane(pane).dirList.setPath(folder))
+            return false;
+    }
+    form.mnuMatch_Click();
+    QCoreApplication::processEvents(); // the window paints what changed
+    return form.pane(1).lstFiles.ListCount() == 100000;
+}
+
+double median(const std::function<bool()> &work)
+{
+    std::vector<double> seconds;
+    for (int run = 0; run < 6; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!work())
+            return -1;
+        if (run > 0)
+            seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    if (argc != 4)
+        return 2;
+    const QString left = QString::fromLocal8Bit(argv[1]), right = QString::fromLocal8Bit(argv[2]),
+                  away = QString::fromLocal8Bit(argv[3]);
+    BenchServices services;
+    MainWindow window(services.fileSystem, &services.prompter, services.settings, services.shell,
+                      services.program);
+    window.show();
+    QCoreApplication::processEvents();
+    SilentHost host;
+    FormModel model(services.fileSystem, services.prompter, services.settings, services.shell, host,
+                    services.program);
+    const double windowTime = median([&] { return listAndMatch(window.form(), left, right, away); });
+    const double modelTime = median([&] { return listAndMatch(model, left, right, away); });
+    std::printf("%.4f %.4f\n", windowTime, modelTime);
+    return windowTime > 0 && modelTime > 0 ? 0 : 3;
+}
