@@ -234,10 +234,28 @@ bool TextBoxWidget::event(QEvent *event)
 
 void TextBoxWidget::follow()
 {
+    if (!isReadOnly()) {
+        showModel();
+        return;
+    }
+    if (std::exchange(m_showPending, true))
+        return;
+    QMetaObject::invokeMethod(this, [this] {
+        m_showPending = false;
+        showModel();
+    }, Qt::QueuedConnection);
+}
+
+void TextBoxWidget::showModel()
+{
     if (text() != m_model.Text()) {
         setText(m_model.Text());
         setCursorPosition(0);
     }
+    // A new palette polishes the box again: only a change of colour sets one.
+    if (palette().color(QPalette::Base) == m_model.BackColor()
+        && palette().color(QPalette::Text) == m_model.ForeColor())
+        return;
     QPalette colours = palette();
     colours.setColor(QPalette::Base, m_model.BackColor());
     colours.setColor(QPalette::Text, m_model.ForeColor());

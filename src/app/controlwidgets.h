@@ -88,7 +88,11 @@ protected:
 
 private:
     void follow();
+    void showModel();
     TextBox &m_model;
+    // A status line can change once per line ticked; it shows the last text once the window
+    // next processes its events rather than laying out every one.
+    bool m_showPending = false;
 };
 
 } // namespace dyadix
