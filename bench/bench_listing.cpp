@@ -16,23 +16,6 @@ using namespace dyadix::bench;
 
 namespace {
 
-// Takes no part: the benchmark measures the listing alone.
-class SilentHost final : public FormHost
-{
-public:
-    WindowFrame windowFrame() override { return {}; }
-    void moveWindow(const WindowFrame &) override {}
-    int windowState() override { return 0; }
-    void setWindowState(int) override {}
-    double screenWidth() override { return 0; }
-    double screenHeight() override { return 0; }
-    void showWindow() override {}
-    void focusFilter() override {}
-    void unloadWindow() override {}
-    void endProgram() override {}
-    void setMousePointer(int) override {}
-    void processEvents() override { QCoreApplication::processEvents(); }
-};
 
 } // namespace
 

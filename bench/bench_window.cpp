@@ -19,22 +19,6 @@ using namespace dyadix::bench;
 
 namespace {
 
-class SilentHost final : public FormHost
-{
-public:
-    WindowFrame windowFrame() override { return {}; }
-    void moveWindow(const WindowFrame &) override {}
-    int windowState() override { return 0; }
-    void setWindowState(int) override {}
-    double screenWidth() override { return 0; }
-    double screenHeight() override { return 0; }
-    void showWindow() override {}
-    void focusFilter() override {}
-    void unloadWindow() override {}
-    void endProgram() override {}
-    void setMousePointer(int) override {}
-    void processEvents() override { QCoreApplication::processEvents(); }
-};
 
 // Lists a pane away from the folder and back, so that each run lists again, then matches.
 bool listAndMatch(FormModel &form, const QString &left, const QString &right, const QString &away)

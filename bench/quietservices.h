@@ -1,11 +1,14 @@
 #pragma once
 
 // Services that take no part, so that a benchmark measures the program's own work alone.
+#include "form/formhost.h"
 #include "runtime/inisettingsstore.h"
 #include "runtime/nativefilesystem.h"
 #include "runtime/programinfo.h"
 #include "runtime/prompter.h"
 #include "runtime/shell.h"
+
+#include <QCoreApplication>
 
 namespace dyadix::bench {
 
@@ -14,6 +17,24 @@ class NoPrompter final : public Prompter
 public:
     MsgAnswer MsgBox(const QString &, int, const QString &) override { return MsgAnswer::Abort; }
     QString InputBox(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+// A window that takes no part, for a model that runs without one.
+class SilentHost final : public FormHost
+{
+public:
+    WindowFrame windowFrame() override { return {}; }
+    void moveWindow(const WindowFrame &) override {}
+    int windowState() override { return 0; }
+    void setWindowState(int) override {}
+    double screenWidth() override { return 0; }
+    double screenHeight() override { return 0; }
+    void showWindow() override {}
+    void focusFilter() override {}
+    void unloadWindow() override {}
+    void endProgram() override {}
+    void setMousePointer(int) override {}
+    void processEvents() override { QCoreApplication::processEvents(); }
 };
 
 class NoShell final : public Shell
