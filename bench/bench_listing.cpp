@@ -14,11 +14,6 @@
 using namespace dyadix;
 using namespace dyadix::bench;
 
-namespace {
-
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QGuiApplication application(argc, argv);
