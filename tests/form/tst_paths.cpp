@@ -1,359 +1,329 @@
-#include "formfixture.h"
-#include "tempfiles.h"
-
 #include "paths/pathcommands.h"
+#include "runtime/inisettingsstore.h"
+
+#include "testkit.h"
 
 #include <QDir>
-#include <QTest>
+#include <QStandardPaths>
 
 using namespace dyadix;
 using namespace dyadix::test;
 
+// Path sets in the File menu, and the settings stored between runs.
 class tst_Paths : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<Fixture> f;
+    QString t(const QString &relative) const { return f->t(relative); }
+    RecallSlots &slots_() { return f->form->recallSlots(); }
+    void fill(const QStringList &list)
+    {
+        for (int k = 0; k < 10; ++k) {
+            slots_().setCaption(k, RecallSlots::captionFor(k, k < list.size() ? list[k] : ""));
+            slots_().setVisible(k, k < list.size());
+        }
+    }
+    QStringList entries()
+    {
+        QStringList result;
+        for (int k = 0; k < 10; ++k) {
+            if (slots_().visible(k))
+                result << slots_().entry(k);
+        }
+        return result;
+    }
+    void store(const QString &key, const QString &value)
+    {
+        f->settings.values.insert("dyadix/Settings/" + key, value);
+    }
+    QString stored(const QString &key) const
+    {
+        return f->settings.values.value("dyadix/Settings/" + key, "<none>");
+    }
+    static QStringList numbered(int count)
+    {
+        QStringList list;
+        for (int k = 0; k < count; ++k)
+            list << QString("/p%1||").arg(k);
+        return list;
+    }
 
 private slots:
-    void init();
-    void add_data();
-    void add();
-    void ampersandShowsAsItself();
-    void removeItemFollowsSlotZero();
-    void addTakesPanesAndTrimmedFilter();
-    void recall_data();
-    void recall();
-    void recallOfMissingFolder_data();
-    void recallOfMissingFolder();
-    void editPrompts();
-    void editInPlace();
-    void editSilentStops_data();
-    void editSilentStops();
-    void editNewPathSets_data();
-    void editNewPathSets();
-    void editOverflow();
-    void remove_data();
-    void remove();
-    void removeOverflowIgnoredRemovesSlotZero();
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup() { f.reset(); }
 
-private:
-    RecallSlots &slots_() { return f->form->recallSlots(); }
-    void fill(const QStringList &entries);
-    QStringList entries();
-    std::unique_ptr<FormFixture> f;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    // The path-set commands on the recall list. Add puts a set on top with capital drive
+    // letters: one equal to slot 0's but for case changes nothing, one equal to another slot's
+    // moves up in its new case, a full list loses slot 9's. Edit asks for a slot, then for its
+    // text, and writes it back trimmed (a text without "|" gets its empty fields); an answer
+    // that does not begin with a digit is a new set; out of range, hidden or cancelled, it
+    // ends. Remove moves the slots below up, leaving slot 9 empty and hidden. A slot number
+    // beyond 16 bits (Remove) or 32 bits (Edit) brings the overflow prompt; Ignore goes on
+    // with slot 0.
+    void pathSets_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("typed"); // "!" answers the error prompt with Ignore
+        QTest::addColumn<QStringList>("after");
+        const QStringList three {" /a | *.* | /b |/d", "/x||", "/v|*.h|/u"};
+        QTest::newRow("add to none") << QStringList() << "add" << QStringList {"c:\\a", "*.*", "d:\\b"} << QStringList {"C:\\a|*.*|D:\\b"};
+        QTest::newRow("add slot 0 but for case") << QStringList {"C:\\Da|*.*|D:\\Da", "/x||"} << "add" << QStringList {"c:\\DA", "*.*", "d:\\da"} << QStringList {"C:\\Da|*.*|D:\\Da", "/x||"};
+        QTest::newRow("add slot 2 again") << QStringList {"/s0||", "/s1||", "/S2|*.c|/t2", "/s3||"} << "add" << QStringList {"/s2", "*.C", "/T2"} << QStringList {"/s2|*.C|/T2", "/s0||", "/s1||", "/s3||"};
+        QTest::newRow("add to ten") << numbered(10) << "add" << QStringList {"/new", "", ""} << QStringList {"/new||"} + numbered(9);
+        QTest::newRow("add ampersands") << QStringList() << "add" << QStringList {"/Tom & Jerry", "*.*", "/R&D"} << QStringList {"/Tom & Jerry|*.*|/R&D"};
+        QTest::newRow("edit slot 0 unchanged") << three << "edit" << QStringList {"0", three[0]} << QStringList {"/a|*.*|/b", "/x||", "/v|*.h|/u"};
+        QTest::newRow("edit to no bar") << three << "edit" << QStringList {"1", "c:\\plain"} << QStringList {three[0], "c:\\plain||", "/v|*.h|/u"};
+        QTest::newRow("edit to another's") << three << "edit" << QStringList {"1", "/v|*.h|/u"} << QStringList {three[0], "/v|*.h|/u", "/v|*.h|/u"};
+        QTest::newRow("edit hidden slot") << three << "edit" << QStringList {"3"} << three;
+        QTest::newRow("edit slot 12") << three << "edit" << QStringList {"12"} << three;
+        QTest::newRow("edit 9.7, slot 10") << three << "edit" << QStringList {"9.7"} << three;
+        QTest::newRow("edit cancelled") << three << "edit" << QStringList {""} << three;
+        QTest::newRow("edit -1, a new set") << three << "edit" << QStringList {"-1"} << QStringList {"-1||"} + three;
+        QTest::newRow("edit a new set") << three << "edit" << QStringList {"c:\\n|*.t|d:\\x"} << QStringList {"C:\\n|*.t|D:\\x"} + three;
+        QTest::newRow("edit another's, case") << three << "edit" << QStringList {"/X||"} << QStringList {"/X||", three[0], three[2]};
+        QTest::newRow("edit backslashes") << three << "edit" << QStringList {"\\\\server\\share||"} << QStringList {"\\\\server\\share||"} + three;
+        QTest::newRow("edit beyond 32 bits") << three << "edit" << QStringList {"99999999999", "!", "/edited||"} << QStringList {"/edited||", "/x||", "/v|*.h|/u"};
+        QTest::newRow("remove x, slot 0") << numbered(3) << "remove" << QStringList {"x"} << numbered(3).mid(1);
+        QTest::newRow("remove 2 of five") << numbered(5) << "remove" << QStringList {"2"} << (numbered(2) << "/p3||" << "/p4||");
+        QTest::newRow("remove 9 of ten") << numbered(10) << "remove" << QStringList {"9"} << numbered(9);
+        QTest::newRow("remove hidden") << numbered(2) << "remove" << QStringList {"5"} << numbered(2);
+        QTest::newRow("remove cancelled") << numbered(2) << "remove" << QStringList {""} << numbered(2);
+        QTest::newRow("remove beyond 16 bits") << numbered(2) << "remove" << QStringList {"40000", "!"} << numbered(2).mid(1);
+    }
+    void pathSets()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, command);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, after);
+        fill(before);
+        QString left = typed.value(0), right = typed.value(2);
+        if (command == "add")
+            AddPathToList(slots_(), left, typed[1], right);
+        for (const QString &text : command == "add" ? QStringList() : typed)
+            text == "!" ? f->prompter.answer(MsgAnswer::Ignore) : f->prompter.type(text);
+        if (command != "add")
+            (command == "edit" ? f->form->mnuFileEdit : f->form->mnuFileRemove).trigger();
+        QCOMPARE(entries(), after);
+        QCOMPARE(f->form->mnuFileLast[0]->text(), after.isEmpty() ? "&0 " : "&0 " + QString(after[0]).replace("&", "&&"));
+        QCOMPARE(slots_().visible(9) || slots_().caption(9) == "", after.size() == 10 || after.size() < before.size());
+        if (command == "add")
+            QCOMPARE(left + right, typed[0].left(1).toUpper() + typed[0].mid(1) + typed[2].left(1).toUpper() + typed[2].mid(1));
+        QStringList boxes;
+        for (const PromptRecord &box : f->prompter.shown())
+            boxes << box.line() + " [" + box.defaultText + "]";
+        const QString edit = "Edit Path (-1): Edit which path (0-9) from the list?\nTo enter a new one, type or paste it here:\n"
+                             "(Ctrl+V or Right-Click to Paste)\ne.g. C:\\Program Files\\Stuff|*.*|F:\\Program Files\\Stuff [0]";
+        QCOMPARE(boxes.value(0), command == "edit" ? edit : command == "remove" ? "Remove Path (-1): Remove which path (0-9) from the list? []" : "");
+        if (typed.value(1) == "!")
+            QCOMPARE(boxes.value(1), QStringLiteral("Error! (34): Error 6\nOverflow []"));
+        else if (command == "edit" && typed.size() == 2)
+            QCOMPARE(boxes.value(1), "Edit Path (-1): Please Edit Path " + typed[0] + ":\n(Ctrl+V or Right-Click to Paste) [" + before.value(typed[0].toInt()) + "]");
+    }
+
+    // Add takes both panes and the trimmed filter, twice changes nothing; "Remove Path..." is
+    // available exactly when slot 0 is shown as the File menu opens.
+    void addFromThePanes()
+    {
+        f->form->Form_Load();
+        f->form->mnuFile_Click();
+        QVERIFY(!f->form->mnuFileRemove.isEnabled());
+        QVERIFY(f->show(1, t("/L")) && f->show(2, f->dir.path()));
+        f->form->txtSelect.setText(" *.txt ");
+        f->form->mnuFileAdd.trigger();
+        f->form->mnuFileAdd.trigger();
+        QCOMPARE(entries(), QStringList {t("/L") + "|*.txt|" + f->dir.path()});
+        QVERIFY(!f->form->mnuFileRemove.isEnabled());
+        f->form->mnuFile_Click();
+        QVERIFY(f->form->mnuFileRemove.isEnabled());
+        f->prompter.type("0");
+        f->prompter.type("0"); // a further Remove does nothing
+        f->form->mnuFileRemove.trigger();
+        QVERIFY(f->form->mnuFileRemove.isEnabled());
+        f->form->mnuFileRemove.trigger();
+        f->form->mnuFile_Click();
+        QVERIFY(!f->form->mnuFileRemove.isEnabled() && entries().isEmpty());
+    }
+
+    // Recalling a slot sets the filter, then the Left folder, then the Right; empty fields
+    // leave theirs alone. A Left folder gone brings the prompt: Ignore goes on, Abort stops.
+    void recall_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("answer"); // to the prompt for a missing folder, or 0
+        QTest::addColumn<QString>("after"); // filter | left | right
+        QTest::newRow("all three") << "@/L|*.txt|@/R" << 0 << "*.txt|@/L|@/R";
+        QTest::newRow("left only") << "@/L||" << 0 << "*.*|@/L|@";
+        QTest::newRow("filter only") << "|*.doc|" << 0 << "*.doc|@|@";
+        QTest::newRow("blanks around") << " @/L | *.c | @/R |extra" << 0 << "*.c|@/L|@/R";
+        QTest::newRow("gone, ignore") << "@/gone|*.*|@/R" << int(MsgAnswer::Ignore) << "*.*|@|@/R";
+        QTest::newRow("gone, abort") << "@/gone|*.*|@/R" << int(MsgAnswer::Abort) << "*.*|@|@";
+    }
+    void recall()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, answer);
+        QFETCH(QString, after);
+        QVERIFY(writeFile(t("/R/x.txt"), "x"));
+        QVERIFY(f->show(1, f->dir.path()) && f->show(2, f->dir.path()));
+        fill({QString(entry).replace("@", f->dir.path())});
+        if (answer != 0)
+            f->prompter.answer(MsgAnswer(answer));
+        f->form->mnuFileLast[0]->trigger();
+        const QString shown = f->form->txtSelect.Text() + '|' + f->form->pane(1).dirList.Path() + '|'
+            + f->form->pane(2).dirList.Path();
+        QCOMPARE(shown, QString(after).replace("@", f->dir.path()));
+        QCOMPARE(f->prompter.texts(), answer ? QStringList {"Error 76\nPath not found"} : QStringList());
+        if (after.endsWith("/R"))
+            QCOMPARE(f->lines(2).size(), after.startsWith("*.c|") ? 0 : 1);
+    }
+
+    // What is stored is applied at start: the window's place and state, the filter, the
+    // folders and the path sets. A number that is not one, or beyond 32 bits, brings the
+    // prompt at its step, and Ignore leaves it 0; a folder gone brings it at the folder, and
+    // a volume gone at the drive too: the pane stays where it was.
+    void load_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QString>("loaded"); // window | filter | folders | path sets | prompts
+        QTest::newRow("nothing") << QStringList() << "move 10785 4612 7230 6975, state 0|*.*|@ @||";
+        QTest::newRow("all") << QStringList {"Width=9000", "Height=7000", "Left=-150", "Top=300", "WindowState=0", "Wildcards=*.txt, *.doc",
+                                             "Path1=@/L", "Path2=@/R", "LastFile0=ab", "LastFile1=/x & y|*.c|/z", "LastFile3=/p||"}
+                             << "move -150 300 9000 7000, state 0|*.txt, *.doc|@/L @/R|ab, /x & y|*.c|/z, /p|||";
+        QTest::newRow("maximised, wide") << QStringList {"Width=57600", "Height=32400", "Left=-30", "Top=0", "WindowState=2"}
+                                         << "move -30 0 57600 32400, state 2|*.*|@ @||";
+        QTest::newRow("width not a number") << QStringList {"Width=wide"} << "move 14400 4612 0 6975, state 0|*.*|@ @||Error 13\nType mismatch";
+        QTest::newRow("width beyond 32 bits") << QStringList {"Width=4294967296"} << "move 14400 4612 0 6975, state 0|*.*|@ @||Error 6\nOverflow";
+        QTest::newRow("empty height") << QStringList {"Height="} << "move 10785 8100 7230 0, state 0|*.*|@ @||Error 13\nType mismatch";
+        QTest::newRow("fractional left") << QStringList {"Left=12.5"} << "move 12 4612 7230 6975, state 0|*.*|@ @||";
+        QTest::newRow("centred by a half") << QStringList {"Width=7229"} << "move 10786 4612 7229 6975, state 0|*.*|@ @||";
+        QTest::newRow("folder and volume gone") << QStringList {"Path1=@/deleted", "Path2=/media/dyadix-unplugged/photos", "LastFile0=/a||"}
+                                                << "move 10785 4612 7230 6975, state 0|*.*|@ @|/a||"
+                                                   "|Error 76\nPath not found, Error 68\nDevice unavailable, Error 76\nPath not found";
+    }
+    void load()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QString, loaded);
+        QVERIFY(writeFile(t("/R/r.txt"), "r", localTime(2024, 1, 2, 3, 4)));
+        for (const QString &value : stored)
+            store(value.section('=', 0, 0), value.section('=', 1).replace("@", f->dir.path()));
+        for (int i = 0; i < 3; ++i)
+            f->prompter.answer(MsgAnswer::Ignore);
+        f->form->Form_Load();
+        for (const PromptRecord &box : f->prompter.shown())
+            QCOMPARE(box.title + QString::number(box.style), QStringLiteral("Error in Sub GetSettings!34"));
+        const QString seen = f->host.calls.mid(0, 2).join(", ") + '|' + f->form->txtSelect.Text() + '|' + f->form->pane(1).dirList.Path()
+            + ' ' + f->form->pane(2).dirList.Path() + '|' + entries().join(", ") + '|' + f->prompter.texts().join(", ");
+        QCOMPARE(seen, QString(loaded).replace("@", f->dir.path()));
+        QCOMPARE(f->form->mnuFileLast[1]->text(), stored.contains("LastFile1=/x & y|*.c|/z") ? "&1 /x && y|*.c|/z" : "&1 ");
+        f->prompter.clear();
+    }
+
+    // At exit the settings are stored: a normal window its place and size (wider than 16 bits
+    // too), a maximised one only its state, a minimised one neither; path sets of two
+    // characters go; Abort while loading keeps the designed recall items, and the path sets
+    // stored but never read stay, after those added since.
+    void unload_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("abort");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("normal") << 0 << false << "WindowState=0 Left=150 Top=300 Width=57600 Height=32400 Wildcards=*.md LastFile1=/x||";
+        QTest::newRow("maximised") << 2 << false << "WindowState=2 Left=100 Top=200 Width=8000 Height=6000 Wildcards=*.md LastFile1=/x||";
+        QTest::newRow("minimised") << 1 << false << "WindowState=- Left=100 Top=200 Width=8000 Height=6000 Wildcards=*.md LastFile1=/x||";
+        QTest::newRow("aborted load") << 0 << true << "WindowState=0 Left=150 Top=300 Width=57600 Height=32400 Wildcards=*.md "
+                                                      "LastFile0=/new|*.*|/set LastFile1=/x||";
+    }
+    void unload()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, abort);
+        QFETCH(QString, expected);
+        for (const char *value : {"Left=100", "Top=200", "Width=8000", "Height=6000", "LastFile0=ab", "LastFile1=/x||"})
+            store(QString(value).section('=', 0, 0), QString(value).section('=', 1));
+        if (abort)
+            store("Top", "oops"), f->prompter.answer(MsgAnswer::Abort);
+        f->form->Form_Load();
+        QCOMPARE(slots_().caption(0), abort ? "Last" : "&0 ab");
+        if (abort)
+            f->prompter.type("/new|*.*|/set"), f->form->mnuFileEdit.trigger();
+        f->host.state = state;
+        f->host.frame = {150, 300, 57600, 32400};
+        f->form->txtSelect.setText("*.md");
+        f->form->Form_Unload();
+        QStringList seen;
+        for (const char *key : {"WindowState", "Left", "Top", "Width", "Height", "Wildcards", "LastFile0", "LastFile1", "LastFile2"}) {
+            if (f->settings.values.contains("dyadix/Settings/" + QString(key)) || QString(key) == "WindowState")
+                seen << key + ('=' + f->settings.values.value("dyadix/Settings/" + QString(key), "-"));
+        }
+        QCOMPARE(seen.join(' '), expected);
+        QCOMPARE(stored("Path1"), f->dir.path());
+    }
+
+    // Another program name starts from an empty store and stores under its own name; a store
+    // that refuses writes at exit is reported once.
+    void programNameAndRefusedStore()
+    {
+        store("Wildcards", "*.kept");
+        auto other = f->makeForm(f->settings, "other");
+        other->Form_Load();
+        QCOMPARE(other->txtSelect.Text(), QStringLiteral("*.*"));
+        other->Form_Unload();
+        QCOMPARE(f->settings.values.value("other/Settings/Wildcards") + stored("Wildcards"), QStringLiteral("*.**.kept"));
+        f->form->Form_Load();
+        f->settings.writeError = ErrorNumber::DiskFull;
+        f->prompter.answer(MsgAnswer::Ok);
+        f->form->Form_Unload();
+        QCOMPARE(f->prompter.texts(), QStringList {"Error 61\nDisk full\nThe settings could not all be stored."});
+        QCOMPARE(f->prompter.shown()[0].style, 48);
+    }
+
+    // A real settings file: what one run stores the next reads back; Exit without Saving
+    // leaves the file byte for byte; hostile files start with defaults or the prompt.
+    void settingsFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("prompts");
+        QTest::newRow("none") << QByteArray() << 0;
+        QTest::newRow("garbage") << QByteArray("\x00\xff\xfe[[=\x01\x02\n\x7f=\xc3\x28", 14) << 0;
+        QTest::newRow("no section") << QByteArray("Width=9000\nWildcards=*.x\n") << 0;
+        QTest::newRow("non-numeric") << QByteArray("[Settings]\nWidth=a\nHeight=b\nLeft=c\nTop=d\nWindowState=e\n") << 5;
+        QTest::newRow("negative") << QByteArray("[Settings]\nWidth=-5\nHeight=-7\nWindowState=-1\n") << 1;
+        QTest::newRow("path is a file") << QByteArray("[Settings]\nPath1=@/L/f\n") << 1;
+        QTest::newRow("long") << "[Settings]\nWildcards=" + QByteArray(10000, '*') + "\nLastFile0=" + QByteArray(10000, 'p') << 0;
+    }
+    void settingsFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, prompts);
+        QStandardPaths::setTestModeEnabled(true);
+        const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/dyadix/dyadix.ini";
+        QDir().mkpath(QFileInfo(file).path());
+        QVERIFY(writeFile(t("/L/f"), "f"));
+        QVERIFY(writeFile(file, QByteArray(content).replace('@', f->dir.path().toUtf8())));
+        IniSettingsStore ini;
+        auto form = f->makeForm(ini);
+        for (int i = 0; i < prompts; ++i)
+            f->prompter.answer(MsgAnswer::Ignore);
+        form->Form_Load();
+        QCOMPARE(f->prompter.shown().size(), size_t(prompts));
+        const QByteArray before = readFile(file);
+        form->txtSelect.setText("*.changed");
+        form->mnuFileExitNoSave.trigger();
+        form->Form_Unload();
+        QCOMPARE(readFile(file), before);
+        form->NoSaveOnExit = false;
+        QVERIFY(form->pane(2).dirList.setPath(t("/R")).has_value());
+        form->Form_Unload();
+        auto again = f->makeForm(ini);
+        again->Form_Load();
+        QCOMPARE(again->txtSelect.Text(), QStringLiteral("*.changed"));
+        QCOMPARE(again->pane(2).dirList.Path(), t("/R"));
+        QFile::remove(file);
+    }
 };
-
-void tst_Paths::init()
-{
-    f = std::make_unique<FormFixture>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    f->form->Form_Load();
-    f->host.clear();
-}
-
-void tst_Paths::fill(const QStringList &list)
-{
-    for (int k = 0; k < 10; ++k) {
-        const bool used = k < list.size();
-        slots_().setCaption(k, RecallSlots::captionFor(k, used ? list[k] : QString()));
-        slots_().setVisible(k, used);
-    }
-}
-
-// The entries of the shown slots, top first.
-QStringList tst_Paths::entries()
-{
-    QStringList result;
-    for (int k = 0; k < 10; ++k) {
-        if (slots_().visible(k))
-            result << slots_().entry(k);
-    }
-    return result;
-}
-
-// Adding a path set puts it on top, capitalising the drive letters of the caller's paths. An
-// entry equal to slot 0's but for letter case changes nothing, not even the case shown; one
-// equal to another slot's moves to the top in its new case; a full list loses slot 9's.
-void tst_Paths::add_data()
-{
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QStringList>("added");
-    QTest::addColumn<QStringList>("after");
-    QStringList ten, tenAfter {"/new||"};
-    for (int k = 0; k < 10; ++k)
-        ten << QString("/p%1||").arg(k);
-    tenAfter << ten.mid(0, 9);
-    QTest::newRow("empty list") << QStringList() << QStringList {"c:\\a", "*.*", "d:\\b"}
-                                << QStringList {"C:\\a|*.*|D:\\b"};
-    QTest::newRow("slot 0 but for case") << QStringList {"C:\\Data|*.*|D:\\Data", "/x||"}
-                                         << QStringList {"c:\\DATA", "*.*", "d:\\data"}
-                                         << QStringList {"C:\\Data|*.*|D:\\Data", "/x||"};
-    QTest::newRow("slot 3 moves up") << QStringList {"/s0||", "/s1||", "/s2||", "/S3|*.c|/t3", "/s4||", "/s5||"}
-                                     << QStringList {"/s3", "*.C", "/T3"}
-                                     << QStringList {"/s3|*.C|/T3", "/s0||", "/s1||", "/s2||", "/s4||", "/s5||"};
-    QTest::newRow("full list") << ten << QStringList {"/new", "", ""} << tenAfter;
-    QTest::newRow("three become four") << QStringList {"/a||", "/b||", "/c||"} << QStringList {"/new", "", ""}
-                                       << QStringList {"/new||", "/a||", "/b||", "/c||"};
-}
-
-void tst_Paths::add()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QStringList, added);
-    QFETCH(QStringList, after);
-    fill(before);
-    QString left = added[0], right = added[2];
-    AddPathToList(slots_(), left, added[1], right);
-    QCOMPARE(entries(), after);
-    QCOMPARE(left, added[0].left(1).toUpper() + added[0].mid(1));
-    QCOMPARE(right, added[2].left(1).toUpper() + added[2].mid(1));
-}
-
-// A "&" in a path shows as itself in the menu, while the entry keeps it as typed.
-void tst_Paths::ampersandShowsAsItself()
-{
-    QString left = "/Tom & Jerry", right = "/R&D";
-    AddPathToList(slots_(), left, "*.*", right);
-    QCOMPARE(slots_().entry(0), QStringLiteral("/Tom & Jerry|*.*|/R&D"));
-    QCOMPARE(f->form->mnuFileLast[0]->text(), QStringLiteral("&0 /Tom && Jerry|*.*|/R&&D"));
-}
-
-// "Remove Path..." is available exactly when slot 0 is shown, as of the File menu's opening.
-void tst_Paths::removeItemFollowsSlotZero()
-{
-    f->form->mnuFile_Click();
-    QVERIFY(!f->form->mnuFileRemove.isEnabled());
-    f->form->mnuFileAdd.trigger();
-    QVERIFY(!f->form->mnuFileRemove.isEnabled());
-    f->form->mnuFile_Click();
-    QVERIFY(f->form->mnuFileRemove.isEnabled());
-    // Removing the last slot leaves the item available until the menu opens again; a further
-    // Remove then does nothing.
-    f->prompter.type("0");
-    f->form->mnuFileRemove_Click();
-    QVERIFY(f->form->mnuFileRemove.isEnabled());
-    f->prompter.type("0");
-    f->form->mnuFileRemove_Click();
-    QCOMPARE(entries(), QStringList());
-    f->form->mnuFile_Click();
-    QVERIFY(!f->form->mnuFileRemove.isEnabled());
-}
-
-// Add takes both panes' folders and the filter without its blanks; twice changes nothing.
-void tst_Paths::addTakesPanesAndTrimmedFilter()
-{
-    QVERIFY(QDir(m_dir->path()).mkdir("l"));
-    QVERIFY(f->show(1, m_dir->path() + "/l"));
-    QVERIFY(f->show(2, m_dir->path()));
-    f->form->txtSelect.setText(" *.txt ");
-    f->form->mnuFileAdd.trigger();
-    f->form->mnuFileAdd.trigger();
-    QCOMPARE(entries(), QStringList {m_dir->path() + "/l|*.txt|" + m_dir->path()});
-}
-
-// Recalling a slot sets the filter, then the Left drive and folder, then the Right; empty
-// fields leave their settings alone.
-void tst_Paths::recall_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("leftFolder");
-    QTest::addColumn<QString>("rightFolder");
-    QTest::newRow("all three") << "@/l|*.txt|@/r" << "*.txt" << "@/l" << "@/r";
-    QTest::newRow("left only") << "@/l||" << "*.*" << "@/l" << "cwd";
-    QTest::newRow("filter only") << "|*.doc|" << "*.doc" << "cwd" << "cwd";
-    QTest::newRow("blanks around fields") << " @/l | *.c | @/r |extra" << "*.c" << "@/l" << "@/r";
-}
-
-void tst_Paths::recall()
-{
-    QFETCH(QString, entry);
-    QFETCH(QString, filter);
-    QFETCH(QString, leftFolder);
-    QFETCH(QString, rightFolder);
-    QVERIFY(QDir(m_dir->path()).mkdir("l"));
-    QVERIFY(QDir(m_dir->path()).mkdir("r"));
-    QVERIFY(writeFile(m_dir->path() + "/r/x.txt", "x"));
-    const QString cwd = f->form->pane(1).dirList.Path();
-    auto resolve = [&](QString text) { return text == "cwd" ? cwd : text.replace("@", m_dir->path()); };
-    fill({resolve(entry)});
-    const QStringList before = f->lines(2);
-    f->form->mnuFileLast[0]->trigger();
-    QCOMPARE(f->form->txtSelect.Text(), filter);
-    QCOMPARE(f->form->pane(1).dirList.Path(), resolve(leftFolder));
-    QCOMPARE(f->form->pane(2).dirList.Path(), resolve(rightFolder));
-    if (rightFolder == "cwd")
-        QCOMPARE(f->lines(2), before);
-    else
-        QCOMPARE(f->lines(2).size(), filter == "*.c" ? 0 : 1);
-    QCOMPARE(entries().first(), resolve(entry));
-}
-
-// A recalled Left folder that no longer exists brings the error prompt: Ignore goes on with
-// the Right pane, Abort leaves it as it was.
-void tst_Paths::recallOfMissingFolder_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("rightMoved");
-    QTest::newRow("ignore") << int(MsgAnswer::Ignore) << true;
-    QTest::newRow("abort") << int(MsgAnswer::Abort) << false;
-}
-
-void tst_Paths::recallOfMissingFolder()
-{
-    QFETCH(int, answer);
-    QFETCH(bool, rightMoved);
-    const QString cwd = f->form->pane(2).dirList.Path();
-    fill({m_dir->path() + "/gone|*.*|" + m_dir->path()});
-    f->prompter.answer(MsgAnswer(answer));
-    f->form->mnuFileLast[0]->trigger();
-    QCOMPARE(f->prompter.shown().size(), size_t(1));
-    QCOMPARE(f->prompter.shown().front().text, QStringLiteral("Error 76\nPath not found"));
-    QCOMPARE(f->prompter.shown().front().title, QStringLiteral("Error!"));
-    QCOMPARE(f->prompter.shown().front().style, 34);
-    QCOMPARE(f->form->pane(2).dirList.Path(), rightMoved ? m_dir->path() : cwd);
-}
-
-// Edit asks for a slot with its four-line prompt, then for the slot's text.
-void tst_Paths::editPrompts()
-{
-    fill({"/a|*.*|/b"});
-    f->prompter.type("0");
-    f->prompter.type("");
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(f->prompter.shown().size(), size_t(2));
-    const PromptRecord &first = f->prompter.shown()[0];
-    QCOMPARE(first.kind, PromptRecord::Kind::Input);
-    QCOMPARE(first.title, QStringLiteral("Edit Path"));
-    QCOMPARE(first.defaultText, QStringLiteral("0"));
-    QCOMPARE(first.text, QStringLiteral("Edit which path (0-9) from the list?\nTo enter a new one, type or paste it here:\n"
-                                        "(Ctrl+V or Right-Click to Paste)\n"
-                                        "e.g. C:\\Program Files\\Stuff|*.*|F:\\Program Files\\Stuff"));
-    const PromptRecord &second = f->prompter.shown()[1];
-    QCOMPARE(second.title, QStringLiteral("Edit Path"));
-    QCOMPARE(second.text, QStringLiteral("Please Edit Path 0:\n(Ctrl+V or Right-Click to Paste)"));
-    QCOMPARE(second.defaultText, QStringLiteral("/a|*.*|/b"));
-    QCOMPARE(entries(), QStringList {"/a|*.*|/b"});
-}
-
-// Confirming slot 0 unchanged writes it back with each field trimmed and a fourth dropped; an
-// edit to a text without "|", or to another slot's text, is kept as such.
-void tst_Paths::editInPlace()
-{
-    fill({" /a | *.* | /b |/d", "/x||", "/y||", "/z||", "/w||", "/v|*.h|/u"});
-    f->prompter.type("0");
-    f->prompter.type(" /a | *.* | /b |/d");
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(slots_().entry(0), QStringLiteral("/a|*.*|/b"));
-    f->prompter.type("2");
-    f->prompter.type("c:\\plain");
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(slots_().entry(2), QStringLiteral("c:\\plain||"));
-    f->prompter.type("2");
-    f->prompter.type("/v|*.h|/u");
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(entries(), (QStringList {"/a|*.*|/b", "/x||", "/v|*.h|/u", "/z||", "/w||", "/v|*.h|/u"}));
-}
-
-// Out-of-range or hidden slots and empty answers end Edit without a message.
-void tst_Paths::editSilentStops_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("hidden slot 3") << "3";
-    QTest::newRow("slot 12") << "12";
-    QTest::newRow("cancelled") << "";
-    QTest::newRow("9.7 rounds to 10") << "9.7";
-}
-
-void tst_Paths::editSilentStops()
-{
-    QFETCH(QString, answer);
-    fill({"/a||", "/b||"});
-    f->prompter.type(answer);
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(f->prompter.shown().size(), size_t(1));
-    QCOMPARE(entries(), (QStringList {"/a||", "/b||"}));
-}
-
-// An answer that does not begin with a digit is a new path set, put on top.
-void tst_Paths::editNewPathSets_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QStringList>("after");
-    QTest::newRow("minus one") << "-1" << QStringList {"-1||", "/a|*.*|/b"};
-    QTest::newRow("lower case") << "c:\\new|*.txt|d:\\x" << QStringList {"C:\\new|*.txt|D:\\x", "/a|*.*|/b"};
-    QTest::newRow("listed apart from case") << "/A|*.*|/B" << QStringList {"/a|*.*|/b"};
-    QTest::newRow("backslash") << "\\\\server\\share||" << QStringList {"\\\\server\\share||", "/a|*.*|/b"};
-}
-
-void tst_Paths::editNewPathSets()
-{
-    QFETCH(QString, answer);
-    QFETCH(QStringList, after);
-    fill({"/a|*.*|/b"});
-    f->prompter.type(answer);
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(entries(), after);
-}
-
-// A slot number beyond 32 bits brings the overflow prompt; Ignore goes on with slot 0.
-void tst_Paths::editOverflow()
-{
-    fill({"/a||"});
-    f->prompter.type("99999999999");
-    f->prompter.answer(MsgAnswer::Ignore);
-    f->prompter.type("/edited||");
-    f->form->mnuFileEdit.trigger();
-    QCOMPARE(f->prompter.shown()[1].text, QStringLiteral("Error 6\nOverflow"));
-    QCOMPARE(f->prompter.shown()[1].title, QStringLiteral("Error!"));
-    QCOMPARE(entries(), QStringList {"/edited||"});
-}
-
-// Remove takes a slot out and moves the ones below up; slot 9 ends empty and hidden.
-void tst_Paths::remove_data()
-{
-    QTest::addColumn<int>("shown");
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QStringList>("after");
-    QTest::newRow("x removes slot 0") << 3 << "x" << QStringList {"/p1||", "/p2||"};
-    QTest::newRow("2 of five") << 5 << "2" << QStringList {"/p0||", "/p1||", "/p3||", "/p4||"};
-    QTest::newRow("9 of ten") << 10 << "9"
-                              << QStringList {"/p0||", "/p1||", "/p2||", "/p3||", "/p4||", "/p5||", "/p6||", "/p7||", "/p8||"};
-    QTest::newRow("hidden slot") << 2 << "5" << QStringList {"/p0||", "/p1||"};
-    QTest::newRow("cancelled") << 2 << "" << QStringList {"/p0||", "/p1||"};
-}
-
-void tst_Paths::remove()
-{
-    QFETCH(int, shown);
-    QFETCH(QString, answer);
-    QFETCH(QStringList, after);
-    QStringList list;
-    for (int k = 0; k < shown; ++k)
-        list << QString("/p%1||").arg(k);
-    fill(list);
-    f->prompter.type(answer);
-    f->form->mnuFileRemove.trigger();
-    const PromptRecord &box = f->prompter.shown().front();
-    QCOMPARE(box.text, QStringLiteral("Remove which path (0-9) from the list?"));
-    QCOMPARE(box.title, QStringLiteral("Remove Path"));
-    QCOMPARE(box.defaultText, QString());
-    QCOMPARE(entries(), after);
-    QCOMPARE(slots_().visible(9), false);
-    if (shown == 10)
-        QCOMPARE(slots_().caption(9), QString());
-}
-
-// A slot number beyond 16 bits brings the overflow prompt; Ignore goes on with slot 0.
-void tst_Paths::removeOverflowIgnoredRemovesSlotZero()
-{
-    fill({"/p0||", "/p1||"});
-    f->prompter.type("40000");
-    f->prompter.answer(MsgAnswer::Ignore);
-    f->form->mnuFileRemove.trigger();
-    QCOMPARE(f->prompter.shown()[1].text, QStringLiteral("Error 6\nOverflow"));
-    QCOMPARE(entries(), QStringList {"/p1||"});
-}
 
 QTEST_MAIN(tst_Paths)
 #include "tst_paths.moc"

@@ -1,0 +1,383 @@
+#include "actions/workmonitor.h"
+#include "runtime/nativename.h"
+
+#include "testkit.h"
+
+#include <QDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+namespace {
+const std::int64_t Old = localTime(2024, 3, 1, 10, 0, 17), New = localTime(2024, 3, 5, 16, 45, 3);
+const QString Hint = "\n\nThis can not be undone!\nAre you SURE you want to do this?\n"
+                     "(to turn this message off for this session,\nclick Options > Warn before Actions OFF)";
+struct Story
+{
+    QString files;   // "L/a=content@o": o, n: the old or new time
+    QString setup;   // options off, Match, ticks, faults and changes on disk, in turn
+    QString command; // copy>, copy<, move>, move<, del>, del<
+    QString answers; // Y, N, C, A, R, I to the boxes in turn
+    QString log;     // "? title (style): text" for each box, "= title" for the window's
+    QString after;   // the folders' files, then the lists' lines
+};
+// A file as the kernel knows it: which file it is, what it holds and when it was changed.
+QString identityOf(const QString &path)
+{
+    struct stat st {};
+    if (::stat(encodeNativeName(path).constData(), &st) != 0)
+        return QString();
+    return QString("%1:%2:%3:").arg(st.st_dev).arg(st.st_ino).arg(st.st_mtim.tv_sec) + readFile(path).toHex();
+}
+} // namespace
+Q_DECLARE_METATYPE(Story)
+
+class tst_Actions : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<Fixture> f;
+    QString t(const QString &relative) const { return f->t(relative); }
+    void run(QAction *command, std::initializer_list<MsgAnswer> answers = {})
+    {
+        for (MsgAnswer answer : answers)
+            f->prompter.answer(answer);
+        command->trigger();
+    }
+    QString boxes() const
+    {
+        QStringList result;
+        for (const PromptRecord &box : f->prompter.shown())
+            result << box.title + " (" + QString::number(box.style) + "): " + box.text;
+        return result.join("\n--\n");
+    }
+
+private slots:
+    void init()
+    {
+        ::umask(022);
+        f = std::make_unique<Fixture>();
+    }
+    void cleanup() { f.reset(); }
+
+    // A day's work on two folders, each row one story: the files there, what the user sets
+    // up (options, Match, ticks, faults, changes on disk), the command and the answers to its
+    // boxes; then what the user saw (boxes "? title (style): text" and the window's titles
+    // "= title", in order), and the folders and the lists afterwards.
+    void commands_data()
+    {
+        QTest::addColumn<Story>("story");
+        const QString copyAB = "= Copying %/L/a to %/R/a\n= Copying %/L/b to %/R/b\n= Dyadix";
+        const auto confirm = [](const QString &title, const QString &text) { return "? " + title + " (292): You are about to " + text + Hint; };
+        const QString lr = "2 marked files\nfrom \t%/L/\nto   \t%/R/", rl = "2 marked files\nfrom \t%/R/\nto   \t%/L/";
+        const QString notFound = "? Error! (34): Error 53\nFile not found";
+        // Each command asks first with its words, count, folders and title; No changes nothing,
+        // Yes does it, with the sources' times, unticking what is done; no pane is listed again.
+        QTest::newRow("copy >") << Story {"L/a=1@o L/b=2@n", "tick:L/a,b", "copy>", "Y", confirm("Copy Left to Right >>>?", "Copy " + lr) + "\n" + copyAB,
+                                          "L: a=1@o b=2@n | R: a=1@o b=2@n | a b | "};
+        QTest::newRow("copy <") << Story {"R/a=1@o R/b=2@n", "tick:R/a,b", "copy<", "Y", confirm("Copy <<< Right to Left?", "Copy " + rl) + "\n= Copying %/R/a to %/L/a\n= Copying %/R/b to %/L/b\n= Dyadix",
+                                          "L: a=1@o b=2@n | R: a=1@o b=2@n |  | a b"};
+        QTest::newRow("move >") << Story {"L/a=1@o L/b=2@n", "tick:L/a,b", "move>", "Y", confirm("Move Left to Right >>>?", "Move " + lr) + "\n= Moving %/L/a to %/R/a\n= Moving %/L/b to %/R/b\n= Dyadix",
+                                          "L: | R: a=1@o b=2@n | a b | "};
+        QTest::newRow("move <, No") << Story {"R/a=1@o R/b=2@n", "tick:R/a,b", "move<", "N", confirm("Move <<< Right to Left?", "Move " + rl), "L: | R: a=1@o b=2@n |  | a+ b+"};
+        QTest::newRow("delete >") << Story {"L/a=1@o L/b=2@n", "tick:L/a,b", "del>", "Y", confirm("DELETE from >> Left?", "DELETE 2 marked files from\n%/L/") + "\n= Deleting %/L/b\n= Deleting %/L/a\n= Dyadix",
+                                            "L: | R: |  | "};
+        QTest::newRow("delete <, No") << Story {"R/a=1@o R/b=2@n", "tick:R/a,b", "del<", "N", confirm("DELETE from Right <<?", "DELETE 2 marked files from\n%/R/"), "L: | R: a=1@o b=2@n |  | a+ b+"};
+        // Without questions, delete goes from the last ticked line up; the lines between stay.
+        QTest::newRow("delete order") << Story {"L/0=0 L/1=1 L/2=2 L/3=3", "warn-off tick:L/1,3", "del>", "", "= Deleting %/L/3\n= Deleting %/L/1\n= Dyadix", "L: 0=0 2=2 | R: | 0 2 | "};
+        // A target newer (Mark Newer off) or bigger brings the question naming both files: Yes
+        // copies, No keeps the line ticked, Cancel ends with the rest untouched and ticked;
+        // with Mark Newer on, a later target that is not bigger is replaced without a word.
+        const QString warning = "? Target File is %1! (35): Do you really want to copy\n\n%/R/2\n2024/03/01 10:00 - 5 bytes\n\nover\n\n%/L/2\n%2 - %3 bytes?";
+        QTest::newRow("target newer, Yes") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttt@n", "warn-off newer-off tick:R/1,2,3", "copy<", "Y",
+                                                     "= Copying %/R/1 to %/L/1\n" + warning.arg("Newer", "2024/03/05 16:45", "3") + "\n= Copying %/R/2 to %/L/2\n= Copying %/R/3 to %/L/3\n= Dyadix",
+                                                     "L: 1=s@o 2=sssss@o 3=s@o | R: 1=s@o 2=sssss@o 3=s@o | 2 | 1 2 3"};
+        QTest::newRow("target bigger, No") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttttttttt@o", "warn-off tick:R/1,2,3", "copy<", "N",
+                                                     "= Copying %/R/1 to %/L/1\n" + warning.arg("Bigger", "2024/03/01 10:00", "9") + "\n= Copying %/R/3 to %/L/3\n= Dyadix", "L: 1=s@o 2=ttttttttt@o 3=s@o | R: 1=s@o 2=sssss@o 3=s@o | 2 | 1 2+ 3"};
+        QTest::newRow("newer and bigger, Cancel") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttttttttt@n", "warn-off newer-off tick:R/1,2,3", "copy<", "C",
+                                                            "= Copying %/R/1 to %/L/1\n" + warning.arg("Newer and Bigger", "2024/03/05 16:45", "9") + "\n= Dyadix", "L: 1=s@o 2=ttttttttt@n | R: 1=s@o 2=sssss@o 3=s@o | 2 | 1 2+ 3+"};
+        QTest::newRow("target newer, Mark Newer on") << Story {"R/2=sssss@o L/2=ttt@n", "warn-off tick:R/2", "copy<", "", "= Copying %/R/2 to %/L/2\n= Dyadix",
+                                                               "L: 2=sssss@o | R: 2=sssss@o | 2 | 2"};
+        // A ticked placeholder names a file the folder lacks: the error prompt; Abort stops with
+        // it ticked, Retry asks again, Ignore goes on (delete takes its line out).
+        QTest::newRow("placeholder, copy, Abort") << Story {"R/a=r L/b=l", "warn-off bigger-off match tick:L/a", "copy>", "A", "= Copying %/L/a to %/R/a\n" + notFound + "\n= Dyadix", "L: b=l | R: a=r | a~+ b+ | a+ b~"};
+        QTest::newRow("placeholder, copy, Retry, Ignore") << Story {"R/a=r L/b=l", "warn-off bigger-off match tick:L/a", "copy>", "RI",
+                                                                    "= Copying %/L/a to %/R/a\n" + notFound + "\n" + notFound + "\n= Copying %/L/b to %/R/b\n= Dyadix", "L: b=l | R: a=r b=l | a~ b | a+ b~"};
+        QTest::newRow("placeholder, delete, Abort") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "A", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r | a~+ | a+ b~"};
+        QTest::newRow("placeholder, delete, Ignore") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "I", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r |  | a+ b~"};
+        // A move whose copy fails keeps its source (Ignore goes on with the next file); one
+        // whose delete fails keeps both copies and unticks the line.
+        QTest::newRow("move, copy fails") << Story {"L/keep=k L/next=n", "warn-off tick:L/keep,next fail:copy:/keep:61", "move>", "I",
+                                                    "= Moving %/L/keep to %/R/keep\n? Error! (34): Error 61\nDisk full\n= Moving %/L/next to %/R/next\n= Dyadix",
+                                                    "L: keep=k | R: next=n | keep+ next | "};
+        QTest::newRow("move, delete fails") << Story {"R/d=data", "warn-off tick:R/d fail:kill::70", "move<", "I",
+                                                      "= Moving %/R/d to %/L/d\n? Error! (34): Error 70\nPermission denied\n= Dyadix", "L: d=data | R: d=data |  | d"};
+        // What changes on disk between the listing and a move is reported and touches nothing
+        // else: the source survives any failure.
+        const QString moved = "L/f=source@n R/f=target@o", start = "warn-off match ";
+        QTest::newRow("source removed") << Story {moved, start + "rm:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n" + notFound + "\n= Dyadix", "L: | R: f=target@o | f+ | f"};
+        QTest::newRow("source now a folder") << Story {moved, start + "rm:L/f mkdir:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 75\nPath/File access error\n= Dyadix", "L: f/ | R: f=target@o | f+ | f"};
+        QTest::newRow("source grown") << Story {moved, start + "write:L/f=source,grown", "move>", "", "= Moving %/L/f to %/R/f\n= Dyadix", "L: | R: f=source,grown | f | f"};
+        QTest::newRow("target folder removed") << Story {moved, start + "rmtree:R", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 76\nPath not found\n= Dyadix", "L: f=source@n | R: | f+ | f"};
+        QTest::newRow("target read-only") << Story {moved, start + "ro:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 70\nPermission denied\n= Dyadix", "L: f=source@n | R: f=target@o | f+ | f"};
+        QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
+    }
+    void commands()
+    {
+        QFETCH(Story, story);
+        for (const QString &file : story.files.split(' ', Qt::SkipEmptyParts)) {
+            const QString when = file.section('@', 1);
+            QVERIFY(writeFile(t("/" + file.section('=', 0, 0)), file.section('=', 1).section('@', 0, 0).toUtf8(), when == "o" ? Old : when == "n" ? New : 0));
+        }
+        QVERIFY(f->showBoth());
+        QStringList log;
+        connect(f->form.get(), &FormModel::captionChanged, this, [&] { log << "= " + f->form->Caption(); });
+        f->prompter.onShow = [&](const PromptRecord &box) { log << "? " + box.line(); };
+        for (const QString &step : story.setup.split(' ', Qt::SkipEmptyParts)) {
+            const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
+            if (what.endsWith("-off"))
+                (what == "warn-off" ? f->form->mnuOptionAction : what == "newer-off" ? f->form->mnuOptionNewer : f->form->mnuOptionWarn1).setChecked(false);
+            if (what == "match")
+                f->form->mnuMatch.trigger();
+            if (what == "tick") {
+                const int pane = arg.startsWith('L') ? 1 : 2;
+                for (const QString &name : arg.mid(2).split(',')) {
+                    for (int row = 0; row < f->list(pane).ListCount(); ++row)
+                        f->list(pane).setSelected(row, f->list(pane).Selected(row) || f->list(pane).entry(row).name == name);
+                }
+            }
+            if (what == "fail")
+                f->fs.failOn(arg.startsWith("copy") ? FsOperation::FileCopy : FsOperation::Kill, ErrorNumber(arg.section(':', 2).toInt()), 1, arg.section(':', 1, 1));
+            const QString path = t("/" + arg.section('=', 0, 0));
+            QVERIFY(what != "rm" || QFile::remove(path));
+            QVERIFY(what != "mkdir" || QDir().mkdir(path));
+            QVERIFY(what != "rmtree" || QDir(path).removeRecursively());
+            QVERIFY(what != "ro" || setMode(path, 0444));
+            QVERIFY(what != "write" || writeFile(path, arg.section('=', 1).toUtf8(), New));
+        }
+        for (const QChar key : story.answers)
+            f->prompter.answer(key == 'Y' ? MsgAnswer::Yes : key == 'N' ? MsgAnswer::No : key == 'C' ? MsgAnswer::Cancel
+                               : key == 'A' ? MsgAnswer::Abort : key == 'R' ? MsgAnswer::Retry : MsgAnswer::Ignore);
+        const int index = QStringList {"copy>", "copy<", "move>", "move<", "del>", "del<"}.indexOf(story.command) + 1;
+        (index <= 4 ? f->form->mnuCopy(index) : f->form->mnuDel(index - 4))->trigger();
+        QCOMPARE(log.join('\n'), QString(story.log).replace('%', f->dir.path()));
+        QStringList disk;
+        for (const QString folder : {"L", "R"}) {
+            QStringList files;
+            for (const QString &name : namesIn(t("/" + folder))) {
+                const QString path = t("/" + folder + "/" + name);
+                const std::int64_t when = modifiedOf(path);
+                files << (QFileInfo(path).isDir() ? name + "/" : name + "=" + readFile(path) + (when == Old ? "@o" : when == New && !story.setup.contains("write") ? "@n" : ""));
+            }
+            disk << folder + ": " + files.join(' ');
+        }
+        QCOMPARE((disk << f->summary(1) << f->summary(2)).join(" | ").replace(": |", ":|").replace(":  |", ":|"), QString(story.after).replace(": |", ":|"));
+    }
+
+    // A copy or move whose target is the source itself, by whatever path, reports it while the
+    // title names the file and leaves it as it was, its line ticked.
+    void sameFileIsNeverCopied_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<int>("command");
+        for (const char *place : {"one folder", "linked folder", "bind mount", "link to the source"}) {
+            QTest::addRow("copy, %s", place) << place << 1;
+            QTest::addRow("move, %s", place) << place << 3;
+        }
+    }
+    void sameFileIsNeverCopied()
+    {
+        QFETCH(QString, place);
+        QFETCH(int, command);
+        QVERIFY(writeFile(t("/L/f.txt"), "the only copy", Old));
+        const QString before = identityOf(t("/L/f.txt"));
+        std::unique_ptr<Mount> bind;
+        QString target = t("/L");
+        if (place == "linked folder") {
+            QVERIFY(QFile::link(t("/L"), target = t("/linked")));
+        } else if (place == "bind mount") {
+            if (!(bind = Mount::bind(t("/L"))))
+                QSKIP("this machine does not let the test bind-mount a folder");
+            target = bind->dir.path();
+        } else if (place == "link to the source") {
+            QVERIFY(QFile::link(t("/L/f.txt"), t("/R/f.txt")));
+            target = t("/R");
+        }
+        QVERIFY(f->show(1, t("/L")) && f->show(2, target));
+        f->tick(1, {"f.txt"});
+        f->form->mnuOptionAction.setChecked(false);
+        QString titleAtBox;
+        f->prompter.onShow = [&](const PromptRecord &) { titleAtBox = f->form->Caption(); };
+        run(f->form->mnuCopy(command), {MsgAnswer::Ignore});
+        QCOMPARE(boxes(), QStringLiteral("Error! (34): Error 81\nSource and target are the same file"));
+        QVERIFY(titleAtBox.endsWith("/f.txt"));
+        QCOMPARE(identityOf(t("/L/f.txt")), before);
+        QCOMPARE(namesIn(t("/L")), QStringList {"f.txt"});
+        QCOMPARE(QFileInfo(t("/R/f.txt")).isSymLink(), place == "link to the source");
+        QCOMPARE(f->summary(1), QStringLiteral("f.txt+"));
+        QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix"));
+    }
+
+    // A file this user may not write (read-only, another user's, one whose group may only
+    // read) is neither replaced nor deleted; the prompt comes while the title names it; Retry
+    // deletes it once the user has made it writable meanwhile.
+    void filesTheUserMayNotWrite_data()
+    {
+        QTest::addColumn<QString>("owner"); // "self", "other" or "group"
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("command");
+        for (const auto &[owner, mode] : {std::pair("self", 0444), std::pair("other", 0644), std::pair("group", 0646)}) {
+            QTest::addRow("copy over %s, %o", owner, mode) << owner << mode << "copy";
+            QTest::addRow("delete %s, %o", owner, mode) << owner << mode << "delete";
+        }
+        QTest::newRow("delete, retry once writable") << "self" << 0444 << "retry";
+    }
+    void filesTheUserMayNotWrite()
+    {
+        QFETCH(QString, owner);
+        QFETCH(int, mode);
+        QFETCH(QString, command);
+        if (owner != "self" && ::geteuid() != 0)
+            QSKIP("only root can make a file of another owner; the root run of the suite tests this");
+        for (const QString &folder : {f->dir.path(), t("/L"), t("/R")})
+            QVERIFY(setMode(folder, 0777)); // the other user works here too
+        QVERIFY(writeFile(t("/L/f.txt"), "new content", Old + 60) && writeFile(t("/R/f.txt"), "kept", Old));
+        if (owner == "group") // root's file in nobody's group, which may not write it
+            QVERIFY(::chown(encodeNativeName(t("/R/f.txt")).constData(), 0, ActAsNobody::Id) == 0);
+        QVERIFY(setMode(t("/R/f.txt"), mode));
+        const QString before = identityOf(t("/R/f.txt"));
+        std::optional<ActAsNobody> nobody;
+        if (owner != "self")
+            QVERIFY(nobody.emplace().active);
+        QVERIFY(f->showBoth());
+        f->form->mnuOptionAction.setChecked(false);
+        QString titleAtBox;
+        f->prompter.onShow = [&](const PromptRecord &) {
+            titleAtBox = f->form->Caption();
+            if (command == "retry")
+                QVERIFY(setMode(t("/R/f.txt"), 0644));
+        };
+        f->prompter.answer(command == "retry" ? MsgAnswer::Retry : MsgAnswer::Ignore);
+        f->tick(command == "copy" ? 1 : 2, {"f.txt"});
+        (command == "copy" ? f->form->mnuCopy(1) : f->form->mnuDel(2))->trigger();
+        nobody.reset();
+        QCOMPARE(boxes(), QStringLiteral("Error! (34): Error 70\nPermission denied"));
+        QVERIFY2(titleAtBox.endsWith(t("/R/f.txt")), qPrintable(titleAtBox));
+        QCOMPARE(identityOf(t("/R/f.txt")), command == "retry" ? QString() : before);
+        QCOMPARE(readFile(t("/L/f.txt")), QByteArray("new content"));
+    }
+
+    // A disk that fills up loses nothing: not the old target of a copy, not the source of a
+    // move, and no unfinished file is left behind.
+    void fullDisk_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::newRow("copy over a bigger target") << 1;
+        QTest::newRow("move") << 3;
+    }
+    void fullDisk()
+    {
+        QFETCH(int, command);
+        auto disk = Mount::tmpfs(256);
+        if (!disk)
+            QSKIP("this machine does not let the test mount a small tmpfs");
+        const QByteArray big(200 * 1024, 'o');
+        QVERIFY(writeFile(disk->dir.path() + "/data.bin", big, Old));
+        QVERIFY(writeFile(t("/L/data.bin"), QByteArray(150 * 1024, 'n'), Old + 60));
+        QVERIFY(f->show(1, t("/L")) && f->show(2, disk->dir.path()));
+        f->form->mnuMatch.trigger();
+        f->form->mnuOptionAction.trigger();
+        f->form->mnuOptionWarn1.trigger();
+        run(f->form->mnuCopy(command), {MsgAnswer::Ignore});
+        QCOMPARE(f->prompter.texts(), QStringList {"Error 61\nDisk full"});
+        QCOMPARE(readFile(t("/L/data.bin")), QByteArray(150 * 1024, 'n'));
+        QCOMPARE(readFile(disk->dir.path() + "/data.bin"), big);
+        QCOMPARE(namesIn(disk->dir.path()), QStringList {"data.bin"});
+    }
+
+    // Links are never followed: delete removes the link and leaves what it points to; a copy
+    // onto a link writes the file it names and keeps the link. A dangling link has no time
+    // or size: the listing's prompt names it, and Ignore leaves it out.
+    void links()
+    {
+        QVERIFY(QDir().mkdir(t("/outside")));
+        QVERIFY(writeFile(t("/outside/precious.txt"), "precious", Old));
+        QVERIFY(QFile::link(t("/outside/precious.txt"), t("/L/to-file")));
+        QVERIFY(QFile::link(t("/outside"), t("/L/to-folder")));
+        QVERIFY(QFile::link(t("/nowhere"), t("/L/dangling")));
+        QVERIFY(writeFile(t("/outside/linked.txt"), "old", Old));
+        QVERIFY(QFile::link(t("/outside/linked.txt"), t("/R/overwritten")));
+        QVERIFY(writeFile(t("/L/overwritten"), "new and longer content", Old + 60));
+        f->prompter.answer(MsgAnswer::Ignore);
+        f->prompter.answer(MsgAnswer::Ignore);
+        QVERIFY(f->showBoth());
+        QCOMPARE(f->prompter.texts(), QStringList(2, "File not found on " + t("/L/dangling")));
+        QVERIFY2(f->status(1).startsWith("2 files, 30 bytes"), qPrintable(f->status(1)));
+        QCOMPARE(f->summary(1), QStringLiteral("overwritten to-file"));
+        f->prompter.clear();
+        f->form->mnuOptionAction.trigger();
+        f->tick(1, {"overwritten"});
+        f->form->mnuCopy(1)->trigger();
+        QVERIFY(QFileInfo(t("/R/overwritten")).isSymLink());
+        QCOMPARE(readFile(t("/outside/linked.txt")), QByteArray("new and longer content"));
+        QCOMPARE(modifiedOf(t("/outside/linked.txt")), Old + 60);
+        f->tick(1, {"to-file"});
+        f->form->mnuDel(1)->trigger();
+        QCOMPARE(namesIn(t("/L")), (QStringList {"dangling", "overwritten", "to-folder"}));
+        QCOMPARE(namesIn(t("/outside")), (QStringList {"linked.txt", "precious.txt"}));
+        QCOMPARE(readFile(t("/outside/precious.txt")), QByteArray("precious"));
+    }
+
+    // A name with TAB, line feed, "|", "&", ",", blanks at its ends, 255 bytes, or bytes that
+    // are not UTF-8 goes through listing, Match, copy, move and delete unchanged; two names
+    // that differ only in case are two files.
+    void oddNames_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        for (const QByteArray &name : {QByteArray("a\tb.txt"), QByteArray("line\nfeed"), QByteArray("C:|*.*|D:"), QByteArray("R&D,x"),
+                                       QByteArray("  both ends  "), QByteArray(251, 'n') + ".txt", QByteArray("caf\xe9 \xff.txt"), QByteArray("Twin")})
+            QTest::newRow(name.toPercentEncoding().left(30)) << name;
+    }
+    void oddNames()
+    {
+        QFETCH(QByteArray, name);
+        const QString shown = decodeNativeName(std::string_view(name.constData(), size_t(name.size())));
+        QVERIFY(writeFile(encodeNativeName(t("/L/")) + name, "content", Old));
+        QVERIFY(writeFile(t("/L/twin"), "twin", Old));
+        QVERIFY(f->showBoth());
+        f->form->mnuOptionAction.trigger();
+        f->form->mnuMatch.trigger();
+        QVERIFY(f->summary(2).contains(shown + "~"));
+        f->form->mnuCopy(1)->trigger();
+        QCOMPARE(readFile(t("/R/") + shown), QByteArray("content"));
+        QCOMPARE(modifiedOf(t("/R/") + shown), Old);
+        QVERIFY(writeFile(encodeNativeName(t("/L/")) + name, "newer content", Old + 600));
+        f->form->mnuMatch.trigger();
+        QCOMPARE(f->list(1).SelCount(), 1);
+        QVERIFY(f->list(1).Selected(f->rowOf(1, shown)));
+        f->form->mnuCopy(3)->trigger();
+        QCOMPARE(namesIn(t("/L")), QStringList {"twin"});
+        QCOMPARE(readFile(t("/R/") + shown), QByteArray("newer content"));
+        f->tick(2, {shown});
+        f->form->mnuDel(2)->trigger();
+        QCOMPARE(namesIn(t("/R")), QStringList {"twin"});
+        QCOMPARE(f->prompter.shown().size(), size_t(0));
+    }
+
+    // The progress line of long work: file k of n and bytes, then the rate and the time left
+    // once a second has gone by.
+    void progressLine()
+    {
+        auto line = [](int file, qint64 done, qint64 bytes, qint64 ms) { return progressText({"Copying", file, 10, done, bytes, ms}); };
+        QCOMPARE(line(1, 0, 999, 0), QStringLiteral("Copying file 1 of 10 - 0 bytes of 999 bytes"));
+        QCOMPARE(line(3, 1200000, 5600000, 999), QStringLiteral("Copying file 3 of 10 - 1.2 MB of 5.6 MB"));
+        QCOMPARE(line(3, 2000000, 12000000, 2000), QStringLiteral("Copying file 3 of 10 - 2.0 MB of 12.0 MB - 1.0 MB/s - 0:10 left"));
+        QCOMPARE(line(9, 1000000, 4001000000, 1000), QStringLiteral("Copying file 9 of 10 - 1.0 MB of 4.0 GB - 1.0 MB/s - 1:06:40 left"));
+        QCOMPARE(line(2, 0, 0, 5000), QStringLiteral("Copying file 2 of 10"));
+    }
+};
+
+QTEST_MAIN(tst_Actions)
+#include "tst_actions.moc"

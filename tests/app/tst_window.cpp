@@ -1,0 +1,425 @@
+#include "app/qtprompter.h"
+#include "app/workprogressbox.h"
+#include "app/wrappingmenubar.h"
+
+#include "app/mainwindow.h"
+
+#include "testkit.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include <csignal>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+namespace dyadix::test {
+// The real window over a fresh folder (the current one) holding L and R; its boxes go to the
+// scripted prompter, or are its own when none is given.
+struct WindowFixture
+{
+    NativeFileSystem realFs;
+    FaultyFileSystem fs {realFs};
+    ScriptedPrompter prompter;
+    MemorySettingsStore settings;
+    RecordingShell shell;
+    QTemporaryDir dir;
+    QString oldCurrent = QDir::currentPath();
+    std::unique_ptr<MainWindow> window;
+
+    explicit WindowFixture(bool scripted = true)
+    {
+        QDir(dir.path()).mkdir("L");
+        QDir(dir.path()).mkdir("R");
+        QDir::setCurrent(dir.path());
+        window = std::make_unique<MainWindow>(fs, scripted ? &prompter : nullptr, settings, shell,
+                                              ProgramInfo {"dyadix", 1, 8, 0, "DYX 261206"});
+        window->start();
+    }
+    ~WindowFixture()
+    {
+        window.reset();
+        QDir::setCurrent(oldCurrent);
+    }
+    QString t(const QString &relative) const { return dir.path() + relative; }
+    FormModel &form() { return window->form(); }
+    QWidget *control(ControlId id) { return window->control(id); }
+    bool showBoth()
+    {
+        return form().pane(1).dirList.setPath(t("/L")).has_value()
+            && form().pane(2).dirList.setPath(t("/R")).has_value();
+    }
+    void tickAll(int pane)
+    {
+        for (int i = 0; i < form().pane(pane).lstFiles.ListCount(); ++i)
+            form().pane(pane).lstFiles.setSelected(i, true);
+    }
+};
+
+} // namespace dyadix::test
+
+
+namespace {
+// Presses keys ("Alt+M, M, Return") on a widget, or on whatever has the keyboard: an open
+// menu, else the focus widget.
+void press(const QString &keys, QWidget *to = nullptr)
+{
+    for (const QString &key : keys.split(", ", Qt::SkipEmptyParts)) {
+        QWidget *target = to ? to : QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
+        QVERIFY2(target != nullptr, qPrintable(key));
+        QTest::keySequence(target, QKeySequence(key));
+    }
+}
+
+// Answers the window's own boxes with a key, once the box holds the keyboard (its access keys
+// work only then), and records each as "title|first line|buttons"; a box still open three
+// seconds after it showed is closed and recorded as stuck.
+struct BoxAnswerer : QObject
+{
+    explicit BoxAnswerer(const QString &key)
+    {
+        connect(&timer, &QTimer::timeout, this, [this, key] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible())
+                return;
+            if (box != current)
+                current = box, since.start(), pressed = false;
+            if (since.elapsed() > 3000) {
+                seen << "stuck", box->reject();
+            } else if (!pressed && QApplication::activeWindow() == box) {
+                QStringList buttons;
+                for (QAbstractButton *button : box->buttons())
+                    buttons << button->text();
+                buttons.sort();
+                seen << box->windowTitle() + '|' + box->text().section('\n', 0, 0) + '|' + buttons.join(' ');
+                pressed = true;
+                press(key, box);
+            }
+        });
+        timer.start(5);
+    }
+    QStringList seen;
+    QTimer timer;
+    QPointer<QMessageBox> current;
+    QElapsedTimer since;
+    bool pressed = false;
+};
+} // namespace
+
+// The real window, read as a person or a screen reader would, and driven with mouse and keys.
+class tst_Window : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<WindowFixture> w;
+    template <typename T> T *control(ControlId id) { return qobject_cast<T *>(w->control(id)); }
+    QString ticks(int pane)
+    {
+        QString result;
+        for (int i = 0; i < w->form().pane(pane).lstFiles.ListCount(); ++i)
+            result += w->form().pane(pane).lstFiles.Selected(i) ? '1' : '0';
+        return result;
+    }
+
+private slots:
+    void init()
+    {
+        w = std::make_unique<WindowFixture>();
+        QVERIFY(writeFile(w->t("/one.txt"), "1", localTime(2024, 5, 6, 7, 8)));
+        QVERIFY(writeFile(w->t("/two.txt"), "22", localTime(2024, 5, 6, 7, 9)));
+        QVERIFY(w->form().pane(1).dirList.setPath(w->dir.path()).has_value());
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
+    }
+    void cleanup() { w.reset(); }
+
+    // The title and icon; each control in the designed tab order from the filter box, with
+    // its tool tip and its name for a screen reader (a drive list reads its drive as its name,
+    // and tells its pane by its tool tip as description); the menu bar reads File, Options,
+    // the seven commands and Help, all on screen at a narrow width too, the panes below it.
+    void controlsAndMenus()
+    {
+        QCOMPARE(w->window->windowTitle(), QStringLiteral("Dyadix - Windows File-Matching Program"));
+        QVERIFY(w->window->windowIcon().availableSizes().contains(QSize(16, 16)));
+        QTRY_COMPARE(QApplication::focusWidget(), w->control(ControlId::txtSelect));
+        QStringList seen;
+        QWidget *control = w->control(ControlId::drvList1);
+        for (int i = 0; i < 10; ++i, control = control->nextInFocusChain()) {
+            while (control->focusPolicy() == Qt::NoFocus || control->inherits("QScrollBar"))
+                control = control->nextInFocusChain();
+            QWidget *shown = control->parentWidget()->inherits("QAbstractScrollArea") ? control->parentWidget() : control;
+            QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(shown);
+            seen << (shown->inherits("QComboBox") ? shown->accessibleName() + ": " + reader->text(QAccessible::Description)
+                                                  : reader->text(QAccessible::Name) + ": " + shown->toolTip());
+        }
+        QCOMPARE(seen.join('\n'), QStringLiteral("Left drive: Choose Left Drive\nFilter: Show which files? (*.* = all, comma separator) e.g. *.fr?, *.bas\n"
+                                                 "Right drive: Choose Right Drive\nLeft folder: Double-click Left Folder\nRight folder: Double-click Right Folder\n"
+                                                 "Left files: Check Left files to Copy/Move/Delete (or click Match)\nRight files: Check Right files to Copy/Move/Delete\n"
+                                                 "Left status: \nRight status: \nLeft drive: Choose Left Drive"));
+        QCOMPARE(w->control(ControlId::picDragBar)->toolTip(), QStringLiteral("Drag up or down to resize panes"));
+        w->window->resize(200, w->window->height());
+        QTRY_COMPARE(w->window->width(), 200);
+        QStringList menus;
+        for (QMenuBar *row : w->window->menus()->rows()) {
+            for (QAction *action : row->actions())
+                menus << action->text() + (row->rect().contains(row->actionGeometry(action)) ? "" : " (hidden)");
+        }
+        QCOMPARE(menus.join(' '), QStringLiteral("&File &Options &Match! &Copy!> <Cop&y! >&Move!> <Mo&ve!< >&Delete! De&lete!< &Help"));
+        QTRY_COMPARE(w->window->centralWidget()->geometry().top(), w->window->menus()->geometry().bottom() + 1);
+    }
+
+    // A line ticks with the space bar or a click on its box, and the status box counts in blue;
+    // typing a filter lists nothing until a folder is opened, by a double-click here.
+    void mouseAndKeys()
+    {
+        auto *status = control<QLineEdit>(ControlId::txtStatus1);
+        QCOMPARE(status->text(), QStringLiteral("2 files, 3 bytes, 2024/05/06 07:08 to 2024/05/06 07:09"));
+        auto *list = control<QTreeView>(ControlId::lstFiles1);
+        QTRY_VERIFY(!list->visualRect(list->model()->index(1, 0)).isEmpty());
+        list->setFocus();
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(ticks(1), QStringLiteral("01"));
+        QTest::keyClick(list, Qt::Key_Space);
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        const QRect row = list->visualRect(list->model()->index(0, 0));
+        const QRect box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.left() + box.width() / 2 + 3, row.center().y()));
+        QCOMPARE(ticks(1), QStringLiteral("10"));
+        QTRY_COMPARE(status->text() + ' ' + status->palette().color(QPalette::Text).name(), QStringLiteral("1 file selected. #0000ff"));
+        control<QLineEdit>(ControlId::txtSelect)->selectAll();
+        QTest::keyClicks(control<QLineEdit>(ControlId::txtSelect), "*.doc");
+        QCOMPARE(w->form().pane(1).lstFiles.ListCount(), 2);
+        auto *folders = control<QListView>(ControlId::dirList1);
+        const QModelIndex sub = folders->model()->index(w->form().pane(1).dirList.currentRow() + 1, 0); // L
+        folders->scrollTo(sub, QAbstractItemView::PositionAtTop);
+        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualRect(sub).center());
+        QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, folders->visualRect(sub).center());
+        QCOMPARE(w->form().pane(1).dirList.Path(), w->t("/L"));
+        QTRY_COMPARE(w->form().txtSelect.Text() + ' ' + status->text() + ' ' + status->palette().color(QPalette::Base).name(),
+                     QStringLiteral("*.doc 0 files. #00ff00"));
+    }
+
+    // On an X server, with the window's own boxes: from the filter box each menu-bar access key
+    // opens its menu or asks its command's question; M, the key of both Match and Move,
+    // highlights them in turn and Enter or Space runs the one highlighted (Match at once while
+    // Move may not run). The boxes answer to their access keys, Escape answers No, and the
+    // keyboard goes back to the filter box.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("ticks");  // the panes whose first line is ticked
+        QTest::addColumn<bool>("diskFull");  // the copy fails once, with no question first
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("answer"); // the key for the box
+        QTest::addColumn<QString>("seen");   // the menu or box that showed
+        QTest::addColumn<QString>("after");  // right/a, then the panes' lines
+        const QString copy = "Copy Left to Right >>>?|You are about to Copy 1 marked files|&No &Yes";
+        const QString move = "Move Left to Right >>>?|You are about to Move 1 marked files|&No &Yes";
+        const QString error = "Error!|Error 61|&Abort &Ignore &Retry", kept = "old|a+|a+ b";
+        QTest::newRow("Alt+F") << "12" << false << "Alt+F" << "" << "&File" << kept;
+        QTest::newRow("Alt+C") << "12" << false << "Alt+C" << "Esc" << copy << kept;
+        QTest::newRow("Alt+Y") << "12" << false << "Alt+Y" << "Esc" << "Copy <<< Right to Left?|You are about to Copy 1 marked files|&No &Yes" << kept;
+        QTest::newRow("Alt+M, M, Return") << "12" << false << "Alt+M, M, Return" << "Esc" << move << kept;
+        QTest::newRow("Alt+M, Alt+M, Space") << "12" << false << "Alt+M, Alt+M, Space" << "Esc" << move << kept;
+        QTest::newRow("Alt+D") << "12" << false << "Alt+D" << "Esc" << "DELETE from >> Left?|You are about to DELETE 1 marked files from|&No &Yes" << kept;
+        QTest::newRow("Alt+L") << "12" << false << "Alt+L" << "Esc" << "DELETE from Right <<?|You are about to DELETE 1 marked files from|&No &Yes" << kept;
+        QTest::newRow("Alt+C, Alt+Y copies") << "1" << false << "Alt+C" << "Alt+Y" << copy << "new|a|a b";
+        QTest::newRow("Alt+C, Alt+N keeps") << "1" << false << "Alt+C" << "Alt+N" << copy << "old|a+|a b";
+        QTest::newRow("Alt+M, Return matches") << "1" << false << "Alt+M, Return" << "" << "" << "old|a+ b~|a b+";
+        QTest::newRow("Alt+M, Escape leaves") << "1" << false << "Alt+M, Esc" << "" << "" << "old|a+|a b";
+        QTest::newRow("Alt+M alone matches") << "" << false << "Alt+M" << "" << "" << "old|a+ b~|a b+";
+        QTest::newRow("disk full, Alt+R") << "1" << true << "Alt+C" << "Alt+R" << error << "new|a|a b";
+        QTest::newRow("disk full, Alt+A") << "1" << true << "Alt+C" << "Alt+A" << error << "old|a+|a b";
+    }
+    void keys()
+    {
+        QFETCH(QString, ticks);
+        QFETCH(bool, diskFull);
+        QFETCH(QString, keys);
+        QFETCH(QString, answer);
+        QFETCH(QString, seen);
+        QFETCH(QString, after);
+        if (QGuiApplication::platformName() != "xcb")
+            QSKIP("keys need a real X server: offscreen windows take no key focus (the _x11 run tests this)");
+        w.reset();
+        w = std::make_unique<WindowFixture>(false);
+        QVERIFY(writeFile(w->t("/L/a"), "new", localTime(2024, 5, 6, 7, 8)) && writeFile(w->t("/R/a"), "old", localTime(2020, 1, 2, 3, 4)));
+        QVERIFY(writeFile(w->t("/R/b"), "bee", localTime(2021, 1, 2, 3, 4)));
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()) && QTest::qWaitForWindowActive(w->window.get()));
+        QVERIFY(w->showBoth());
+        QTRY_COMPARE(QApplication::focusWidget(), w->control(ControlId::txtSelect));
+        for (int pane : {1, 2})
+            w->form().pane(pane).lstFiles.setSelected(0, ticks.contains(QString::number(pane)));
+        if (diskFull) {
+            w->fs.failOn(FsOperation::FileCopy, ErrorNumber::DiskFull);
+            w->form().mnuOptionAction.setChecked(false);
+        }
+        BoxAnswerer answerer(answer);
+        press(keys);
+        if (answer.isEmpty() && !seen.isEmpty()) {
+            auto *open = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QCOMPARE(open ? open->title() : QString(), seen);
+            press("Esc, Esc"); // the first closes the menu, the second leaves the bar
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        } else {
+            QCOMPARE(answerer.seen, seen.isEmpty() ? QStringList() : QStringList {seen});
+        }
+        QCOMPARE(readFile(w->t("/R/a")) + '|' + summaryOf(w->form().pane(1).lstFiles) + '|' + summaryOf(w->form().pane(2).lstFiles), after);
+        QCOMPARE(namesIn(w->t("/L")), QStringList {"a"});
+        QTRY_COMPARE(QApplication::focusWidget(), w->control(ControlId::txtSelect));
+    }
+
+    // Each Ctrl shortcut runs its command from every control that can have the focus, while
+    // the filter box keeps its own editing keys; Ctrl+Q ends without storing the settings
+    // (and ends the event loops: the tests after this one have no modal boxes of their own).
+    void ctrlShortcuts_data()
+    {
+        QTest::addColumn<ControlId>("start");
+        for (ControlId id : {ControlId::txtSelect, ControlId::lstFiles1, ControlId::lstFiles2, ControlId::dirList1, ControlId::drvList2})
+            QTest::addRow("control %d", int(id)) << id;
+    }
+    void ctrlShortcuts()
+    {
+        QFETCH(ControlId, start);
+        QWidget *focus = w->control(start);
+        focus->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(w->window.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), focus);
+        FormModel &form = w->form();
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(form.recallSlots().entry(0), w->dir.path() + "|*.*|" + w->dir.path());
+        QVERIFY(form.mnuOptionSynch.isChecked() && form.mnuOptionSyncFoldr.isChecked());
+        for (Qt::Key key : {Qt::Key_E, Qt::Key_D, Qt::Key_T, Qt::Key_B}) {
+            w->prompter.type(QString());
+            w->prompter.answer(MsgAnswer::Ok);
+            QTest::keyClick(focus, key, Qt::ControlModifier);
+        }
+        QStringList titles;
+        for (const PromptRecord &box : w->prompter.shown())
+            titles << box.title;
+        QCOMPARE(titles.join('|'), QStringLiteral("Edit Path|Remove Path|Export Text file for Excel:|Sorry!"));
+        if (auto *filter = qobject_cast<QLineEdit *>(focus)) {
+            filter->setText("*.txt");
+            for (const QString keys : {"Home", "Shift+Right", "Ctrl+C", "End", "Ctrl+V", "Backspace", "X"})
+                QTest::keySequence(filter, QKeySequence(keys));
+            QCOMPARE(filter->text() + QApplication::clipboard()->text(), QStringLiteral("*.txtx*"));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+        w->window->close();
+        QVERIFY(w->settings.values.isEmpty());
+    }
+
+    // Each box style gives exactly its buttons with access keys, its icon, its default and
+    // a safe Escape; texts stay plain, in the input box too.
+    void boxes()
+    {
+        QtPrompter prompter;
+        QStringList seen;
+        for (int style : {34, 292, 35, 36, 48, 64, 68}) {
+            auto box = prompter.buildMessageBox("Copy <b>a</b> & <<<", style, "Move <<< Right?");
+            QStringList buttons;
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text();
+            buttons.sort();
+            seen << QString("%1: %2|%3|%4|%5").arg(style).arg(buttons.join(' ')).arg(box->icon()).arg(box->defaultButton()->text(), box->escapeButton()->text());
+            QCOMPARE(box->windowTitle() + '|' + box->text() + '|' + QString::number(box->textFormat()), QStringLiteral("Move <<< Right?|Copy <b>a</b> & <<<|0"));
+        }
+        QCOMPARE(seen.join('\n'), QStringLiteral("34: &Abort &Ignore &Retry|4|&Abort|&Abort\n292: &No &Yes|4|&No|&No\n35: &No &Yes Cancel|4|&Yes|Cancel\n"
+                                                 "36: &No &Yes|4|&Yes|&No\n48: &OK|2|&OK|&OK\n64: &OK|1|&OK|&OK\n68: &No &Yes|1|&Yes|&No"));
+        auto input = prompter.buildInputBox("Edit which path?\n<pasted> & more", "Edit Path", "0");
+        QCOMPARE(input->windowTitle() + '|' + input->labelText() + '|' + input->textValue(), QStringLiteral("Edit Path|Edit which path?\n<pasted> & more|0"));
+        for (QLabel *label : input->findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+
+    // Escape during the work asks "Stop after this file?"; Yes ends the work once that file is
+    // done: what was done is unticked (or gone), the rest stays ticked and untouched.
+    void stopAfterThisFile_data()
+    {
+        QTest::addColumn<int>("command");  // copy or move 1 or 3; 0: delete the left's files
+        QTest::addColumn<QString>("after"); // left | right | the left's ticks
+        QTest::newRow("copy") << 1 << "f1 f2 f3 f4 f5 f6|f1 f2 f3|000111";
+        QTest::newRow("move") << 3 << "f4 f5 f6|f1 f2 f3|000111";
+        QTest::newRow("delete") << 0 << "f1 f2 f3||111"; // from the last line up
+    }
+    void stopAfterThisFile()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, after);
+        for (int i = 1; i <= 6; ++i)
+            QVERIFY(writeFile(w->t("/L/f%1").arg(i), QByteArray::number(i)));
+        w->form().mnuOptionAction.setChecked(false);
+        QVERIFY(w->showBoth());
+        w->tickAll(1);
+        const QString third = command == 0 ? "Deleting " + w->t("/L/f4") : w->t("/L/f3 to ");
+        connect(&w->form(), &FormModel::captionChanged, this, [&] {
+            if (w->form().Caption().contains(third))
+                QTest::keyClick(w->window->workBox(), Qt::Key_Escape);
+        });
+        w->prompter.answer(MsgAnswer::Yes);
+        (command == 0 ? w->form().mnuDel(1) : w->form().mnuCopy(command))->trigger();
+        QCOMPARE(w->prompter.shown().at(0).line().section('\n', 0, 0), QStringLiteral("Stop (36): Stop after this file?"));
+        QCOMPARE(namesIn(w->t("/L")).join(' ') + '|' + namesIn(w->t("/R")).join(' ') + '|' + ticks(1), after);
+        QCOMPARE(w->form().Caption(), QStringLiteral("Dyadix"));
+    }
+
+    // Closing the window or SIGTERM while a large file is copied stops at once: the old target
+    // stays byte for byte with its time, nothing unfinished is left, a move keeps its source,
+    // the lines stay ticked; then the window closes as usual, storing its settings.
+    void closingStopsTheFileAtOnce_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("copy, window closed") << 1 << false;
+        QTest::newRow("move, SIGTERM") << 3 << true;
+    }
+    void closingStopsTheFileAtOnce()
+    {
+        QFETCH(int, command);
+        QFETCH(bool, bySignal);
+        const std::int64_t old = localTime(2020, 1, 1, 0, 0);
+        QVERIFY(writeFile(w->t("/L/1big"), QByteArray(int(FormWork::OffThreadBytes) * 3, 'N')) && writeFile(w->t("/L/2after"), "after"));
+        QVERIFY(writeFile(w->t("/R/1big"), "old content", old));
+        w->form().mnuOptionAction.setChecked(false);
+        QVERIFY(w->showBoth());
+        w->tickAll(1);
+        w->fs.holdNextCopyUntilStopped();
+        QString boxText;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            WorkProgressBox *box = w->window->workBox();
+            if (box == nullptr || !box->isVisible() || !boxText.isEmpty())
+                return;
+            boxText = box->text() + (QApplication::activeModalWidget() == box ? " modal " : " ") + box->stopButton()->text();
+            bySignal ? void(::raise(SIGTERM)) : void(w->window->close());
+        });
+        watch.start(5);
+        w->form().mnuCopy(command)->trigger();
+        QTRY_VERIFY(!w->window->isVisible());
+        QVERIFY2(boxText.startsWith(command == 1 ? "Copying file 1 of 2 - " : "Moving file 1 of 2 - ") && boxText.endsWith(" modal &Stop"), qPrintable(boxText));
+        QCOMPARE(readFile(w->t("/R/1big")), QByteArray("old content"));
+        QCOMPARE(modifiedOf(w->t("/R/1big")), old);
+        QCOMPARE(namesIn(w->t("/R")) + namesIn(w->t("/L")), (QStringList {"1big", "1big", "2after"}));
+        QCOMPARE(ticks(1), QStringLiteral("11"));
+        QVERIFY(w->prompter.shown().empty() && !w->settings.values.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_Window)
+#include "tst_window.moc"

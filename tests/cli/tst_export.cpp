@@ -1,0 +1,263 @@
+#include "cli/matchtool.h"
+#include "export/tabexport.h"
+#include "runtime/nativename.h"
+
+#include "testkit.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+namespace {
+const std::int64_t When = localTime(2024, 4, 5, 6, 7);
+const QByteArray Head = "File\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n";
+QByteArray row(const QByteArray &left, const QByteArray &marker, const QByteArray &right)
+{
+    return left + '\t' + marker + '\t' + right + "\r\n";
+}
+const QByteArray A = "a\t2024/04/05 06:07\t       1";
+
+// The fields of a tab-delimited file as Python's csv module reads it (TAB, double quote),
+// each as the bytes it stands for; empty when Python cannot be run.
+QList<QList<QByteArray>> readAsCsv(const QString &file)
+{
+    static const char *const script = R"(
+import csv, sys
+with open(sys.argv[1], newline='', encoding='utf-8', errors='surrogateescape') as f:
+    for row in csv.reader(f, delimiter=chr(9), quotechar=chr(34)):
+        print(' '.join('=' + field.encode('utf-8', 'surrogateescape').hex() for field in row))
+)";
+    QProcess python;
+    python.start("python3", {"-c", script, file});
+    QList<QList<QByteArray>> rows;
+    if (!python.waitForFinished(20000) || python.exitCode() != 0)
+        return rows;
+    for (const QByteArray &line : python.readAllStandardOutput().split('\n')) {
+        QList<QByteArray> fields;
+        for (const QByteArray &field : line.split(' '))
+            fields << QByteArray::fromHex(field.mid(1));
+        if (!line.isEmpty())
+            rows << fields;
+    }
+    return rows;
+}
+} // namespace
+
+// The tab-delimited export of the window, and dyadix-match, which writes the same from the
+// command line.
+class tst_Export : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<Fixture> f;
+    QString t(const QString &relative) const { return f->t(relative); }
+    QByteArray exportTo(const QString &file)
+    {
+        f->prompter.type(file);
+        f->form->mnuFileExport.trigger();
+        return readFile(file);
+    }
+    QByteArray windowExport(const QString &left, const QString &filter = "*.*", bool newer = true)
+    {
+        Fixture other;
+        other.form->txtSelect.setText(filter);
+        other.form->mnuOptionNewer.setChecked(newer);
+        other.show(1, left), other.show(2, t("/R"));
+        other.form->mnuMatch.trigger();
+        return exportContent(other.form->pane(1), other.form->pane(2));
+    }
+    int runTool(const QStringList &arguments, QByteArray *out = nullptr, QByteArray *err = nullptr)
+    {
+        QProcess tool;
+        tool.setWorkingDirectory(f->dir.path());
+        tool.start(DYADIX_MATCH_EXECUTABLE, arguments);
+        tool.waitForFinished(20000);
+        if (out)
+            *out = tool.readAllStandardOutput();
+        if (err)
+            *err = tool.readAllStandardError();
+        return tool.exitCode();
+    }
+
+private slots:
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup() { f.reset(); }
+
+    // The box asks with its four lines and offers MatchFile.txt in the home folder; lists of
+    // unequal length get empty fields; the name is stored at once and offered next time, also
+    // after an exit without saving.
+    void exportOfTheLists_data()
+    {
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QStringList>("right");
+        QTest::addColumn<QByteArray>("rows");
+        QTest::newRow("3 vs 5") << QStringList {"a", "b", "c"} << QStringList {"a", "b", "c", "d", "e"}
+                                << QByteArray(row(A, "", A) + row(A, "", A).replace('a', 'b') + row(A, "", A).replace('a', 'c')
+                                              + row("\t\t", "", A).replace('a', 'd') + row("\t\t", "", A).replace('a', 'e'));
+        QTest::newRow("2 vs 0") << QStringList {"a", "b"} << QStringList()
+                                << QByteArray(row(A, "", "") + row(A, "", "").replace('a', 'b'));
+        QTest::newRow("both empty") << QStringList() << QStringList() << QByteArray();
+    }
+    void exportOfTheLists()
+    {
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, right);
+        QFETCH(QByteArray, rows);
+        for (const QString &name : left)
+            QVERIFY(writeFile(t("/L/") + name, "1", When));
+        for (const QString &name : right)
+            QVERIFY(writeFile(t("/R/") + name, "1", When));
+        QVERIFY(f->showBoth());
+        f->host.calls.clear();
+        QCOMPARE(exportTo(t("/out.txt")), (t("/L") + "/\t\t\t\t" + t("/R") + "/\r\n\r\n").toUtf8() + Head + rows);
+        const PromptRecord &box = f->prompter.shown().front();
+        QCOMPARE(box.title + '|' + box.defaultText, "Export Text file for Excel:|" + QDir::homePath() + "/MatchFile.txt");
+        QCOMPARE(box.text, QStringLiteral("This will create (or overwrite) a Tab-delimited file\n"
+                                          "which you can then open in Excel (Text file options).\n\nFull path and file name?"));
+        QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
+        f->form->mnuFileExitNoSave.trigger();
+        Fixture next;
+        next.settings = f->settings;
+        next.prompter.type("   "); // blanks only: nothing is written
+        next.form->mnuFileExport.trigger();
+        QCOMPARE(next.prompter.shown().back().defaultText, t("/out.txt"));
+        QCOMPARE(next.host.calls, QStringList());
+        QCOMPARE(namesIn(f->dir.path()), (QStringList {"L", "R", "out.txt"}));
+    }
+
+    // After Match, the later copy's row has ">>" or "<<"; a row ticked on both sides has "<<".
+    void markers()
+    {
+        QVERIFY(writeFile(t("/L/new-left"), "1", When + 3600) && writeFile(t("/R/new-left"), "1", When));
+        QVERIFY(writeFile(t("/R/only-right"), "22", When));
+        QVERIFY(writeFile(t("/L/same"), "1", When) && writeFile(t("/R/same"), "1", When));
+        QVERIFY(f->showBoth());
+        f->form->mnuMatch.trigger();
+        f->list(1).setSelected(2, true);
+        f->list(2).setSelected(2, true);
+        QCOMPARE(exportTo(t("/out.txt")).split('\n').mid(3),
+                 (QList<QByteArray> {"new-left\t2024/04/05 07:07\t       1\t>>\tnew-left\t2024/04/05 06:07\t       1\r",
+                                     "only-right\t\t\t<<\tonly-right\t2024/04/05 06:07\t       2\r",
+                                     "same\t2024/04/05 06:07\t       1\t<<\tsame\t2024/04/05 06:07\t       1\r", ""}));
+    }
+
+    // A failed write brings the prompt and leaves the previous export; the failed name is not
+    // remembered. A bare name writes in the current folder. Batch files only say "Sorry!".
+    void failuresAndOddAnswers()
+    {
+        QVERIFY(writeFile(t("/out.txt"), "previous export"));
+        f->fs.failOn(FsOperation::WriteFile, ErrorNumber::DiskFull);
+        f->prompter.answer(MsgAnswer::Abort);
+        QCOMPARE(exportTo(t("/out.txt")), QByteArray("previous export"));
+        QCOMPARE(f->prompter.shown().back().text + f->prompter.shown().back().title, QStringLiteral("Error 61\nDisk fullError!"));
+        QVERIFY(!f->settings.values.contains("dyadix/Settings/ExportFile"));
+        QVERIFY(QDir::setCurrent(t("/R")));
+        const QByteArray written = exportTo("list.txt");
+        QVERIFY(written.contains(Head));
+        QCOMPARE(readFile(t("/R/list.txt")), written);
+        f->prompter.answer(MsgAnswer::Ok);
+        f->form->mnuFileBatch.trigger();
+        QCOMPARE(f->prompter.shown().back().text + '|' + f->prompter.shown().back().title
+                     + QString::number(f->prompter.shown().back().style), QStringLiteral("This option is not yet available!|Sorry!48"));
+    }
+
+    // dyadix-match writes, byte for byte, what the window exports after Match; its exit code
+    // says whether anything is to be carried over, or an error with a message.
+    void matchTool_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("plain") << QStringList {"L", "R"} << 1 << QByteArray();
+        QTest::newRow("filter") << QStringList {"--filter", "*.txt, *.doc", "L", "R"} << 1 << QByteArray();
+        QTest::newRow("earlier") << QStringList {"--mark-earlier", "L", "R"} << 1 << QByteArray();
+        QTest::newRow("same folder") << QStringList {"L", "L"} << 0 << QByteArray();
+        QTest::newRow("missing folder") << QStringList {"L", "nowhere"} << 2 << QByteArray("dyadix-match: nowhere: Path not found\n");
+        QTest::newRow("one folder") << QStringList {"L"} << 2 << QByteArray("dyadix-match: give two folders, LEFT and RIGHT (see --help)\n");
+        QTest::newRow("unknown option") << QStringList {"--fast", "L", "R"} << 2 << QByteArray("dyadix-match: Unknown option 'fast'.\n");
+        QTest::newRow("version") << QStringList {"--version"} << 0 << QByteArray();
+    }
+    void matchTool()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QByteArray, error);
+        QVERIFY(writeFile(t("/L/both.txt"), "later", When + 60) && writeFile(t("/R/both.txt"), "earlier", When));
+        QVERIFY(writeFile(t("/L/left only.doc"), "l", When) && writeFile(t("/R/right\tonly.txt"), "r", When));
+        QVERIFY(writeFile(t("/L/equal"), "e", When) && writeFile(t("/R/EQUAL"), "e", When));
+        QByteArray out, err;
+        QCOMPARE(runTool(arguments, &out, &err), code);
+        QCOMPARE(err, error);
+        if (code != 2 && arguments.last() == "R")
+            QCOMPARE(out, windowExport(t("/L"), arguments.contains("--filter") ? arguments[1] : "*.*", !arguments.contains("--mark-earlier")));
+        if (arguments[0] == "--version")
+            QCOMPARE(out, QByteArray("dyadix-match 1.8.0\n"));
+    }
+
+    // --output replaces an old file only when complete and changes nothing else; a vanished
+    // file makes the run an error.
+    void matchToolOutput()
+    {
+        QVERIFY(writeFile(t("/L/a"), "a", When) && writeFile(t("/out.txt"), "old"));
+        QCOMPARE(runMatchTool({"dyadix-match", "--output", t("/out.txt"), "L", "R"}, f->fs, stdout, stderr), 1);
+        QCOMPARE(readFile(t("/out.txt")), windowExport(t("/L")));
+        QCOMPARE(namesIn(t("/L")) + namesIn(t("/R")), QStringList {"a"});
+        std::FILE *sink = std::fopen("/dev/null", "w");
+        QCOMPARE(runMatchTool({"dyadix-match", "--output", t("/no/such/out.txt"), "L", "R"}, f->fs, sink, sink), 2);
+        f->fs.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/a");
+        f->fs.failOn(FsOperation::FileDateTime, ErrorNumber::FileNotFound, 1, "/a");
+        QCOMPARE(runMatchTool({"dyadix-match", "L", "R"}, f->fs, sink, sink), 2);
+        std::fclose(sink);
+        QCOMPARE(readFile(t("/out.txt")), windowExport(t("/L")));
+    }
+
+    // Names and folders holding a TAB, a line end, a double quote, a leading blank or bytes
+    // that are not UTF-8 come back whole from both exports: every row has seven fields, and
+    // a plain row is written exactly as ever.
+    void oddNamesReadBackWhole_data()
+    {
+        QTest::addColumn<bool>("window");
+        QTest::newRow("window") << true;
+        QTest::newRow("dyadix-match") << false;
+    }
+    void oddNamesReadBackWhole()
+    {
+        QFETCH(bool, window);
+        const QByteArray folder = encodeNativeName(f->dir.path()) + "/Odd \"folder\"\tL";
+        const QList<QByteArray> names = {"a\tb.txt", "x\ny.txt", "c\rd.txt", "q\"uote\".txt", " leading.txt", "bad\xff\xfe.bin", "both"};
+        QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+        const auto removeFolder = qScopeGuard([&] { // Qt cannot remove names that are not UTF-8
+            for (const QByteArray &name : names)
+                ::unlink((folder + '/' + name).constData());
+            ::rmdir(folder.constData());
+        });
+        for (const QByteArray &name : names)
+            QVERIFY(writeFile(folder + '/' + name, "n", When + 60));
+        QVERIFY(writeFile(t("/R/both"), "seven", When));
+        const QString left = decodeNativeName(folder.toStdString()), file = t("/out.txt");
+        if (window)
+            QVERIFY(writeFile(file, windowExport(left)));
+        else
+            QCOMPARE(runTool({"--output", file, left, t("/R")}), 1);
+        const QList<QList<QByteArray>> rows = readAsCsv(file);
+        if (rows.isEmpty())
+            QSKIP("python3 is not installed: nothing here reads the file as a spreadsheet would");
+        QCOMPARE(rows.at(0), (QList<QByteArray> {folder + '/', "", "", "", encodeNativeName(t("/R/"))}));
+        QList<QByteArray> leftNames;
+        for (qsizetype i = 1; i < rows.size(); ++i) {
+            QCOMPARE(rows.at(i).size(), 7);
+            leftNames << rows.at(i).at(0);
+        }
+        QCOMPARE(QSet<QByteArray>(leftNames.begin(), leftNames.end()),
+                 QSet<QByteArray>(names.begin(), names.end()) << "File");
+        QVERIFY(readFile(file).contains("\r\nboth\t2024/04/05 06:08\t       1\t>>\tboth\t2024/04/05 06:07\t       5\r\n"));
+    }
+};
+
+QTEST_MAIN(tst_Export)
+#include "tst_export.moc"

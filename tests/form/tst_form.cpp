@@ -1,0 +1,503 @@
+#include "form/layout.h"
+#include "help/helptexts.h"
+#include "panes/drivelistmodel.h"
+#include "panes/foldersync.h"
+#include "runtime/conversions.h"
+#include "runtime/nativename.h"
+
+#include "testkit.h"
+
+#include <QDateTime>
+#include <QDir>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+namespace {
+const std::int64_t Early = localTime(2023, 3, 4, 5, 6, 7), Late = localTime(2024, 1, 5, 7, 3, 59);
+const QColor Green(0, 255, 0), Grey(192, 192, 192), Blue(0, 0, 255), Black(0, 0, 0);
+// "name@yyyy-MM-dd hh:mm:ss#size" files in a folder.
+void makeFiles(const QString &folder, const QStringList &files)
+{
+    for (const QString &file : files) {
+        const QString when = file.section('@', 1).section('#', 0, 0);
+        const int size = file.contains('#') ? file.section('#', 1).toInt() : 1;
+        QVERIFY(writeFile(folder + '/' + file.section('@', 0, 0), QByteArray(size, 'x'),
+                          QDateTime::fromString(when, "yyyy-MM-dd hh:mm:ss").toSecsSinceEpoch()));
+    }
+}
+struct Pair
+{
+    QStringList left, right; // "name@yyyy-MM-dd hh:mm:ss#size"
+    bool newer;              // Mark Newer
+    QString after, tips;     // the lines afterwards; the tool tips of the first ones
+};
+struct Sync
+{
+    QString left, right; // the panes' folders
+    QString answers;     // Y, N, A, I to the boxes in turn
+    int pane;            // where a folder is then opened
+    QString opened, made; // the folder opened, and the folders made besides
+    QString expected;     // the roots | the other pane's folder | the option | the boxes
+};
+// Whether a pane's copy, move and delete are available.
+QString enabled(FormModel &form, int pane)
+{
+    QString result;
+    for (QAction *command : {form.mnuCopy(pane), form.mnuCopy(pane + 2), form.mnuDel(pane)})
+        result += command->isEnabled() ? '1' : '0';
+    return result;
+}
+} // namespace
+Q_DECLARE_METATYPE(Pair)
+Q_DECLARE_METATYPE(Sync)
+
+// The window model: start-up, menus, listings, Match, folder synchronising, layout and help.
+class tst_Form : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<Fixture> f;
+    QString t(const QString &relative) const { return f->t(relative); }
+
+private slots:
+    void init() { f = std::make_unique<Fixture>(); }
+    void cleanup() { f.reset(); }
+
+    // Start-up centres the window at its designed size, lists both panes on the current
+    // folder while hidden, then shows it with the focus in the filter box; with nothing
+    // stored the recall items are hidden. Each menu item has its caption, shortcut and check
+    // mark; an option's click reverses it; Exit unloads, storing the settings, then ends.
+    void startUpAndMenus()
+    {
+        QVERIFY(writeFile(t("/here.txt"), "x", Late));
+        f->form->Form_Load();
+        QCOMPARE(f->host.calls, (QStringList {"move 10785 4612 7230 6975", "state 0", "pointer 11", "pointer 0",
+                                              "pointer 11", "pointer 0", "show", "focus"}));
+        QCOMPARE(f->lines(2), QStringList {"here.txt\t2024/01/05 07:03\t       1"});
+        QCOMPARE(f->form->pane(1).dirList.Path(), f->dir.path());
+        QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix - Windows File-Matching Program"));
+        std::vector<QAction *> all = f->form->fileMenuItems();
+        for (const auto &menu : {f->form->optionMenuItems(), f->form->menuBarCommands(), f->form->helpMenuItems()})
+            all.insert(all.end(), menu.begin(), menu.end());
+        QStringList items;
+        for (QAction *item : all) {
+            const QString check = !item->isCheckable() ? "" : item->isChecked() ? " [x]" : " [ ]";
+            if (!item->isSeparator() && !item->text().startsWith("&0") && item->isVisible())
+                items << item->text() + ' ' + item->shortcut().toString() + check;
+        }
+        QCOMPARE(items, (QStringList {"&Add Path to List Ctrl+A", "&Edit Path... Ctrl+E", "&Remove Path... Ctrl+D",
+                                      "Re&fresh Drive Lists Ctrl+R", "Export to &Tab-delimited File... Ctrl+T",
+                                      "Make DOS &Batch File... Ctrl+B", "E&xit ", "&Exit without Saving Settings Ctrl+Q",
+                                      "&Warn before Actions  [x]", "&Mark Newer  [x]", "Warn if &Target is Bigger  [x]",
+                                      "Synchronize &Scrolling Ctrl+S [ ]", "Synchronize &Folders Ctrl+F [ ]", "&Match! ",
+                                      "&Copy!> ", "<Cop&y! ", ">&Move!> ", "<Mo&ve!< ", ">&Delete! ", "De&lete!< ",
+                                      "&Instructions... ", "&About... "}));
+        QCOMPARE(f->form->fileMenuItems().size(), size_t(20));
+        QCOMPARE(f->form->fileMenuItems()[4], f->form->mnuFileLast[0]);
+        f->host.calls.clear();
+        for (QAction *option : {&f->form->mnuOptionAction, &f->form->mnuOptionNewer, &f->form->mnuOptionWarn1}) {
+            option->trigger();
+            QVERIFY(!option->isChecked());
+        }
+        f->form->mnuFileExit.trigger();
+        QCOMPARE(f->host.calls, (QStringList {"unload", "end"}));
+        QCOMPARE(f->settings.values.value("dyadix/Settings/Wildcards"), QStringLiteral("*.*"));
+        QCOMPARE(f->prompter.shown().size(), size_t(0));
+    }
+
+    // Started in a folder that has been deleted, the program starts in the home folder.
+    void startUpInAFolderGone()
+    {
+        QVERIFY(QDir().mkdir(t("/gone")) && QDir::setCurrent(t("/gone")) && QDir(t("/gone")).removeRecursively());
+        f->form->Form_Load();
+        QCOMPARE(f->form->pane(1).dirList.Path() + f->prompter.texts().join(""), QDir::homePath());
+    }
+
+    // Choosing a drive lists its current folder: its root at first, later the folder last
+    // shown on it; a drive that can no longer be opened is put back silently. Refresh leaves
+    // the lists alone; a folder that cannot be read, or is gone, brings the listing's prompt.
+    void drives()
+    {
+        QVERIFY(QDir().mkpath(t("/volume/inner")) && writeFile(t("/volume/on-volume.txt"), "x", Late));
+        f->fs.addVolume(t("/volume/"));
+        f->fs.addVolume("/media/dyadix-pulled-out/");
+        f->form->Form_Load();
+        DriveListModel &drives = f->form->pane(2).drvList;
+        drives.Refresh();
+        auto choose = [&](const QString &root) {
+            for (int row = 0; row < drives.rowCount(); ++row) {
+                if (drives.index(row).data(DriveListModel::RootRole).toString() == root)
+                    drives.chooseRow(row);
+            }
+            return f->form->pane(2).dirList.Path();
+        };
+        const QString home = drives.Drive();
+        QCOMPARE(choose(t("/volume/")), t("/volume"));
+        QCOMPARE(f->lines(2), QStringList {"on-volume.txt\t2024/01/05 07:03\t       1"});
+        QVERIFY(f->show(2, t("/volume/inner")));
+        QCOMPARE(choose(home), f->dir.path());
+        QCOMPARE(choose(t("/volume/")), t("/volume/inner"));
+        QCOMPARE(choose("/media/dyadix-pulled-out/"), t("/volume/inner"));
+        QCOMPARE(drives.Drive(), t("/volume/"));
+        const QString status = f->status(2);
+        f->form->mnuFileRefresh.trigger();
+        QCOMPARE(f->status(2) + ' ' + QString::number(f->lines(2).size()), status + " 0");
+        f->fs.failOn(FsOperation::Enumerate, ErrorNumber::PermissionDenied, 1, "/L/");
+        f->prompter.answer(MsgAnswer::Abort);
+        QVERIFY(f->show(1, t("/L")) && QDir(t("/volume")).removeRecursively());
+        f->prompter.answer(MsgAnswer::Ignore);
+        f->form->dirList_Change(2);
+        QCOMPARE(f->prompter.texts().join("|"), QStringLiteral("Permission denied|Path not found"));
+        QCOMPARE(f->status(1) + '|' + f->status(2), QStringLiteral("0 files.|0 files."));
+    }
+
+    // A listing shows files (hidden ones too, no folders) as name, date and padded size in
+    // name order, with the status line, sizes and totals beyond 32 bits; the pane's commands
+    // go off, and so does synchronised scrolling. While the settings load, nothing is listed.
+    void listing()
+    {
+        QVERIFY(writeFile(t("/L/b.TXT"), QByteArray(123, 'b'), Late));
+        QVERIFY(writeFile(t("/L/A.txt"), QByteArray(), Early));
+        QVERIFY(writeFile(t("/L/.hidden"), "h", Early));
+        const int fd = ::open(encodeNativeName(t("/L/c.img")).constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0 && ::ftruncate(fd, off_t(3) << 30) == 0 && ::close(fd) == 0);
+        QVERIFY(QDir(t("/L")).mkdir("sub.txt"));
+        const QString cDate = formatDateText(modifiedOf(t("/L/c.img")));
+        f->form->mnuOptionSynch.setChecked(true);
+        f->form->mnuCopy(1)->setEnabled(true);
+        QVERIFY(f->show(1, t("/L")));
+        QCOMPARE(f->lines(1), (QStringList {".hidden\t2023/03/04 05:06\t       1", "A.txt\t2023/03/04 05:06\t       0",
+                                            "b.TXT\t2024/01/05 07:03\t     123", "c.img\t" + cDate + "\t3221225472"}));
+        QCOMPARE(f->status(1), "4 files, 3221225596 bytes, 2023/03/04 05:06 to " + cDate);
+        QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
+        QCOMPARE(enabled(*f->form, 1), QStringLiteral("000"));
+        QVERIFY(!f->form->mnuOptionSynch.isChecked());
+        f->form->SkipListing = true;
+        QVERIFY(f->show(2, t("/L")));
+        QCOMPARE(f->lines(2).size() + f->host.calls.size(), 2);
+        QCOMPARE(f->status(2), QStringLiteral("Right"));
+    }
+
+    // Both status boxes are green on black while their texts are equal (names aside), grey
+    // otherwise; ticks show as "N files selected." in blue on the listing's background, the
+    // commands follow the ticks, and the other pane stays as it was.
+    void statusLines()
+    {
+        QVERIFY(f->showBoth());
+        QCOMPARE(f->status(1) + '|' + f->status(2), QStringLiteral("0 files.|0 files."));
+        QVERIFY(writeFile(t("/L/one.txt"), "12345", Late));
+        QVERIFY(f->show(1, t("/L")));
+        QCOMPARE(f->form->pane(2).txtStatus.BackColor(), Grey);
+        QVERIFY(writeFile(t("/R/ONE-other-name.txt"), "54321", Late));
+        QVERIFY(f->show(2, t("/R")));
+        QCOMPARE(f->status(2), f->status(1));
+        for (int pane : {1, 2})
+            QVERIFY(f->form->pane(pane).txtStatus.BackColor() == Green && f->form->pane(pane).txtStatus.ForeColor() == Black);
+        QVERIFY(writeFile(t("/R/two.txt"), "2", Late));
+        QVERIFY(f->show(2, t("/R")));
+        QCOMPARE(f->form->pane(1).txtStatus.BackColor(), Grey);
+        const QString rightStatus = f->status(2);
+        QStringList seen;
+        for (bool tick : {true, false}) {
+            f->list(1).setSelected(0, tick);
+            seen << f->status(1) + ' ' + enabled(*f->form, 1) + ' ' + f->status(2) + ' ' + enabled(*f->form, 2);
+        }
+        QCOMPARE(seen, (QStringList {"1 file selected. 111 " + rightStatus + " 000", "0 files selected. 000 " + rightStatus + " 000"}));
+        f->tick(2, {"ONE-other-name.txt", "two.txt"});
+        QCOMPARE(f->status(2), QStringLiteral("2 files selected."));
+        QVERIFY(f->form->pane(2).txtStatus.ForeColor() == Blue && f->form->pane(2).txtStatus.BackColor() == Grey);
+    }
+
+    // Each pattern of the filter is listed in turn (a file twice when two patterns match it);
+    // an empty filter becomes "*.*".
+    void filters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("two kinds") << "*.txt, *.doc" << "a.doc a.txt b.TXT";
+        QTest::newRow("trailing comma") << "*.txt," << "a.txt b.TXT";
+        QTest::newRow("listed twice") << "*.*,*.txt" << "a.doc a.txt a.txt b.TXT b.TXT c";
+        QTest::newRow("question mark") << "?.doc" << "a.doc";
+        QTest::newRow("leading comma") << ",*.doc" << "a.doc";
+        QTest::newRow("empty") << "" << "a.doc a.txt b.TXT c";
+    }
+    void filters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, names);
+        for (const char *name : {"a.txt", "b.TXT", "a.doc", "c"})
+            QVERIFY(writeFile(t("/L/") + name, "x", Late));
+        f->form->txtSelect.setText(filter);
+        QVERIFY(f->show(1, t("/L")));
+        QCOMPARE(f->summary(1), names);
+        QCOMPARE(f->status(1).section(' ', 0, 0), QString::number(names.count(' ') + 1));
+        QCOMPARE(f->form->txtSelect.Text(), filter.isEmpty() ? "*.*" : filter);
+    }
+
+    // A file that vanishes between the enumeration and its stat brings the listing's prompt:
+    // Abort keeps the lines so far and the old status, Retry reads it again, Ignore leaves it
+    // out; the pointer comes back and scrolling is unsynchronised however it ends.
+    void vanishingFile_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("names");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("abort") << int(MsgAnswer::Abort) << "a" << "Left";
+        QTest::newRow("retry") << int(MsgAnswer::Retry) << "a b c" << "3 files, 3 bytes, 2024/01/05 07:03 to 2024/01/05 07:03";
+        QTest::newRow("ignore") << int(MsgAnswer::Ignore) << "a c" << "2 files, 2 bytes, 2024/01/05 07:03 to 2024/01/05 07:03";
+    }
+    void vanishingFile()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, names);
+        QFETCH(QString, status);
+        for (const char *name : {"a", "b", "c"})
+            QVERIFY(writeFile(t("/L/") + name, "x", Late));
+        f->fs.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/b");
+        f->prompter.answer(MsgAnswer(answer));
+        f->form->mnuCopy(1)->setEnabled(true);
+        f->form->mnuOptionSynch.setChecked(true);
+        QVERIFY(f->show(1, t("/L")));
+        const PromptRecord &box = f->prompter.shown().at(0);
+        QCOMPARE(box.title + QString::number(box.style) + ": " + box.text, "Error in Sub dirList_Change34: File not found on " + t("/L/b"));
+        QCOMPARE(f->summary(1) + '|' + f->status(1), names + '|' + status);
+        QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
+        QVERIFY(!f->form->mnuOptionSynch.isChecked());
+        QCOMPARE(f->form->mnuCopy(1)->isEnabled(), answer == int(MsgAnswer::Abort));
+    }
+
+    // With synchronised scrolling on, a scroll of one list moves the other, unless the other
+    // cannot show that line.
+    void mirroredScrolling()
+    {
+        for (int i = 0; i < 30; ++i)
+            QVERIFY(writeFile(t("/L/f%1").arg(i, 2, 10, QChar('0')), "x", Late));
+        f->form->txtSelect.setText("f0*");
+        QVERIFY(f->show(1, t("/L")));
+        f->form->txtSelect.setText("*.*");
+        QVERIFY(f->show(2, t("/L")));
+        f->list(2).viewScrolled(4);
+        QCOMPARE(f->list(1).TopIndex(), 0);
+        f->form->mnuOptionSynch.trigger();
+        f->list(2).viewScrolled(5);
+        QCOMPARE(f->list(1).TopIndex(), 5);
+        f->list(2).viewScrolled(20);
+        QCOMPARE(f->list(1).TopIndex(), 5);
+    }
+
+    // Every situation of a pair, and of a file on one side only, with Mark Newer on and off.
+    // Match switches synchronised scrolling on, counts the ticks, and a second Match lists
+    // both panes again first and gives the very same lists.
+    void match_data()
+    {
+        QTest::addColumn<Pair>("p");
+        const QString t1 = "@2024-03-01 10:00:00", t2 = "@2024-03-02 09:30:00";
+        QTest::newRow("only left") << Pair {{"a" + t1}, {}, true, "a+ | a~", "Only in this pane|"};
+        QTest::newRow("only right") << Pair {{}, {"a" + t1}, true, "a~ | a+", ""};
+        QTest::newRow("same date") << Pair {{"a" + t1}, {"a" + t1}, true, "a | a", "|"};
+        QTest::newRow("left later") << Pair {{"a" + t2}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 24 hours|"};
+        QTest::newRow("left later, newer off") << Pair {{"a" + t2}, {"a" + t1}, false, "a | a+", "|Earlier than the other pane's copy by 24 hours"};
+        QTest::newRow("right later") << Pair {{"a" + t1}, {"a@2024-03-01 15:10:00"}, true, "a | a+", "|Later than the other pane's copy by 5 hours"};
+        QTest::newRow("right later, newer off") << Pair {{"a" + t1}, {"a" + t2}, false, "a+ | a", ""};
+        QTest::newRow("one side, newer off") << Pair {{"a" + t1, "c" + t2}, {"b" + t1, "c" + t1}, false, "a+ b~ c | a~ b+ c+", ""};
+        QTest::newRow("both empty") << Pair {{}, {}, true, " | ", ""};
+        QTest::newRow("case") << Pair {{"ABC.TXT" + t2}, {"abc.txt" + t1}, true, "ABC.TXT+ | abc.txt", ""};
+        QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, true, "a | a", ""};
+        QTest::newRow("by minutes") << Pair {{"a@2024-03-01 10:07:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 7 minutes|"};
+        QTest::newRow("by a minute") << Pair {{"a@2024-03-01 10:01:00"}, {"a@2024-03-01 10:00:59"}, true, "a+ | a", "Later than the other pane's copy by 1 minute|"};
+        QTest::newRow("by days") << Pair {{"a@2024-03-09 10:00:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 8 days|"};
+        QTest::newRow("a name that begins another") << Pair {{"ab" + t1, "ab.c" + t1}, {"ab.c" + t1, "abc" + t1}, true, "ab+ ab.c abc~ | ab~ ab.c abc+", ""};
+        QTest::newRow("case twins in a folder") << Pair {{"read.me" + t1, "READ.ME@2024-03-05 10:00:00"}, {"Read.Me" + t2}, true, "read.me+ READ.ME+ | read.me~ Read.Me", ""};
+    }
+    void match()
+    {
+        QFETCH(Pair, p);
+        makeFiles(t("/L"), p.left);
+        makeFiles(t("/R"), p.right);
+        QVERIFY(f->showBoth());
+        f->form->mnuOptionNewer.setChecked(p.newer);
+        for (int round = 0; round < 2; ++round) {
+            f->form->mnuMatch.trigger();
+            QCOMPARE(f->summary(1) + " | " + f->summary(2), p.after);
+        }
+        QVERIFY(f->form->mnuOptionSynch.isChecked());
+        for (int pane : {1, 2}) { // a pane of placeholders only had no tick to count
+            const int ticked = f->list(pane).SelCount();
+            const bool listed = f->summary(pane).remove(QRegularExpression("\\S+~\\+?")).trimmed() != "";
+            QCOMPARE(f->status(pane), !listed ? "0 files." : QString(ticked == 1 ? "1 file selected." : "%1 files selected.").arg(ticked));
+            QCOMPARE(enabled(*f->form, pane), ticked ? "111" : "000");
+        }
+        QCOMPARE(f->prompter.shown().size(), size_t(0));
+        // A ticked line's tool tip says why; unticking takes the reason away.
+        auto tip = [&](int pane) { return f->list(pane).data(f->list(pane).index(0, 0), Qt::ToolTipRole).toString(); };
+        if (!p.tips.isEmpty()) {
+            QCOMPARE(tip(1) + '|' + tip(2), p.tips);
+            f->list(1).setSelected(0, false);
+            QCOMPARE(tip(1), QString());
+        }
+    }
+
+    // Switched on over two folders with a common ending, a folder opened in one pane takes the
+    // other to its counterpart, once; the roots are replaced as plain text, and a folder
+    // without them is used as it is. Folders that end differently bring the question: Yes
+    // sets the Right pane to the Left folder, No leaves the option off. A counterpart that is
+    // missing brings the listing's prompt: Abort turns the option off, Ignore keeps it, and
+    // the other pane stays. Switched off, the panes go their own ways.
+    void folderSync_data()
+    {
+        QTest::addColumn<Sync>("s");
+        const QString missing = "|? Error in Sub dirList_Change (34): Path not found\nCould not find %/Backup/ProjA/Gone/";
+        const QString differ = "? Can't Synchronize! (36): Failed to Synchronise\n%/One\n%/Two\nThese folders do not end in identical names.\n\n"
+                               "Do you want to set the Right-hand Path = %/One";
+        QTest::newRow("ProjA") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 1, "/Work/ProjA/Src", "/Backup/ProjA/Src", "%/Work %/Backup|%/Backup/ProjA/Src|on|"};
+        QTest::newRow("from the right") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 2, "/Backup/ProjA/Src", "/Work/ProjA/Src", "%/Work %/Backup|%/Work/ProjA/Src|on|"};
+        QTest::newRow("Alpha and Beta") << Sync {"/Work/Alpha", "/Work/Beta", "", 1, "/Work/Alpha/Sub", "/Work/Beta/Sub", "%/Work/Alph %/Work/Bet|%/Work/Beta/Sub|on|"};
+        QTest::newRow("plain text") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 1, "/Workshop", "/Backupshop", "%/Work %/Backup|%/Backupshop|on|"};
+        QTest::newRow("no root in it") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 1, "", "", "%/Work %/Backup|%|on|"};
+        QTest::newRow("one folder") << Sync {"/same", "/same", "", 2, "/same/inner", "", "%/same %/same|%/same/inner|on|"};
+        QTest::newRow("differ, Yes") << Sync {"/One", "/Two", "Y", 1, "/One/Sub", "", "%/One %/One|%/One/Sub|on|" + differ};
+        QTest::newRow("differ, No") << Sync {"/One", "/Two", "N", 1, "/One/Sub", "", "%/One %/Two|%/Two|off|" + differ};
+        QTest::newRow("missing, Abort") << Sync {"/Work/ProjA", "/Backup/ProjA", "A", 1, "/Work/ProjA/Gone", "", "%/Work %/Backup|%/Backup/ProjA|off" + missing};
+        QTest::newRow("missing, Ignore") << Sync {"/Work/ProjA", "/Backup/ProjA", "I", 1, "/Work/ProjA/Gone", "", "%/Work %/Backup|%/Backup/ProjA|on" + missing};
+    }
+    void folderSync()
+    {
+        QFETCH(Sync, s);
+        for (const QString &folder : QStringList {s.left, s.right, s.opened} + s.made.split(' '))
+            QVERIFY(QDir().mkpath(t(folder)));
+        QVERIFY(f->show(1, t(s.left)) && f->show(2, t(s.right)));
+        for (const QChar key : s.answers)
+            f->prompter.answer(key == 'Y' ? MsgAnswer::Yes : key == 'N' ? MsgAnswer::No : key == 'A' ? MsgAnswer::Abort : MsgAnswer::Ignore);
+        f->host.calls.clear();
+        f->form->mnuOptionSyncFoldr.trigger();
+        const QString roots = f->form->LeftRoot + ' ' + f->form->RightRoot;
+        const int listings = f->host.calls.count("pointer 11");
+        QVERIFY(f->show(s.pane, t(s.opened)));
+        QStringList boxes;
+        for (const PromptRecord &box : f->prompter.shown())
+            boxes << "? " + box.line();
+        QCOMPARE(QString(roots + '|' + f->form->pane(3 - s.pane).dirList.Path() + '|' + (f->form->mnuOptionSyncFoldr.isChecked() ? "on" : "off") + '|' + boxes.join('\n')).replace(f->dir.path(), "%"), s.expected);
+        QCOMPARE(f->host.calls.count("pointer 11") - listings, s.answers.isEmpty() ? 2 : 1 + (s.answers == "Y"));
+        if (f->form->mnuOptionSyncFoldr.isChecked())
+            f->form->mnuOptionSyncFoldr.trigger();
+        const QString other = f->form->pane(3 - s.pane).dirList.Path();
+        QVERIFY(f->show(s.pane, t("/L")));
+        QCOMPARE(f->form->pane(3 - s.pane).dirList.Path(), other);
+    }
+
+    // Roots match without regard to case; an empty root stands for the start of the path.
+    void counterparts()
+    {
+        QCOMPARE(counterpartFolder("/x/work/projA/Src/", "/x/Work", "/y/Backup"), QStringLiteral("/y/Backup/projA/Src/"));
+        QCOMPARE(counterpartFolder("/a/ab/AB/", "/a/ab", "/b"), QStringLiteral("/b/AB/"));
+        QCOMPARE(counterpartFolder("/data/sub/", "", "/mnt/usb"), QStringLiteral("/mnt/usb/data/sub/"));
+        QCOMPARE(counterpartFolder("/mnt/usb/data/sub/", "/mnt/usb", ""), QStringLiteral("/data/sub/"));
+    }
+
+    // A 7110 × 6165 client with the designed splitter gives the worked layout. Wide: panes of
+    // 4972 (half to even), the splitter stops 75 short. Too small: no negative sizes, but the
+    // controls still move; a normal size gives it all back.
+    void layout()
+    {
+        auto text = [](const ControlGeometry &g, std::initializer_list<ControlId> ids) {
+            QStringList result;
+            for (ControlId id : ids)
+                result << QString("%1 %2 %3 %4").arg(g[size_t(id)].left).arg(g[size_t(id)].top).arg(g[size_t(id)].width).arg(g[size_t(id)].height);
+            return result.join(", ");
+        };
+        ControlGeometry designed;
+        for (const ControlSpec &spec : designedControls())
+            designed[size_t(spec.id)] = spec.designed;
+        const auto all = {ControlId::drvList1, ControlId::txtSelect, ControlId::drvList2, ControlId::dirList2,
+                          ControlId::lstFiles1, ControlId::lstFiles2, ControlId::txtStatus2, ControlId::picDragBar};
+        const ControlGeometry normal = layOut(7110, 6165, designed);
+        QCOMPARE(text(normal, all), QStringLiteral("0 0 2722 315, 2767.5 0 1575 315, 4388 0 2722 315, 3578 360 3532 2115, "
+                                                   "0 2520 3532 3330, 3578 2520 3532 3330, 3578 5850 3532 315, 0 2480 9915 40"));
+        QCOMPARE(text(layOut(9990, 6165, designed), {ControlId::lstFiles1, ControlId::lstFiles2, ControlId::picDragBar}),
+                 QStringLiteral("0 2520 4972 3330, 5018 2520 4972 3330, 0 2480 9915 40"));
+        const ControlGeometry small = layOut(30, 100, normal);
+        QCOMPARE(text(small, {ControlId::txtSelect, ControlId::drvList2, ControlId::lstFiles2, ControlId::txtStatus1}),
+                 QStringLiteral("-772.5 0 1575 315, -2692 0 2722 315, -3502 2520 3532 3330, 0 -215 3532 315"));
+        QCOMPARE(text(layOut(7110, 6165, small), all), text(normal, all));
+        QCOMPARE(text(layOut(46, 6165, normal), {ControlId::lstFiles1}), QStringLiteral("0 2520 0 3330"));
+    }
+
+    // The splitter dropped 600 twips into a folder list makes the folder lists 600 high; 300
+    // into a file list makes them 300 higher; past the bottom the file lists keep their height.
+    void splitter_data()
+    {
+        QTest::addColumn<bool>("onFolderList");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("filesHeight");
+        QTest::newRow("left folder list") << true << 1 << 600.0 << 600.0 << 6165.0 - 1005 - 315;
+        QTest::newRow("above the top") << true << 2 << -600.0 << 600.0 << 6165.0 - 1005 - 315;
+        QTest::newRow("right file list") << false << 2 << 300.0 << 2415.0 << 6165.0 - 2820 - 315;
+        QTest::newRow("past the bottom") << true << 1 << 6000.0 << 6000.0 << 3330.0;
+    }
+    void splitter()
+    {
+        QFETCH(bool, onFolderList);
+        QFETCH(int, index);
+        QFETCH(double, y);
+        QFETCH(double, height);
+        QFETCH(double, filesHeight);
+        f->form->clientResized(7110, 6165);
+        if (onFolderList)
+            f->form->dirList_DragDrop(index, ControlId::picDragBar, 100, y);
+        else
+            f->form->lstFiles_DragDrop(index, ControlId::picDragBar, 100, y);
+        QCOMPARE(f->form->geometry(ControlId::dirList2).height, height);
+        QCOMPARE(f->form->geometry(ControlId::picDragBar).top, 360 + height + 5);
+        QCOMPARE(f->form->geometry(ControlId::lstFiles2).top, 360 + height + 45);
+        QCOMPARE(f->form->geometry(ControlId::lstFiles1).height, filesHeight);
+        QCOMPARE(f->form->geometry(ControlId::txtStatus1).top, 5850.0);
+    }
+
+    // The instructions show their fifteen lines; About shows the title of the moment, the
+    // version and the maker's lines, and Yes opens the maker's site; a shell result of 32 or
+    // less is reported with its message, and a run-time error in the call in its own box.
+    void help_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("opened") << 42 << "";
+        QTest::newRow("0") << 0 << "Unknown error 0|Error starting web browser (64)";
+        QTest::newRow("31") << 31 << "No association for file extension|Error starting web browser (64)";
+        QTest::newRow("32") << 32 << "DLL not found|Error starting web browser (64)";
+        QTest::newRow("33") << 33 << "";
+        QTest::newRow("run-time error") << -53 << "Error 53: File not found\nCould not start your browser.|Dyadix (64)";
+    }
+    void help()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, box);
+        f->shell.result = code < 0 ? Result<int>(ErrorNumber(-code)) : Result<int>(code);
+        for (MsgAnswer answer : {MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok})
+            f->prompter.answer(answer);
+        f->form->mnuHelpHowTo.trigger();
+        f->form->mnuHelpAbout.trigger();
+        f->form->setCaption("Dyadix");
+        f->form->mnuHelpAbout.trigger();
+        const auto &shown = f->prompter.shown();
+        const QStringList lines = shown[0].text.split('\n'), first = shown[1].text.split('\n'), second = shown[2].text.split('\n');
+        QCOMPARE(shown[0].line().section(':', 0, 0) + '|' + shown[1].line().section(':', 0, 0), QStringLiteral("How to use Dyadix (64)|About Dyadix (68)"));
+        QCOMPARE(QString("%1 %2 ").arg(lines.size()).arg(first.size()) + lines[0] + '|' + lines[1] + lines[7] + lines[11] + '|' + lines[14],
+                 QStringLiteral("15 15 Dyadix will help you update folders with the latest file versions.||"
+                                "It will then appear in the File menu.  Click it to recall."));
+        QCOMPARE(first[0] + '|' + second[0] + '|' + first[1] + '|' + first[14], QStringLiteral("Dyadix - Windows File-Matching Program|Dyadix|"
+                                                                                              "Version 1.8.0 - DYX 261206|on our Web Site.  Go to web site now?"));
+        QVERIFY(first[6].startsWith("Web site: " + makerWebAddress() + "  e-mail: "));
+        QCOMPARE(first.mid(1), second.mid(1));
+        QCOMPARE(f->shell.opened, QStringList {makerWebAddress()});
+        QCOMPARE(shown.size() == 4 ? shown[3].text + '|' + shown[3].title + " (" + QString::number(shown[3].style) + ')' : QString(), box);
+        f->prompter.clear();
+    }
+};
+
+QTEST_MAIN(tst_Form)
+#include "tst_form.moc"

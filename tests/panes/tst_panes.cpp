@@ -1,0 +1,217 @@
+#include "panes/dirlistmodel.h"
+#include "panes/drivelistmodel.h"
+#include "panes/parsing.h"
+
+#include "testkit.h"
+
+#include <QAbstractItemModelTester>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+namespace {
+PaneEntry listed(const QString &name, std::int64_t size = 1, const QString &date = "2024/01/05 07:03")
+{
+    return PaneEntry::listed(name, date, size);
+}
+QString names(const FileListModel &model)
+{
+    QStringList result;
+    for (int i = 0; i < model.ListCount(); ++i)
+        result << model.entry(i).name + (model.Selected(i) ? "+" : "");
+    return result.join(' ');
+}
+// Random names that share beginnings, differ in case, hold TABs and letters beyond ASCII
+// (some of which fold to ASCII ones).
+QString randomName(QRandomGenerator &random)
+{
+    static const QStringList pieces {"a", "A", "b", "_", "~", " ", ".", "0", "\t", "é", "É", "\u212A", "k", "\u017F", "s", "ß", "日"};
+    QString name = random.bounded(2) ? QStringLiteral("IMG_0000").left(random.bounded(9)) : QString();
+    for (int k = random.bounded(1, 6); k > 0; --k)
+        name += pieces[random.bounded(pieces.size())];
+    return name;
+}
+} // namespace
+
+// The lines of a pane, their order and ticks, and the folder and drive lists.
+class tst_Panes : public QObject
+{
+    Q_OBJECT
+    NativeFileSystem fs;
+
+private slots:
+    // A line is name TAB date TAB size right-aligned in eight; FileDateSize takes any text
+    // apart into name, date and size.
+    void lines()
+    {
+        QCOMPARE(listed("a", 0).text(), QStringLiteral("a\t2024/01/05 07:03\t       0"));
+        QCOMPARE(listed("a", 9999999).text(), QStringLiteral("a\t2024/01/05 07:03\t 9999999"));
+        QCOMPARE(listed("a", 3221225477LL).text(), QStringLiteral("a\t2024/01/05 07:03\t3221225477"));
+        QCOMPARE(PaneEntry::placeholderFor("b").text(), QStringLiteral("b\t\t"));
+        QStringList parts;
+        for (QString line : {"a.txt\t2024/01/05 07:03\t     123", "c\t2024/01/05 07:03\t3221225477", "b\t\t", "plain", "d\t2024/01/05 07:03"}) {
+            QString date = "old";
+            std::int64_t size = 77;
+            FileDateSize(line, date, size);
+            parts << line + '|' + date + '|' + QString::number(size);
+        }
+        QCOMPARE(parts, (QStringList {"a.txt|2024/01/05 07:03|123", "c|2024/01/05 07:03|3221225477", "b||0", "plain||0", "d|2024/01/05 07:03|0"}));
+    }
+
+    // Parse takes trimmed fields off a text one by one, then empty ones.
+    void parse()
+    {
+        const std::tuple<QString, QString, QString> cases[] = {
+            {"C:\\A|*.*|D:\\B", "|", "C:\\A/*.*|D:\\B *.*/D:\\B D:\\B/ /"}, {"a||b", "|", "a/|b /b b/ /"},
+            {"*.txt , *.doc", ",", "*.txt/ *.doc *.doc/ /"}, {"\ta\t|b", "|", "\ta\t/b b/ /"}, {"   ", ",", "/ /"}};
+        for (const auto &[line, separator, steps] : cases) {
+            QString rest = line;
+            QStringList seen;
+            for (int i = 0; i < steps.count('/'); ++i) {
+                const QString field = Parse(rest, separator);
+                seen << field + '/' + rest;
+            }
+            QCOMPARE(seen.join(' '), steps);
+        }
+    }
+
+    // Names compare without regard to case, and a name that begins another comes first; odd
+    // characters of a name show on one line.
+    void namesInOrder()
+    {
+        const std::pair<QString, QString> pairs[] = {{"abc.txt", "ABD.TXT"}, {"abc", "abc.txt"}, {"x", "x\x01"},
+                                                     {"name", "name\ttab"}, {"A_b", "a~"}, {"", "!"}};
+        for (const auto &[lower, higher] : pairs) {
+            QVERIFY2(compareNames(lower, higher) < 0 && compareNames(higher, lower) > 0, qPrintable(higher));
+            QCOMPARE(compareNames(higher.toUpper(), higher.toLower()), 0);
+        }
+        QCOMPARE(displayName("a\tb\nc"), QString("a\u2409b\u240Ac"));
+        QCOMPARE(displayName(QString("caf") + QChar(0xDCE9)) + displayName("😀"), QString("caf\uFFFD😀"));
+    }
+
+    // Lines stay in name order however they come: one by one, merged in batches, or sorted in
+    // bulk; a placeholder goes before a listed line of its name, and ticks stay with their lines.
+    void listOrder()
+    {
+        QRandomGenerator random(20261206);
+        std::vector<PaneEntry> entries;
+        for (int i = 0; i < 1500; ++i) {
+            const QString name = randomName(random);
+            entries.push_back(random.bounded(5) == 0 ? PaneEntry::placeholderFor(name)
+                                                     : listed(name, random.bounded(3), QString("2024/01/0%1 00:00").arg(random.bounded(3) + 1)));
+        }
+        std::vector<PaneEntry> sorted = entries, quick = entries;
+        std::sort(sorted.begin(), sorted.end(), entryLess);
+        sortEntries(quick);
+        for (size_t i = 1; i < entries.size(); ++i) {
+            QCOMPARE(quick[i].text(), sorted[i].text());
+            const int order = compareNames(sorted[i - 1].name, sorted[i].name);
+            QVERIFY(order < 0 || (order == 0 && (sorted[i - 1].placeholder || !sorted[i].placeholder)));
+        }
+        FileListModel oneByOne, merged;
+        QAbstractItemModelTester tester(&merged, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (size_t i = 0; i < 200; ++i)
+            oneByOne.AddItem(entries[i]);
+        merged.addItems({entries.begin(), entries.begin() + 120});
+        merged.setSelected(7, true);
+        const QString ticked = merged.List(7);
+        merged.addItems({entries.begin() + 120, entries.begin() + 200});
+        for (int i = 0; i < merged.ListCount(); ++i) {
+            QCOMPARE(merged.List(i), oneByOne.List(i));
+            QVERIFY(!merged.Selected(i) || merged.List(i) == ticked);
+        }
+        QCOMPARE(merged.SelCount(), 1);
+    }
+
+    // Every tick change counts and signals; removing a line keeps the other ticks; the view
+    // shows name, date and right-aligned size, its check box ticks; only a scroll the user
+    // makes is reported, so mirrored lists never echo each other.
+    void listModel()
+    {
+        FileListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.addItems({listed("a\tb", 123), listed("c"), PaneEntry::placeholderFor("d"), listed("e")});
+        QSignalSpy ticks(&model, &FileListModel::ticksChanged), changed(&model, &QAbstractItemModel::dataChanged);
+        model.setSelected(0, true);
+        model.setSelected(3, true);
+        model.setSelected(3, true); // runs the handling again but counts nothing
+        QVERIFY(model.setData(model.index(1, 0), Qt::Checked, Qt::CheckStateRole));
+        QVERIFY(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(names(model) + QString(" %1 %2 %3").arg(model.SelCount()).arg(ticks.count()).arg(changed.count()), QStringLiteral("a\tb c+ d e+ 2 5 4"));
+        QCOMPARE(model.data(model.index(3, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+        QStringList cells;
+        for (int row : {0, 2})
+            for (int column : {0, 1, 2})
+                cells << model.data(model.index(row, column)).toString();
+        QCOMPARE(cells, (QStringList {"a\u2409b", "2024/01/05 07:03", "123", "d", "", ""}));
+        QCOMPARE(model.data(model.index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignRight | Qt::AlignVCenter);
+        QCOMPARE(model.data(model.index(0, 0), FileListModel::LineTextRole).toString(), QStringLiteral("a\tb\t2024/01/05 07:03\t     123"));
+        model.RemoveItem(3);
+        model.RemoveItem(7);
+        QCOMPARE(names(model) + ' ' + QString::number(model.SelCount()), QStringLiteral("a\tb c+ d 1"));
+        connect(&model, &FileListModel::topIndexRequested, &model, [&model](int row) { model.viewScrolled(row); });
+        QSignalSpy scrolled(&model, &FileListModel::scrolled);
+        QVERIFY(model.setTopIndex(2));
+        QVERIFY(!model.setTopIndex(3) && !model.setTopIndex(-1));
+        QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 20);
+        model.viewScrolled(1);
+        QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 11);
+    }
+
+    // The folder list shows the folders from the root down to the current one, then its
+    // subfolders; a row opens its folder; a missing folder is refused.
+    void folderList()
+    {
+        QTemporaryDir dir;
+        for (const char *sub : {"work/Beta", "work/alpha/deeper", "work/.hidden"})
+            QVERIFY(QDir(dir.path()).mkpath(sub));
+        QVERIFY(writeFile(dir.path() + "/work/file.txt", "x"));
+        DirListModel model(fs);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy changed(&model, &DirListModel::pathChanged);
+        QVERIFY(model.setPath(dir.path() + "/work/").has_value());
+        QCOMPARE(model.Path(), dir.path() + "/work");
+        const int current = model.currentRow();
+        QCOMPARE(current, int(model.Path().count('/')));
+        QStringList rows;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows << model.index(row).data().toString() + QString::number(model.index(row).data(DirListModel::DepthRole).toInt() - current)
+                        + (model.index(row).data(DirListModel::OpenRole).toBool() ? "+" : "");
+        QCOMPARE(rows.first() + ' ' + rows.mid(current).join(' '), QString("/%1+ work0+ .hidden1 alpha1 Beta1").arg(-current));
+        QVERIFY(model.openRow(model.rowCount()).has_value() && model.Path() == dir.path() + "/work");
+        QCOMPARE(model.setPath(dir.path() + "/missing").error().number, 76);
+        QCOMPARE(model.setPath("relative").error().number, 76);
+        QVERIFY(model.setPath(dir.path() + "/work").has_value()); // the same folder counts too
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(model.openRow(current + 2).has_value());
+        QCOMPARE(model.Path(), dir.path() + "/work/alpha");
+        QVERIFY(model.openRow(0).has_value());
+        QCOMPARE(model.Path(), QStringLiteral("/"));
+    }
+
+    // A drive set from a path is that path's volume, signalled once; one that cannot be read
+    // leaves the drive as it was.
+    void driveList()
+    {
+        QTemporaryDir dir;
+        FaultyFileSystem faulty(fs);
+        DriveListModel drives(faulty);
+        QSignalSpy changed(&drives, &DriveListModel::driveChanged);
+        QVERIFY(drives.setDrive(dir.path()).has_value() && drives.setDrive(dir.path() + "/deeper").has_value());
+        QCOMPARE(drives.Drive(), *fs.volumeOf(dir.path()));
+        QCOMPARE(changed.count(), 1);
+        drives.Refresh();
+        QCOMPARE(drives.index(drives.currentRow()).data(DriveListModel::RootRole).toString(), drives.Drive());
+        drives.chooseRow(drives.rowCount());
+        QCOMPARE(changed.count(), 1);
+        faulty.failOn(FsOperation::VolumeOf, ErrorNumber::DiskNotReady);
+        QCOMPARE(drives.setDrive("/media/gone/folder").error().number, 71);
+        QCOMPARE(drives.Drive(), *fs.volumeOf(dir.path()));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Panes)
+#include "tst_panes.moc"

@@ -1,0 +1,305 @@
+#include "runtime/conversions.h"
+#include "runtime/errortrap.h"
+#include "runtime/inisettingsstore.h"
+#include "runtime/wildcard.h"
+
+#include "testkit.h"
+
+#include <QStandardPaths>
+
+#include <cerrno>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+struct Number
+{
+    QString text;
+    double val;
+    bool numeric;
+    int int16; // or minus the error's number
+    qint64 int32;
+};
+Q_DECLARE_METATYPE(Number)
+
+class tst_Runtime : public QObject
+{
+    Q_OBJECT
+    NativeFileSystem fs;
+    QTemporaryDir dir;
+    QString at(const QString &name) { return dir.path() + '/' + name; }
+
+private slots:
+    void initTestCase() { ::umask(022), QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { QDir(dir.path()).removeRecursively(), QDir().mkpath(dir.path()); }
+
+    // Typed and stored numbers: Val reads a leading number, IsNumeric a whole one, and the
+    // integer conversions round half to even, with "Overflow" (6) or "Type mismatch" (13).
+    void numbers_data()
+    {
+        QTest::addColumn<Number>("n");
+        QTest::newRow("empty") << Number {"", 0, false, -13, -13};
+        QTest::newRow("blanks around") << Number {" 15 ", 15, true, 15, 15};
+        QTest::newRow("digits, letters") << Number {"12abc", 12, false, -13, -13};
+        QTest::newRow("letters first") << Number {"abc12", 0, false, -13, -13};
+        QTest::newRow("blank inside") << Number {"1 2", 1, false, -13, -13};
+        QTest::newRow("exponent") << Number {"1e3", 1000, true, 1000, 1000};
+        QTest::newRow("exponent alone") << Number {"7e", 7, false, -13, -13};
+        QTest::newRow("sign alone") << Number {"-", 0, false, -13, -13};
+        QTest::newRow("half down to even") << Number {"2.5", 2.5, true, 2, 2};
+        QTest::newRow("half up to even") << Number {"3.5", 3.5, true, 4, 4};
+        QTest::newRow("negative half") << Number {"-2.5", -2.5, true, -2, -2};
+        QTest::newRow("minus a half") << Number {"-0.5", -0.5, true, 0, 0};
+        QTest::newRow("more than a half") << Number {"2.51", 2.51, true, 3, 3};
+        QTest::newRow("16-bit top") << Number {"32767.4", 32767.4, true, 32767, 32767};
+        QTest::newRow("16-bit overflow") << Number {"32767.5", 32767.5, true, -6, 32768};
+        QTest::newRow("16-bit bottom") << Number {"-32768.5", -32768.5, true, -32768, -32768};
+        QTest::newRow("below 16 bits") << Number {"-32769", -32769, true, -6, -32769};
+        QTest::newRow("32-bit top") << Number {"2147483647", 2147483647.0, true, -6, 2147483647};
+        QTest::newRow("beyond 32 bits") << Number {"2147483648", 2147483648.0, true, -6, -6};
+        QTest::newRow("32-bit bottom") << Number {"-2147483648", -2147483648.0, true, -6, -2147483648LL};
+    }
+    void numbers()
+    {
+        QFETCH(Number, n);
+        QCOMPARE(Val(n.text), n.val);
+        QCOMPARE(IsNumeric(n.text), n.numeric);
+        const Result<std::int16_t> small = toInteger16(n.text);
+        QCOMPARE(small ? int(*small) : -small.error().number, n.int16);
+        if (!small)
+            QCOMPARE(small.error().description, QString(n.int16 == -6 ? "Overflow" : "Type mismatch"));
+        const Result<std::int32_t> big = toInteger32(n.text);
+        QCOMPARE(big ? qint64(*big) : -big.error().number, n.int32);
+    }
+
+    // Computed centring offsets convert as text does; dates are 16 characters of local time.
+    void computedNumbersAndDates()
+    {
+        QCOMPARE(int(*toInteger16((1920.0 * 15 - 7230) / 2)), 10785);
+        QCOMPARE(int(*toInteger16(2722.5)), 2722);
+        QCOMPARE(toInteger16(40000.0).error().number, 6);
+        QCOMPARE(*toInteger32(40000.5), 40000);
+        QCOMPARE(formatDateText(localTime(2024, 1, 5, 7, 3, 59)), QStringLiteral("2024/01/05 07:03"));
+        QCOMPARE(formatDateText(localTime(2024, 12, 31, 23, 59, 60)), QStringLiteral("2025/01/01 00:00"));
+    }
+
+    // Retry repeats the failing step, Ignore goes on, Abort leaves only what follows the trap;
+    // each prompt is "Error 53\nFile not found", style 34, under the trap's title.
+    void errorTrap_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QString>("done");
+        QTest::newRow("no failure") << 0 << QList<int>() << "1 2 3 end";
+        QTest::newRow("retry twice") << 2 << QList<int> {4, 4} << "1 2! 2! 2 3 end";
+        QTest::newRow("ignore") << 1 << QList<int> {5} << "1 2! 3 end";
+        QTest::newRow("retry, abort") << 5 << QList<int> {4, 3} << "1 2! 2! end";
+    }
+    void errorTrap()
+    {
+        QFETCH(int, failures);
+        QFETCH(QList<int>, answers);
+        QFETCH(QString, done);
+        ScriptedPrompter prompter;
+        for (int answer : answers)
+            prompter.answer(MsgAnswer(answer));
+        QStringList steps;
+        ErrorTrap trap(prompter, "Error!");
+        trap.run([&]() -> Status { return steps << "1", Status(); });
+        const bool second = trap.run([&]() -> Status {
+            return failures-- > 0 ? (steps << "2!", Status(ErrorNumber::FileNotFound)) : (steps << "2", Status());
+        });
+        trap.run([&]() -> Status { return steps << "3", Status(); });
+        QCOMPARE((steps << "end").join(' '), done);
+        QCOMPARE(second, steps.contains("2"));
+        QCOMPARE(trap.aborted(), answers.contains(3));
+        QCOMPARE(prompter.texts(), QStringList(answers.size(), "Error 53\nFile not found"));
+        for (const PromptRecord &box : prompter.shown())
+            QCOMPARE(box.title + QString::number(box.style), QStringLiteral("Error!34"));
+    }
+
+    // The listing's trap shows the description and the context of the moment; a value step
+    // that is ignored leaves its variable as it was.
+    void errorTrapContextAndAssign()
+    {
+        ScriptedPrompter prompter;
+        for (MsgAnswer answer : {MsgAnswer::Retry, MsgAnswer::Ignore, MsgAnswer::Ignore})
+            prompter.answer(answer);
+        QString context = " on /a";
+        ErrorTrap trap = ErrorTrap::withContext(prompter, "Error in Sub dirList_Change", [&] { return context; });
+        QVERIFY(!trap.run([&]() -> Status { return context = " on /b", ErrorNumber::PathNotFound; }));
+        int width = 0;
+        QVERIFY(!trap.assign<int>(width, [] { return Result<int>(ErrorNumber::TypeMismatch); }));
+        QVERIFY(trap.assign<int>(width, [] { return Result<int>(7110); }));
+        QCOMPARE(width, 7110);
+        QCOMPARE(prompter.texts(), (QStringList {"Path not found on /b", "Path not found on /b", "Type mismatch on /b"}));
+        QVERIFY(!trap.aborted());
+    }
+
+    // System failures reach the user under the program's own numbers and words.
+    void errnoNumbers()
+    {
+        QStringList seen;
+        for (int code : {ENOENT, ENOTDIR, EACCES, ENOSPC, ENOMEDIUM, EDOM})
+            seen << QString::number(RunTimeError::fromErrno(code, PathKind::File).number) + ' ' + RunTimeError::fromErrno(code, PathKind::File).description;
+        seen << RunTimeError::fromErrno(ENOENT, PathKind::Folder).description;
+        QCOMPARE(seen, (QStringList {"53 File not found", "76 Path not found", "70 Permission denied", "61 Disk full",
+                                     "71 Disk not ready", "75 Path/File access error", "Path not found"}));
+    }
+
+    // The filter's patterns pick names without regard to case; names' bytes survive the trip
+    // through the program's text, UTF-8 or not.
+    void wildcardsAndNames()
+    {
+        const std::pair<const char *, const char *> matches[] = {
+            {"README", "*.*"}, {"FORM.FRX", "*.fr?"}, {"readme", "readme.*"}, {"aXXbYYc", "a*b*c"},
+            {"ÉTÉ.txt", "été.*"}, {"[a].txt", "[a].txt"}};
+        const std::pair<const char *, const char *> others[] = {
+            {"form.fr", "*.fr?"}, {"form.frmx", "*.fr?"}, {"a.txt.bak", "*.txt"}, {"aXXbYY", "a*b*c"}, {"x", ""}};
+        for (const auto &[name, pattern] : matches)
+            QVERIFY2(matchesWildcard(QString(name), QString(pattern)), name);
+        for (const auto &[name, pattern] : others)
+            QVERIFY2(!matchesWildcard(QString(name), QString(pattern)), name);
+        for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80"})
+            QCOMPARE(encodeNativeName(decodeNativeName(bytes.toStdString())), bytes);
+        QCOMPARE(decodeNativeName("caf\xc3\xa9\t\n") + decodeNativeName("\xc3\xa9"), QStringLiteral("café\t\né"));
+        QCOMPARE(encodeNativeName(QString(QChar(0x80))), QByteArray("\xc2\x80"));
+    }
+
+    // Listing shows files only (hidden ones, links to files and dangling links too) by pattern
+    // without regard to case; time, length and attributes agree with the disk; a missing
+    // file and a missing folder give their own errors; delete never takes a folder.
+    void listingAndStat()
+    {
+        QVERIFY(writeFile(at("Read.TXT"), "aaa", localTime(2023, 6, 30, 23, 59, 30)) && writeFile(at(".hidden"), "h"));
+        QVERIFY(QDir(dir.path()).mkdir("folder.txt"));
+        QVERIFY(QFile::link(at("folder.txt"), at("to-folder")) && QFile::link(at("Read.TXT"), at("to-file")));
+        QVERIFY(QFile::link(at("nowhere"), at("dangling")));
+        auto names = [&](const QString &pattern) {
+            QStringList result;
+            const Result<std::vector<DirEntry>> entries = fs.enumerate(dir.path(), pattern);
+            for (const DirEntry &entry : *entries)
+                result << entry.name + (entry.stat.attributes & FileAttribute::Alias ? "@" : "") + QString::number(entry.stat.size);
+            return result.sort(), result.join(' ');
+        };
+        QCOMPARE(names("*.*"), QStringLiteral(".hidden1 Read.TXT3 dangling0 to-file@3"));
+        QCOMPARE(names("*.txt") + '|' + names(""), QStringLiteral("Read.TXT3|"));
+        QCOMPARE(*fs.FileDateTime(at("Read.TXT")), localTime(2023, 6, 30, 23, 59, 30));
+        QCOMPARE(fs.enumerate(dir.path(), "read.txt")->at(0).stat.modified, localTime(2023, 6, 30, 23, 59, 30));
+        QCOMPARE(*fs.GetAttr(at("Read.TXT")) + *fs.GetAttr(dir.path()), FileAttribute::Archive + FileAttribute::Directory);
+        QVERIFY(setMode(at("Read.TXT"), 0444));
+        QCOMPARE(*fs.GetAttr(at("Read.TXT")), FileAttribute::Archive | FileAttribute::ReadOnly);
+        QVERIFY(writeFile(at("big"), "") && QFile::resize(at("big"), std::int64_t(3) << 30));
+        QCOMPARE(*fs.FileLen(at("big")), std::int64_t(3) << 30);
+        const QString errors = QString("%1 %2 %3 %4 %5 %6").arg(fs.enumerate(at("gone"), "*.*").error().number)
+            .arg(fs.FileLen(at("none")).error().number).arg(fs.FileDateTime(at("no/none")).error().number)
+            .arg(fs.Kill(at("none")).error().number).arg(fs.Kill(at("no/none")).error().number).arg(fs.Kill(at("folder.txt")).error().number);
+        QCOMPARE(errors, QStringLiteral("76 53 76 53 76 75"));
+        QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
+    }
+
+    // The drives are mounted volumes (never /proc or /sys); a folder's drive is the one that
+    // holds it, also for a folder not yet made; an unplugged one is "Device unavailable".
+    void volumes()
+    {
+        const std::vector<Volume> volumes = fs.volumes();
+        QVERIFY(std::any_of(volumes.begin(), volumes.end(), [](const Volume &v) { return v.rootPath == "/"; }));
+        for (const Volume &v : volumes)
+            QVERIFY(v.rootPath.endsWith('/') && !v.rootPath.startsWith("/proc") && !v.rootPath.startsWith("/sys"));
+        const QString root = *fs.volumeOf(dir.path());
+        QVERIFY(root.endsWith('/') && (dir.path() + '/').startsWith(root));
+        QCOMPARE(*fs.volumeOf(at("not/yet")), root);
+        QCOMPARE(fs.volumeOf("relative").error().number, 76);
+        QCOMPARE(fs.volumeOf("/media/dyadix-unplugged/photos").error().number, 68);
+    }
+
+    // A copy gets the source's bytes, its time to the nanosecond and its permissions, and
+    // leaves nothing else in the folder, over an existing (longer) target too.
+    void copy_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArray>("oldTarget");
+        QTest::newRow("owner and group") << 0640 << QByteArray();
+        QTest::newRow("read-only") << 0444 << QByteArray();
+        QTest::newRow("set-group-ID") << 02755 << QByteArray();
+        QTest::newRow("everyone, over a longer file") << 0666 << QByteArray("a much longer old content");
+    }
+    void copy()
+    {
+        QFETCH(int, mode);
+        QFETCH(QByteArray, oldTarget);
+        QVERIFY(writeFile(at("src"), "payload") && (oldTarget.isNull() || writeFile(at("dst"), oldTarget)));
+        const struct timespec times[2] = {{1700000000, 1}, {1600000000, 987654321}};
+        QVERIFY(::utimensat(AT_FDCWD, encodeNativeName(at("src")).constData(), times, 0) == 0 && setMode(at("src"), mode));
+        QVERIFY(fs.FileCopy(at("src"), at("dst")).has_value());
+        struct stat st {};
+        QVERIFY(::stat(encodeNativeName(at("dst")).constData(), &st) == 0);
+        QCOMPARE(readFile(at("dst")), QByteArray("payload"));
+        QCOMPARE(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, 1600000000987654321LL);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(namesIn(dir.path()), (QStringList {"dst", "src"}));
+    }
+
+    // A copy that does not fit fails with "Disk full", leaves the old target as it was and no
+    // partial file under any name, nor the space it took; a big file then arrives whole.
+    void copyToAFullDisk()
+    {
+        auto disk = Mount::tmpfs(4096);
+        if (!disk)
+            QSKIP("this machine does not let the test mount a small tmpfs");
+        const QString target = disk->dir.path() + "/dst";
+        QVERIFY(writeFile(target, "old") && writeFile(at("src"), QByteArray(5 << 20, 's')));
+        QCOMPARE(fs.FileCopy(at("src"), target).error().number, 61);
+        QCOMPARE(namesIn(disk->dir.path()), QStringList {"dst"});
+        QCOMPARE(readFile(target), QByteArray("old"));
+        QByteArray content(3 * 1024 * 1024 + 17, '\0');
+        for (qsizetype i = 0; i < content.size(); ++i)
+            content[i] = char(i * 7 % 251);
+        QVERIFY(writeFile(at("src"), content) && fs.FileCopy(at("src"), target).has_value());
+        QCOMPARE(readFile(target), content);
+    }
+
+    // A file written whole gets a new file's permissions or those of the file it replaces,
+    // and replaces a link rather than writing through it.
+    void writtenFiles()
+    {
+        auto mode = [&](const QString &name) { return QFileInfo(at(name)).permissions() & 0x0777; };
+        QVERIFY(fs.writeFile(at("new.txt"), "new").has_value());
+        QVERIFY(writeFile(at("private.txt"), "old") && setMode(at("private.txt"), 0600));
+        QVERIFY(fs.writeFile(at("private.txt"), "replaced").has_value());
+        QVERIFY(QFile::link(at("private.txt"), at("link.txt")));
+        QVERIFY(fs.writeFile(at("link.txt"), "through no link").has_value());
+        QCOMPARE(mode("new.txt"), QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+        QCOMPARE(mode("private.txt"), QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(mode("link.txt"), mode("new.txt"));
+        QVERIFY(!QFileInfo(at("link.txt")).isSymLink());
+        QCOMPARE(readFile(at("private.txt")), QByteArray("replaced"));
+    }
+
+    // Settings: a key never stored reads as the default; any text comes back from the file
+    // <config>/<app>/<app>.ini; deleting an absent key is error 5; a file that cannot be
+    // written is error 70, not success.
+    void settingsFile()
+    {
+        IniSettingsStore store;
+        const QString app = "dyadix-test";
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + '/' + app;
+        QDir(folder).removeRecursively();
+        QCOMPARE(store.GetSetting(app, "Settings", "Wildcards", "*.*"), QStringLiteral("*.*"));
+        const QString value = "/home/a b|*.txt, *.doc|\"q\"" + QString(3000, 'z');
+        QVERIFY(store.SaveSetting(app, "Settings", "Path1", value).has_value());
+        QCOMPARE(IniSettingsStore().GetSetting(app, "Settings", "Path1", ""), value);
+        QVERIFY(readFile(folder + '/' + app + ".ini").startsWith("[Settings]"));
+        QCOMPARE(store.DeleteSetting(app, "Settings", "LastFile9").error().number, 5);
+        QVERIFY(store.DeleteSetting(app, "Settings", "Path1").has_value());
+        QCOMPARE(store.GetSetting(app, "Settings", "Path1", "gone"), QStringLiteral("gone"));
+        QVERIFY(writeFile(folder + '/' + app + ".ini", "[Settings]\nWildcards=*.txt,*.doc\n"));
+        QCOMPARE(IniSettingsStore().GetSetting(app, "Settings", "Wildcards", ""), QStringLiteral("*.txt,*.doc"));
+        QVERIFY(QDir(folder).removeRecursively() && writeFile(folder, "a file where the folder belongs"));
+        QCOMPARE(store.SaveSetting(app, "Settings", "Top", "2").error().number, 70);
+        QFile::remove(folder);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Runtime)
+#include "tst_runtime.moc"
