@@ -1,24 +1,17 @@
 #include "form/layout.h"
 #include "help/helptexts.h"
-#include "panes/drivelistmodel.h"
 #include "panes/foldersync.h"
-#include "runtime/conversions.h"
-#include "runtime/nativename.h"
 
 #include "testkit.h"
 
 #include <QDateTime>
 #include <QDir>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace dyadix;
 using namespace dyadix::test;
 
 namespace {
-const std::int64_t Early = localTime(2023, 3, 4, 5, 6, 7), Late = localTime(2024, 1, 5, 7, 3, 59);
-const QColor Green(0, 255, 0), Grey(192, 192, 192), Blue(0, 0, 255), Black(0, 0, 0);
+const std::int64_t Late = localTime(2024, 1, 5, 7, 3, 59);
 // "name@yyyy-MM-dd hh:mm:ss#size" files in a folder.
 void makeFiles(const QString &folder, const QStringList &files)
 {
@@ -43,19 +36,11 @@ struct Sync
     QString opened, made; // the folder opened, and the folders made besides
     QString expected;     // the roots | the other pane's folder | the option | the boxes
 };
-// Whether a pane's copy, move and delete are available.
-QString enabled(FormModel &form, int pane)
-{
-    QString result;
-    for (QAction *command : {form.mnuCopy(pane), form.mnuCopy(pane + 2), form.mnuDel(pane)})
-        result += command->isEnabled() ? '1' : '0';
-    return result;
-}
 } // namespace
 Q_DECLARE_METATYPE(Pair)
 Q_DECLARE_METATYPE(Sync)
 
-// The window model: start-up, menus, listings, Match, folder synchronising, layout and help.
+// The window model: start-up and menus, Match, folder synchronising, layout and help.
 class tst_Form : public QObject
 {
     Q_OBJECT
@@ -108,186 +93,6 @@ private slots:
         QCOMPARE(f->prompter.shown().size(), size_t(0));
     }
 
-    // Started in a folder that has been deleted, the program starts in the home folder.
-    void startUpInAFolderGone()
-    {
-        QVERIFY(QDir().mkdir(t("/gone")) && QDir::setCurrent(t("/gone")) && QDir(t("/gone")).removeRecursively());
-        f->form->Form_Load();
-        QCOMPARE(f->form->pane(1).dirList.Path() + f->prompter.texts().join(""), QDir::homePath());
-    }
-
-    // Choosing a drive lists its current folder: its root at first, later the folder last
-    // shown on it; a drive that can no longer be opened is put back silently. Refresh leaves
-    // the lists alone; a folder that cannot be read, or is gone, brings the listing's prompt.
-    void drives()
-    {
-        QVERIFY(QDir().mkpath(t("/volume/inner")) && writeFile(t("/volume/on-volume.txt"), "x", Late));
-        f->fs.addVolume(t("/volume/"));
-        f->fs.addVolume("/media/dyadix-pulled-out/");
-        f->form->Form_Load();
-        DriveListModel &drives = f->form->pane(2).drvList;
-        drives.Refresh();
-        auto choose = [&](const QString &root) {
-            for (int row = 0; row < drives.rowCount(); ++row) {
-                if (drives.index(row).data(DriveListModel::RootRole).toString() == root)
-                    drives.chooseRow(row);
-            }
-            return f->form->pane(2).dirList.Path();
-        };
-        const QString home = drives.Drive();
-        QCOMPARE(choose(t("/volume/")), t("/volume"));
-        QCOMPARE(f->lines(2), QStringList {"on-volume.txt\t2024/01/05 07:03\t       1"});
-        QVERIFY(f->show(2, t("/volume/inner")));
-        QCOMPARE(choose(home), f->dir.path());
-        QCOMPARE(choose(t("/volume/")), t("/volume/inner"));
-        QCOMPARE(choose("/media/dyadix-pulled-out/"), t("/volume/inner"));
-        QCOMPARE(drives.Drive(), t("/volume/"));
-        const QString status = f->status(2);
-        f->form->mnuFileRefresh.trigger();
-        QCOMPARE(f->status(2) + ' ' + QString::number(f->lines(2).size()), status + " 0");
-        f->fs.failOn(FsOperation::Enumerate, ErrorNumber::PermissionDenied, 1, "/L/");
-        f->prompter.answer(MsgAnswer::Abort);
-        QVERIFY(f->show(1, t("/L")) && QDir(t("/volume")).removeRecursively());
-        f->prompter.answer(MsgAnswer::Ignore);
-        f->form->dirList_Change(2);
-        QCOMPARE(f->prompter.texts().join("|"), QStringLiteral("Permission denied|Path not found"));
-        QCOMPARE(f->status(1) + '|' + f->status(2), QStringLiteral("0 files.|0 files."));
-    }
-
-    // A listing shows files (hidden ones too, no folders) as name, date and padded size in
-    // name order, with the status line, sizes and totals beyond 32 bits; the pane's commands
-    // go off, and so does synchronised scrolling. While the settings load, nothing is listed.
-    void listing()
-    {
-        QVERIFY(writeFile(t("/L/b.TXT"), QByteArray(123, 'b'), Late));
-        QVERIFY(writeFile(t("/L/A.txt"), QByteArray(), Early));
-        QVERIFY(writeFile(t("/L/.hidden"), "h", Early));
-        const int fd = ::open(encodeNativeName(t("/L/c.img")).constData(), O_WRONLY | O_CREAT, 0644);
-        QVERIFY(fd >= 0 && ::ftruncate(fd, off_t(3) << 30) == 0 && ::close(fd) == 0);
-        QVERIFY(QDir(t("/L")).mkdir("sub.txt"));
-        const QString cDate = formatDateText(modifiedOf(t("/L/c.img")));
-        f->form->mnuOptionSynch.setChecked(true);
-        f->form->mnuCopy(1)->setEnabled(true);
-        QVERIFY(f->show(1, t("/L")));
-        QCOMPARE(f->lines(1), (QStringList {".hidden\t2023/03/04 05:06\t       1", "A.txt\t2023/03/04 05:06\t       0",
-                                            "b.TXT\t2024/01/05 07:03\t     123", "c.img\t" + cDate + "\t3221225472"}));
-        QCOMPARE(f->status(1), "4 files, 3221225596 bytes, 2023/03/04 05:06 to " + cDate);
-        QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
-        QCOMPARE(enabled(*f->form, 1), QStringLiteral("000"));
-        QVERIFY(!f->form->mnuOptionSynch.isChecked());
-        f->form->SkipListing = true;
-        QVERIFY(f->show(2, t("/L")));
-        QCOMPARE(f->lines(2).size() + f->host.calls.size(), 2);
-        QCOMPARE(f->status(2), QStringLiteral("Right"));
-    }
-
-    // Both status boxes are green on black while their texts are equal (names aside), grey
-    // otherwise; ticks show as "N files selected." in blue on the listing's background, the
-    // commands follow the ticks, and the other pane stays as it was.
-    void statusLines()
-    {
-        QVERIFY(f->showBoth());
-        QCOMPARE(f->status(1) + '|' + f->status(2), QStringLiteral("0 files.|0 files."));
-        QVERIFY(writeFile(t("/L/one.txt"), "12345", Late));
-        QVERIFY(f->show(1, t("/L")));
-        QCOMPARE(f->form->pane(2).txtStatus.BackColor(), Grey);
-        QVERIFY(writeFile(t("/R/ONE-other-name.txt"), "54321", Late));
-        QVERIFY(f->show(2, t("/R")));
-        QCOMPARE(f->status(2), f->status(1));
-        for (int pane : {1, 2})
-            QVERIFY(f->form->pane(pane).txtStatus.BackColor() == Green && f->form->pane(pane).txtStatus.ForeColor() == Black);
-        QVERIFY(writeFile(t("/R/two.txt"), "2", Late));
-        QVERIFY(f->show(2, t("/R")));
-        QCOMPARE(f->form->pane(1).txtStatus.BackColor(), Grey);
-        const QString rightStatus = f->status(2);
-        QStringList seen;
-        for (bool tick : {true, false}) {
-            f->list(1).setSelected(0, tick);
-            seen << f->status(1) + ' ' + enabled(*f->form, 1) + ' ' + f->status(2) + ' ' + enabled(*f->form, 2);
-        }
-        QCOMPARE(seen, (QStringList {"1 file selected. 111 " + rightStatus + " 000", "0 files selected. 000 " + rightStatus + " 000"}));
-        f->tick(2, {"ONE-other-name.txt", "two.txt"});
-        QCOMPARE(f->status(2), QStringLiteral("2 files selected."));
-        QVERIFY(f->form->pane(2).txtStatus.ForeColor() == Blue && f->form->pane(2).txtStatus.BackColor() == Grey);
-    }
-
-    // Each pattern of the filter is listed in turn (a file twice when two patterns match it);
-    // an empty filter becomes "*.*".
-    void filters_data()
-    {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("names");
-        QTest::newRow("two kinds") << "*.txt, *.doc" << "a.doc a.txt b.TXT";
-        QTest::newRow("trailing comma") << "*.txt," << "a.txt b.TXT";
-        QTest::newRow("listed twice") << "*.*,*.txt" << "a.doc a.txt a.txt b.TXT b.TXT c";
-        QTest::newRow("question mark") << "?.doc" << "a.doc";
-        QTest::newRow("leading comma") << ",*.doc" << "a.doc";
-        QTest::newRow("empty") << "" << "a.doc a.txt b.TXT c";
-    }
-    void filters()
-    {
-        QFETCH(QString, filter);
-        QFETCH(QString, names);
-        for (const char *name : {"a.txt", "b.TXT", "a.doc", "c"})
-            QVERIFY(writeFile(t("/L/") + name, "x", Late));
-        f->form->txtSelect.setText(filter);
-        QVERIFY(f->show(1, t("/L")));
-        QCOMPARE(f->summary(1), names);
-        QCOMPARE(f->status(1).section(' ', 0, 0), QString::number(names.count(' ') + 1));
-        QCOMPARE(f->form->txtSelect.Text(), filter.isEmpty() ? "*.*" : filter);
-    }
-
-    // A file that vanishes between the enumeration and its stat brings the listing's prompt:
-    // Abort keeps the lines so far and the old status, Retry reads it again, Ignore leaves it
-    // out; the pointer comes back and scrolling is unsynchronised however it ends.
-    void vanishingFile_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("names");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("abort") << int(MsgAnswer::Abort) << "a" << "Left";
-        QTest::newRow("retry") << int(MsgAnswer::Retry) << "a b c" << "3 files, 3 bytes, 2024/01/05 07:03 to 2024/01/05 07:03";
-        QTest::newRow("ignore") << int(MsgAnswer::Ignore) << "a c" << "2 files, 2 bytes, 2024/01/05 07:03 to 2024/01/05 07:03";
-    }
-    void vanishingFile()
-    {
-        QFETCH(int, answer);
-        QFETCH(QString, names);
-        QFETCH(QString, status);
-        for (const char *name : {"a", "b", "c"})
-            QVERIFY(writeFile(t("/L/") + name, "x", Late));
-        f->fs.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/b");
-        f->prompter.answer(MsgAnswer(answer));
-        f->form->mnuCopy(1)->setEnabled(true);
-        f->form->mnuOptionSynch.setChecked(true);
-        QVERIFY(f->show(1, t("/L")));
-        const PromptRecord &box = f->prompter.shown().at(0);
-        QCOMPARE(box.title + QString::number(box.style) + ": " + box.text, "Error in Sub dirList_Change34: File not found on " + t("/L/b"));
-        QCOMPARE(f->summary(1) + '|' + f->status(1), names + '|' + status);
-        QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
-        QVERIFY(!f->form->mnuOptionSynch.isChecked());
-        QCOMPARE(f->form->mnuCopy(1)->isEnabled(), answer == int(MsgAnswer::Abort));
-    }
-
-    // With synchronised scrolling on, a scroll of one list moves the other, unless the other
-    // cannot show that line.
-    void mirroredScrolling()
-    {
-        for (int i = 0; i < 30; ++i)
-            QVERIFY(writeFile(t("/L/f%1").arg(i, 2, 10, QChar('0')), "x", Late));
-        f->form->txtSelect.setText("f0*");
-        QVERIFY(f->show(1, t("/L")));
-        f->form->txtSelect.setText("*.*");
-        QVERIFY(f->show(2, t("/L")));
-        f->list(2).viewScrolled(4);
-        QCOMPARE(f->list(1).TopIndex(), 0);
-        f->form->mnuOptionSynch.trigger();
-        f->list(2).viewScrolled(5);
-        QCOMPARE(f->list(1).TopIndex(), 5);
-        f->list(2).viewScrolled(20);
-        QCOMPARE(f->list(1).TopIndex(), 5);
-    }
-
     // Every situation of a pair, and of a file on one side only, with Mark Newer on and off.
     // Match switches synchronised scrolling on, counts the ticks, and a second Match lists
     // both panes again first and gives the very same lists.
@@ -328,7 +133,7 @@ private slots:
             const int ticked = f->list(pane).SelCount();
             const bool listed = f->summary(pane).remove(QRegularExpression("\\S+~\\+?")).trimmed() != "";
             QCOMPARE(f->status(pane), !listed ? "0 files." : QString(ticked == 1 ? "1 file selected." : "%1 files selected.").arg(ticked));
-            QCOMPARE(enabled(*f->form, pane), ticked ? "111" : "000");
+            QCOMPARE(f->enabled(pane), ticked ? "111" : "000");
         }
         QCOMPARE(f->prompter.shown().size(), size_t(0));
         // A ticked line's tool tip says why; unticking takes the reason away.

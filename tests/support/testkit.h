@@ -321,6 +321,14 @@ struct Fixture
     bool showBoth() { return show(1, t("/L")) && show(2, t("/R")); }
     FileListModel &list(int pane) { return form->pane(pane).lstFiles; }
     QString status(int pane) { return form->pane(pane).txtStatus.Text(); }
+    // Whether a pane's copy, move and delete are available, as "1" or "0" each.
+    QString enabled(int pane)
+    {
+        QString result;
+        for (QAction *command : {form->mnuCopy(pane), form->mnuCopy(pane + 2), form->mnuDel(pane)})
+            result += command->isEnabled() ? '1' : '0';
+        return result;
+    }
     QStringList lines(int pane)
     {
         QStringList result;
