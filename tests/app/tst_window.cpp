@@ -31,32 +31,16 @@ using namespace dyadix::test;
 namespace dyadix::test {
 // The real window over a fresh folder (the current one) holding L and R; its boxes go to the
 // scripted prompter, or are its own when none is given.
-struct WindowFixture
+struct WindowFixture : TwoFolders
 {
-    NativeFileSystem realFs;
-    FaultyFileSystem fs {realFs};
-    ScriptedPrompter prompter;
-    MemorySettingsStore settings;
-    RecordingShell shell;
-    QTemporaryDir dir;
-    QString oldCurrent = QDir::currentPath();
     std::unique_ptr<MainWindow> window;
 
     explicit WindowFixture(bool scripted = true)
     {
-        QDir(dir.path()).mkdir("L");
-        QDir(dir.path()).mkdir("R");
-        QDir::setCurrent(dir.path());
         window = std::make_unique<MainWindow>(fs, scripted ? &prompter : nullptr, settings, shell,
                                               ProgramInfo {"dyadix", 1, 8, 0, "DYX 261206"});
         window->start();
     }
-    ~WindowFixture()
-    {
-        window.reset();
-        QDir::setCurrent(oldCurrent);
-    }
-    QString t(const QString &relative) const { return dir.path() + relative; }
     FormModel &form() { return window->form(); }
     QWidget *control(ControlId id) { return window->control(id); }
     bool showBoth()

@@ -291,32 +291,38 @@ inline QString summaryOf(const FileListModel &list)
     return result.join(' ');
 }
 
-// A window model over the real file system (through the fault injector), in a fresh folder
-// holding L and R that is the current folder too.
-struct Fixture
+// The services a window needs, over the real file system (through the fault injector), in a
+// fresh folder holding L and R that is the current folder while it lives.
+struct TwoFolders
 {
     NativeFileSystem realFs;
     FaultyFileSystem fs {realFs};
     ScriptedPrompter prompter;
     MemorySettingsStore settings;
     RecordingShell shell;
-    RecordingHost host;
     QTemporaryDir dir;
     QString oldCurrent = QDir::currentPath();
+
+    TwoFolders() { QDir(dir.path()).mkdir("L"), QDir(dir.path()).mkdir("R"), QDir::setCurrent(dir.path()); }
+    ~TwoFolders() { QDir::setCurrent(oldCurrent); }
+    QString t(const QString &relative) const { return dir.path() + relative; }
+};
+
+// A window model over two fresh folders, with a recording host.
+struct Fixture : TwoFolders
+{
+    RecordingHost host;
     std::unique_ptr<FormModel> form;
 
     Fixture()
     {
-        QDir(dir.path()).mkdir("L"), QDir(dir.path()).mkdir("R"), QDir::setCurrent(dir.path());
         form = makeForm(settings);
         host.onUnload = [this] { form->Form_Unload(); };
     }
-    ~Fixture() { form.reset(), QDir::setCurrent(oldCurrent); }
     std::unique_ptr<FormModel> makeForm(SettingsStore &store, const QString &program = "dyadix")
     {
         return std::make_unique<FormModel>(fs, prompter, store, shell, host, ProgramInfo {program, 1, 8, 0, "DYX 261206"});
     }
-    QString t(const QString &relative) const { return dir.path() + relative; }
     bool show(int pane, const QString &folder) { return form->pane(pane).dirList.setPath(folder).has_value(); }
     bool showBoth() { return show(1, t("/L")) && show(2, t("/R")); }
     FileListModel &list(int pane) { return form->pane(pane).lstFiles; }
