@@ -23,8 +23,7 @@ QByteArray row(const QByteArray &left, const QByteArray &marker, const QByteArra
 }
 const QByteArray A = "a\t2024/04/05 06:07\t       1";
 
-// The fields of a tab-delimited file as Python's csv module reads it (TAB, double quote),
-// each as the bytes it stands for; empty when Python cannot be run.
+// Each field of a tab-delimited file as Python's csv module reads it; empty without Python.
 QList<QList<QByteArray>> readAsCsv(const QString &file)
 {
     static const char *const script = R"(
@@ -49,8 +48,7 @@ with open(sys.argv[1], newline='', encoding='utf-8', errors='surrogateescape') a
 }
 } // namespace
 
-// The tab-delimited export of the window, and dyadix-match, which writes the same from the
-// command line.
+// The window's tab-delimited export, and dyadix-match, which writes the same from the shell.
 class tst_Export : public QObject
 {
     Q_OBJECT
@@ -88,9 +86,7 @@ private slots:
     void init() { f = std::make_unique<Fixture>(); }
     void cleanup() { f.reset(); }
 
-    // The box asks with its four lines and offers MatchFile.txt in the home folder; lists of
-    // unequal length get empty fields; the name is stored at once and offered next time, also
-    // after an exit without saving.
+    // The box asks with its texts and default; short lists get empty fields; the name is stored.
     void exportOfTheLists_data()
     {
         QTest::addColumn<QStringList>("left");
@@ -146,8 +142,7 @@ private slots:
                                      "same\t2024/04/05 06:07\t       1\t<<\tsame\t2024/04/05 06:07\t       1\r", ""}));
     }
 
-    // A failed write brings the prompt and leaves the previous export; the failed name is not
-    // remembered. A bare name writes in the current folder. Batch files only say "Sorry!".
+    // A failed write keeps the previous export and is not remembered; a bare name is here.
     void failuresAndOddAnswers()
     {
         QVERIFY(writeFile(t("/out.txt"), "previous export"));
@@ -160,14 +155,9 @@ private slots:
         const QByteArray written = exportTo("list.txt");
         QVERIFY(written.contains(Head));
         QCOMPARE(readFile(t("/R/list.txt")), written);
-        f->prompter.answer(MsgAnswer::Ok);
-        f->form->mnuFileBatch.trigger();
-        QCOMPARE(f->prompter.shown().back().text + '|' + f->prompter.shown().back().title
-                     + QString::number(f->prompter.shown().back().style), QStringLiteral("This option is not yet available!|Sorry!48"));
     }
 
-    // dyadix-match writes, byte for byte, what the window exports after Match; its exit code
-    // says whether anything is to be carried over, or an error with a message.
+    // dyadix-match writes what the window exports after Match; its exit code says what to do.
     void matchTool_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -199,8 +189,7 @@ private slots:
             QCOMPARE(out, QByteArray("dyadix-match 1.8.0\n"));
     }
 
-    // --output replaces an old file only when complete and changes nothing else; a vanished
-    // file makes the run an error.
+    // --output replaces an old file only when complete; a vanished file makes the run an error.
     void matchToolOutput()
     {
         QVERIFY(writeFile(t("/L/a"), "a", When) && writeFile(t("/out.txt"), "old"));
@@ -216,18 +205,9 @@ private slots:
         QCOMPARE(readFile(t("/out.txt")), windowExport(t("/L")));
     }
 
-    // Names and folders holding a TAB, a line end, a double quote, a leading blank or bytes
-    // that are not UTF-8 come back whole from both exports: every row has seven fields, and
-    // a plain row is written exactly as ever.
-    void oddNamesReadBackWhole_data()
-    {
-        QTest::addColumn<bool>("window");
-        QTest::newRow("window") << true;
-        QTest::newRow("dyadix-match") << false;
-    }
+    // Odd names and folders come back whole as seven fields, and a plain row is as ever.
     void oddNamesReadBackWhole()
     {
-        QFETCH(bool, window);
         const QByteArray folder = encodeNativeName(f->dir.path()) + "/Odd \"folder\"\tL";
         const QList<QByteArray> names = {"a\tb.txt", "x\ny.txt", "c\rd.txt", "q\"uote\".txt", " leading.txt", "bad\xff\xfe.bin", "both"};
         QVERIFY(::mkdir(folder.constData(), 0755) == 0);
@@ -240,10 +220,8 @@ private slots:
             QVERIFY(writeFile(folder + '/' + name, "n", When + 60));
         QVERIFY(writeFile(t("/R/both"), "seven", When));
         const QString left = decodeNativeName(folder.toStdString()), file = t("/out.txt");
-        if (window)
-            QVERIFY(writeFile(file, windowExport(left)));
-        else
-            QCOMPARE(runTool({"--output", file, left, t("/R")}), 1);
+        QCOMPARE(runTool({"--output", file, left, t("/R")}), 1);
+        QCOMPARE(readFile(file), windowExport(left));
         const QList<QList<QByteArray>> rows = readAsCsv(file);
         if (rows.isEmpty())
             QSKIP("python3 is not installed: nothing here reads the file as a spreadsheet would");

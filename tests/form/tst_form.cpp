@@ -51,10 +51,7 @@ private slots:
     void init() { f = std::make_unique<Fixture>(); }
     void cleanup() { f.reset(); }
 
-    // Start-up centres the window at its designed size, lists both panes on the current
-    // folder while hidden, then shows it with the focus in the filter box; with nothing
-    // stored the recall items are hidden. Each menu item has its caption, shortcut and check
-    // mark; an option's click reverses it; Exit unloads, storing the settings, then ends.
+    // Start-up centres the window, lists the current folder and shows each menu item as designed.
     void startUpAndMenus()
     {
         QVERIFY(writeFile(t("/here.txt"), "x", Late));
@@ -93,9 +90,7 @@ private slots:
         QCOMPARE(f->prompter.shown().size(), size_t(0));
     }
 
-    // Every situation of a pair, and of a file on one side only, with Mark Newer on and off.
-    // Match switches synchronised scrolling on, counts the ticks, and a second Match lists
-    // both panes again first and gives the very same lists.
+    // Match ticks the copy to carry over in every case of a pair, the same each time, with a reason.
     void match_data()
     {
         QTest::addColumn<Pair>("p");
@@ -145,12 +140,7 @@ private slots:
         }
     }
 
-    // Switched on over two folders with a common ending, a folder opened in one pane takes the
-    // other to its counterpart, once; the roots are replaced as plain text, and a folder
-    // without them is used as it is. Folders that end differently bring the question: Yes
-    // sets the Right pane to the Left folder, No leaves the option off. A counterpart that is
-    // missing brings the listing's prompt: Abort turns the option off, Ignore keeps it, and
-    // the other pane stays. Switched off, the panes go their own ways.
+    // Synchronised folders follow each other to the counterpart, or ask, or report one missing.
     void folderSync_data()
     {
         QTest::addColumn<Sync>("s");
@@ -181,10 +171,8 @@ private slots:
         const QString roots = f->form->LeftRoot + ' ' + f->form->RightRoot;
         const int listings = f->host.calls.count("pointer 11");
         QVERIFY(f->show(s.pane, t(s.opened)));
-        QStringList boxes;
-        for (const PromptRecord &box : f->prompter.shown())
-            boxes << "? " + box.line();
-        QCOMPARE(QString(roots + '|' + f->form->pane(3 - s.pane).dirList.Path() + '|' + (f->form->mnuOptionSyncFoldr.isChecked() ? "on" : "off") + '|' + boxes.join('\n')).replace(f->dir.path(), "%"), s.expected);
+        const QString boxes = f->prompter.lines().isEmpty() ? "" : "? " + f->prompter.lines().join("\n? ");
+        QCOMPARE(QString(roots + '|' + f->form->pane(3 - s.pane).dirList.Path() + '|' + (f->form->mnuOptionSyncFoldr.isChecked() ? "on" : "off") + '|' + boxes).replace(f->dir.path(), "%"), s.expected);
         QCOMPARE(f->host.calls.count("pointer 11") - listings, s.answers.isEmpty() ? 2 : 1 + (s.answers == "Y"));
         if (f->form->mnuOptionSyncFoldr.isChecked())
             f->form->mnuOptionSyncFoldr.trigger();
@@ -202,9 +190,7 @@ private slots:
         QCOMPARE(counterpartFolder("/mnt/usb/data/sub/", "/mnt/usb", ""), QStringLiteral("/data/sub/"));
     }
 
-    // A 7110 × 6165 client with the designed splitter gives the worked layout. Wide: panes of
-    // 4972 (half to even), the splitter stops 75 short. Too small: no negative sizes, but the
-    // controls still move; a normal size gives it all back.
+    // The client size lays the controls out as designed, never negative, and gives it all back.
     void layout()
     {
         auto text = [](const ControlGeometry &g, std::initializer_list<ControlId> ids) {
@@ -230,8 +216,7 @@ private slots:
         QCOMPARE(text(layOut(46, 6165, normal), {ControlId::lstFiles1}), QStringLiteral("0 2520 0 3330"));
     }
 
-    // The splitter dropped 600 twips into a folder list makes the folder lists 600 high; 300
-    // into a file list makes them 300 higher; past the bottom the file lists keep their height.
+    // The splitter dropped on a list resizes the folder lists and the file lists below them.
     void splitter_data()
     {
         QTest::addColumn<bool>("onFolderList");
@@ -263,9 +248,7 @@ private slots:
         QCOMPARE(f->form->geometry(ControlId::txtStatus1).top, 5850.0);
     }
 
-    // The instructions show their fifteen lines; About shows the title of the moment, the
-    // version and the maker's lines, and Yes opens the maker's site; a shell result of 32 or
-    // less is reported with its message, and a run-time error in the call in its own box.
+    // Help shows its texts, and About opens the maker's site or says why it could not.
     void help_data()
     {
         QTest::addColumn<int>("code");

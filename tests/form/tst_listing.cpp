@@ -14,8 +14,7 @@ const std::int64_t Early = localTime(2023, 3, 4, 5, 6, 7), Late = localTime(2024
 const QColor Green(0, 255, 0), Grey(192, 192, 192), Blue(0, 0, 255), Black(0, 0, 0);
 } // namespace
 
-// What the panes list: drives and folders, files under the filter, the status lines and ticks,
-// and the lists scrolled together.
+// What the panes list: drives, folders and files under the filter, with status lines and ticks.
 class tst_Listing : public QObject
 {
     Q_OBJECT
@@ -34,9 +33,7 @@ private slots:
         QCOMPARE(f->form->pane(1).dirList.Path() + f->prompter.texts().join(""), QDir::homePath());
     }
 
-    // Choosing a drive lists its current folder: its root at first, later the folder last
-    // shown on it; a drive that can no longer be opened is put back silently. Refresh leaves
-    // the lists alone; a folder that cannot be read, or is gone, brings the listing's prompt.
+    // A drive opens its current folder, one gone is put back, and an unreadable folder prompts.
     void drives()
     {
         QVERIFY(QDir().mkpath(t("/volume/inner")) && writeFile(t("/volume/on-volume.txt"), "x", Late));
@@ -72,9 +69,7 @@ private slots:
         QCOMPARE(f->status(1) + '|' + f->status(2), QStringLiteral("0 files.|0 files."));
     }
 
-    // A listing shows files (hidden ones too, no folders) as name, date and padded size in
-    // name order, with the status line, sizes and totals beyond 32 bits; the pane's commands
-    // go off, and so does synchronised scrolling. While the settings load, nothing is listed.
+    // A listing shows the files in name order with their lines and totals, beyond 32 bits too.
     void listing()
     {
         QVERIFY(writeFile(t("/L/b.TXT"), QByteArray(123, 'b'), Late));
@@ -99,9 +94,7 @@ private slots:
         QCOMPARE(f->status(2), QStringLiteral("Right"));
     }
 
-    // Both status boxes are green on black while their texts are equal (names aside), grey
-    // otherwise; ticks show as "N files selected." in blue on the listing's background, the
-    // commands follow the ticks, and the other pane stays as it was.
+    // Equal status boxes are green, others grey; ticks show in blue and switch the commands.
     void statusLines()
     {
         QVERIFY(f->showBoth());
@@ -129,8 +122,7 @@ private slots:
         QVERIFY(f->form->pane(2).txtStatus.ForeColor() == Blue && f->form->pane(2).txtStatus.BackColor() == Grey);
     }
 
-    // Each pattern of the filter is listed in turn (a file twice when two patterns match it);
-    // an empty filter becomes "*.*".
+    // Each pattern of the filter is listed in turn; an empty filter becomes "*.*".
     void filters_data()
     {
         QTest::addColumn<QString>("filter");
@@ -155,9 +147,7 @@ private slots:
         QCOMPARE(f->form->txtSelect.Text(), filter.isEmpty() ? "*.*" : filter);
     }
 
-    // A file that vanishes between the enumeration and its stat brings the listing's prompt:
-    // Abort keeps the lines so far and the old status, Retry reads it again, Ignore leaves it
-    // out; the pointer comes back and scrolling is unsynchronised however it ends.
+    // A file that vanishes while listed prompts: Abort, Retry or Ignore, and the pointer comes back.
     void vanishingFile_data()
     {
         QTest::addColumn<int>("answer");
@@ -187,8 +177,7 @@ private slots:
         QCOMPARE(f->form->mnuCopy(1)->isEnabled(), answer == int(MsgAnswer::Abort));
     }
 
-    // With synchronised scrolling on, a scroll of one list moves the other, unless the other
-    // cannot show that line.
+    // With synchronised scrolling on, one list's scroll moves the other where it can.
     void mirroredScrolling()
     {
         for (int i = 0; i < 30; ++i)

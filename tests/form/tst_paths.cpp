@@ -52,14 +52,7 @@ private slots:
     void init() { f = std::make_unique<Fixture>(); }
     void cleanup() { f.reset(); }
 
-    // The path-set commands on the recall list. Add puts a set on top with capital drive
-    // letters: one equal to slot 0's but for case changes nothing, one equal to another slot's
-    // moves up in its new case, a full list loses slot 9's. Edit asks for a slot, then for its
-    // text, and writes it back trimmed (a text without "|" gets its empty fields); an answer
-    // that does not begin with a digit is a new set; out of range, hidden or cancelled, it
-    // ends. Remove moves the slots below up, leaving slot 9 empty and hidden. A slot number
-    // beyond 16 bits (Remove) or 32 bits (Edit) brings the overflow prompt; Ignore goes on
-    // with slot 0.
+    // The path-set commands Add, Edit and Remove on the recall list, with their boxes and limits.
     void pathSets_data()
     {
         QTest::addColumn<QStringList>("before");
@@ -122,8 +115,7 @@ private slots:
             QCOMPARE(boxes.value(1), "Edit Path (-1): Please Edit Path " + typed[0] + ":\n(Ctrl+V or Right-Click to Paste) [" + before.value(typed[0].toInt()) + "]");
     }
 
-    // Add takes both panes and the trimmed filter, twice changes nothing; "Remove Path..." is
-    // available exactly when slot 0 is shown as the File menu opens.
+    // Add takes both panes and the trimmed filter; Remove is offered only with a slot to remove.
     void addFromThePanes()
     {
         f->form->Form_Load();
@@ -146,8 +138,7 @@ private slots:
         QVERIFY(!f->form->mnuFileRemove.isEnabled() && entries().isEmpty());
     }
 
-    // Recalling a slot sets the filter, then the Left folder, then the Right; empty fields
-    // leave theirs alone. A Left folder gone brings the prompt: Ignore goes on, Abort stops.
+    // Recalling a slot sets the filter and the folders; a folder gone prompts.
     void recall_data()
     {
         QTest::addColumn<QString>("entry");
@@ -179,10 +170,7 @@ private slots:
             QCOMPARE(f->lines(2).size(), after.startsWith("*.c|") ? 0 : 1);
     }
 
-    // What is stored is applied at start: the window's place and state, the filter, the
-    // folders and the path sets. A number that is not one, or beyond 32 bits, brings the
-    // prompt at its step, and Ignore leaves it 0; a folder gone brings it at the folder, and
-    // a volume gone at the drive too: the pane stays where it was.
+    // What is stored is applied at start; a bad number or a folder gone prompts at its step.
     void load_data()
     {
         QTest::addColumn<QStringList>("stored");
@@ -221,10 +209,7 @@ private slots:
         f->prompter.clear();
     }
 
-    // At exit the settings are stored: a normal window its place and size (wider than 16 bits
-    // too), a maximised one only its state, a minimised one neither; path sets of two
-    // characters go; Abort while loading keeps the designed recall items, and the path sets
-    // stored but never read stay, after those added since.
+    // At exit the settings are stored as the window's state allows, keeping unread path sets.
     void unload_data()
     {
         QTest::addColumn<int>("state");
@@ -262,8 +247,7 @@ private slots:
         QCOMPARE(stored("Path1"), f->dir.path());
     }
 
-    // Another program name starts from an empty store and stores under its own name; a store
-    // that refuses writes at exit is reported once.
+    // Another program name stores apart; a store that refuses writes is reported once.
     void programNameAndRefusedStore()
     {
         store("Wildcards", "*.kept");
@@ -280,8 +264,8 @@ private slots:
         QCOMPARE(f->prompter.shown()[0].style, 48);
     }
 
-    // A real settings file: what one run stores the next reads back; Exit without Saving
-    // leaves the file byte for byte; hostile files start with defaults or the prompt.
+    // A real settings file: one run's settings reach the next, Exit without Saving keeps it, and
+    // hostile files start with defaults or the prompt.
     void settingsFile_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -24,8 +24,7 @@ QString names(const FileListModel &model)
         result << model.entry(i).name + (model.Selected(i) ? "+" : "");
     return result.join(' ');
 }
-// Random names that share beginnings, differ in case, hold TABs and letters beyond ASCII
-// (some of which fold to ASCII ones).
+// Random names that share beginnings, differ in case and hold TABs and letters folding to ASCII.
 QString randomName(QRandomGenerator &random)
 {
     static const QStringList pieces {"a", "A", "b", "_", "~", " ", ".", "0", "\t", "é", "É", "\u212A", "k", "\u017F", "s", "ß", "日"};
@@ -43,8 +42,7 @@ class tst_Panes : public QObject
     NativeFileSystem fs;
 
 private slots:
-    // A line is name TAB date TAB size right-aligned in eight; FileDateSize takes any text
-    // apart into name, date and size.
+    // A line is name, date and size right-aligned in eight; FileDateSize takes any text apart.
     void lines()
     {
         QCOMPARE(listed("a", 0).text(), QStringLiteral("a\t2024/01/05 07:03\t       0"));
@@ -78,8 +76,7 @@ private slots:
         }
     }
 
-    // Names compare without regard to case, and a name that begins another comes first; odd
-    // characters of a name show on one line.
+    // Names compare without case, a name before those it begins; odd characters show on one line.
     void namesInOrder()
     {
         const std::pair<QString, QString> pairs[] = {{"abc.txt", "ABD.TXT"}, {"abc", "abc.txt"}, {"x", "x\x01"},
@@ -92,8 +89,7 @@ private slots:
         QCOMPARE(displayName(QString("caf") + QChar(0xDCE9)) + displayName("😀"), QString("caf\uFFFD😀"));
     }
 
-    // Lines stay in name order however they come: one by one, merged in batches, or sorted in
-    // bulk; a placeholder goes before a listed line of its name, and ticks stay with their lines.
+    // Lines stay in name order, placeholders first, however they come, and ticks stay with them.
     void listOrder()
     {
         QRandomGenerator random(20261206);
@@ -126,9 +122,7 @@ private slots:
         QCOMPARE(merged.SelCount(), 1);
     }
 
-    // Every tick change counts and signals; removing a line keeps the other ticks; the view
-    // shows name, date and right-aligned size, its check box ticks; only a scroll the user
-    // makes is reported, so mirrored lists never echo each other.
+    // Ticks count and signal, the view shows the cells, and only a user's scroll is reported.
     void listModel()
     {
         FileListModel model;
@@ -161,8 +155,7 @@ private slots:
         QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 11);
     }
 
-    // The folder list shows the folders from the root down to the current one, then its
-    // subfolders; a row opens its folder; a missing folder is refused.
+    // The folder list shows root to current folder, then subfolders; a row opens its folder.
     void folderList()
     {
         QTemporaryDir dir;
@@ -192,8 +185,7 @@ private slots:
         QCOMPARE(model.Path(), QStringLiteral("/"));
     }
 
-    // A drive set from a path is that path's volume, signalled once; one that cannot be read
-    // leaves the drive as it was.
+    // A drive set from a path is its volume, signalled once; an unreadable one changes nothing.
     void driveList()
     {
         QTemporaryDir dir;

@@ -33,8 +33,7 @@ private slots:
     void initTestCase() { ::umask(022), QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { QDir(dir.path()).removeRecursively(), QDir().mkpath(dir.path()); }
 
-    // Typed and stored numbers: Val reads a leading number, IsNumeric a whole one, and the
-    // integer conversions round half to even, with "Overflow" (6) or "Type mismatch" (13).
+    // Val reads a leading number, IsNumeric a whole one; integers round half to even or fail.
     void numbers_data()
     {
         QTest::addColumn<Number>("n");
@@ -72,54 +71,7 @@ private slots:
         QCOMPARE(big ? qint64(*big) : -big.error().number, n.int32);
     }
 
-    // Computed centring offsets convert as text does; dates are 16 characters of local time.
-    void computedNumbersAndDates()
-    {
-        QCOMPARE(int(*toInteger16((1920.0 * 15 - 7230) / 2)), 10785);
-        QCOMPARE(int(*toInteger16(2722.5)), 2722);
-        QCOMPARE(toInteger16(40000.0).error().number, 6);
-        QCOMPARE(*toInteger32(40000.5), 40000);
-        QCOMPARE(formatDateText(localTime(2024, 1, 5, 7, 3, 59)), QStringLiteral("2024/01/05 07:03"));
-        QCOMPARE(formatDateText(localTime(2024, 12, 31, 23, 59, 60)), QStringLiteral("2025/01/01 00:00"));
-    }
-
-    // Retry repeats the failing step, Ignore goes on, Abort leaves only what follows the trap;
-    // each prompt is "Error 53\nFile not found", style 34, under the trap's title.
-    void errorTrap_data()
-    {
-        QTest::addColumn<int>("failures");
-        QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QString>("done");
-        QTest::newRow("no failure") << 0 << QList<int>() << "1 2 3 end";
-        QTest::newRow("retry twice") << 2 << QList<int> {4, 4} << "1 2! 2! 2 3 end";
-        QTest::newRow("ignore") << 1 << QList<int> {5} << "1 2! 3 end";
-        QTest::newRow("retry, abort") << 5 << QList<int> {4, 3} << "1 2! 2! end";
-    }
-    void errorTrap()
-    {
-        QFETCH(int, failures);
-        QFETCH(QList<int>, answers);
-        QFETCH(QString, done);
-        ScriptedPrompter prompter;
-        for (int answer : answers)
-            prompter.answer(MsgAnswer(answer));
-        QStringList steps;
-        ErrorTrap trap(prompter, "Error!");
-        trap.run([&]() -> Status { return steps << "1", Status(); });
-        const bool second = trap.run([&]() -> Status {
-            return failures-- > 0 ? (steps << "2!", Status(ErrorNumber::FileNotFound)) : (steps << "2", Status());
-        });
-        trap.run([&]() -> Status { return steps << "3", Status(); });
-        QCOMPARE((steps << "end").join(' '), done);
-        QCOMPARE(second, steps.contains("2"));
-        QCOMPARE(trap.aborted(), answers.contains(3));
-        QCOMPARE(prompter.texts(), QStringList(answers.size(), "Error 53\nFile not found"));
-        for (const PromptRecord &box : prompter.shown())
-            QCOMPARE(box.title + QString::number(box.style), QStringLiteral("Error!34"));
-    }
-
-    // The listing's trap shows the description and the context of the moment; a value step
-    // that is ignored leaves its variable as it was.
+    // The trap shows the context of the moment; an ignored value step leaves its variable alone.
     void errorTrapContextAndAssign()
     {
         ScriptedPrompter prompter;
@@ -147,8 +99,7 @@ private slots:
                                      "71 Disk not ready", "75 Path/File access error", "Path not found"}));
     }
 
-    // The filter's patterns pick names without regard to case; names' bytes survive the trip
-    // through the program's text, UTF-8 or not.
+    // Patterns ignore case; names' bytes survive the trip through text, UTF-8 or not.
     void wildcardsAndNames()
     {
         const std::pair<const char *, const char *> matches[] = {
@@ -166,9 +117,7 @@ private slots:
         QCOMPARE(encodeNativeName(QString(QChar(0x80))), QByteArray("\xc2\x80"));
     }
 
-    // Listing shows files only (hidden ones, links to files and dangling links too) by pattern
-    // without regard to case; time, length and attributes agree with the disk; a missing
-    // file and a missing folder give their own errors; delete never takes a folder.
+    // Listing, stat and delete agree with the disk, follow no link and give each its own error.
     void listingAndStat()
     {
         QVERIFY(writeFile(at("Read.TXT"), "aaa", localTime(2023, 6, 30, 23, 59, 30)) && writeFile(at(".hidden"), "h"));
@@ -198,8 +147,7 @@ private slots:
         QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
     }
 
-    // The drives are mounted volumes (never /proc or /sys); a folder's drive is the one that
-    // holds it, also for a folder not yet made; an unplugged one is "Device unavailable".
+    // Drives are the mounted volumes, a folder's drive the one holding it, a gone one error 68.
     void volumes()
     {
         const std::vector<Volume> volumes = fs.volumes();
@@ -213,8 +161,7 @@ private slots:
         QCOMPARE(fs.volumeOf("/media/dyadix-unplugged/photos").error().number, 68);
     }
 
-    // A copy gets the source's bytes, its time to the nanosecond and its permissions, and
-    // leaves nothing else in the folder, over an existing (longer) target too.
+    // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears.
     void copy_data()
     {
         QTest::addColumn<int>("mode");
@@ -240,8 +187,7 @@ private slots:
         QCOMPARE(namesIn(dir.path()), (QStringList {"dst", "src"}));
     }
 
-    // A copy that does not fit fails with "Disk full", leaves the old target as it was and no
-    // partial file under any name, nor the space it took; a big file then arrives whole.
+    // A copy that does not fit fails as "Disk full", leaving the old target and no partial file.
     void copyToAFullDisk()
     {
         auto disk = Mount::tmpfs(4096);
@@ -259,8 +205,7 @@ private slots:
         QCOMPARE(readFile(target), content);
     }
 
-    // A file written whole gets a new file's permissions or those of the file it replaces,
-    // and replaces a link rather than writing through it.
+    // A file written whole keeps the permissions it replaces and replaces a link, not its target.
     void writtenFiles()
     {
         auto mode = [&](const QString &name) { return QFileInfo(at(name)).permissions() & 0x0777; };
@@ -276,9 +221,7 @@ private slots:
         QCOMPARE(readFile(at("private.txt")), QByteArray("replaced"));
     }
 
-    // Settings: a key never stored reads as the default; any text comes back from the file
-    // <config>/<app>/<app>.ini; deleting an absent key is error 5; a file that cannot be
-    // written is error 70, not success.
+    // The settings file gives back any text, and an unwritable one is error 70, not success.
     void settingsFile()
     {
         IniSettingsStore store;

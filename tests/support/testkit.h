@@ -165,18 +165,20 @@ public:
         return next;
     }
     const std::vector<PromptRecord> &shown() const { return m_shown; }
-    QStringList texts() const
-    {
-        QStringList result;
-        for (const PromptRecord &box : m_shown)
-            result << box.text;
-        return result;
-    }
+    QStringList texts() const { return collect(&PromptRecord::text); }
+    QStringList lines() const { return collect(&PromptRecord::line); }
     void clear() { m_answers.clear(), m_inputs.clear(), m_shown.clear(); }
     // Runs as each box shows, before it is answered: what the user does meanwhile.
     std::function<void(const PromptRecord &)> onShow;
 
 private:
+    template <typename What> QStringList collect(What what) const
+    {
+        QStringList result;
+        for (const PromptRecord &box : m_shown)
+            result << std::invoke(what, box);
+        return result;
+    }
     std::deque<MsgAnswer> m_answers;
     std::deque<QString> m_inputs;
     std::vector<PromptRecord> m_shown;
