@@ -56,6 +56,7 @@ private slots:
         QCOMPARE(choose(home), f->dir.path());
         QCOMPARE(choose(t("/volume/")), t("/volume/inner"));
         QCOMPARE(choose("/media/dyadix-pulled-out/"), t("/volume/inner"));
+        drives.chooseRow(drives.rowCount()); // past the last row: nothing
         QCOMPARE(drives.Drive(), t("/volume/"));
         const QString status = f->status(2);
         f->form->mnuFileRefresh.trigger();

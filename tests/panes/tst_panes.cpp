@@ -1,5 +1,4 @@
 #include "panes/dirlistmodel.h"
-#include "panes/drivelistmodel.h"
 #include "panes/parsing.h"
 
 #include "testkit.h"
@@ -35,7 +34,7 @@ QString randomName(QRandomGenerator &random)
 }
 } // namespace
 
-// The lines of a pane, their order and ticks, and the folder and drive lists.
+// The lines of a pane, their order and ticks, and the folder list.
 class tst_Panes : public QObject
 {
     Q_OBJECT
@@ -183,25 +182,6 @@ private slots:
         QCOMPARE(model.Path(), dir.path() + "/work/alpha");
         QVERIFY(model.openRow(0).has_value());
         QCOMPARE(model.Path(), QStringLiteral("/"));
-    }
-
-    // A drive set from a path is its volume, signalled once; an unreadable one changes nothing.
-    void driveList()
-    {
-        QTemporaryDir dir;
-        FaultyFileSystem faulty(fs);
-        DriveListModel drives(faulty);
-        QSignalSpy changed(&drives, &DriveListModel::driveChanged);
-        QVERIFY(drives.setDrive(dir.path()).has_value() && drives.setDrive(dir.path() + "/deeper").has_value());
-        QCOMPARE(drives.Drive(), *fs.volumeOf(dir.path()));
-        QCOMPARE(changed.count(), 1);
-        drives.Refresh();
-        QCOMPARE(drives.index(drives.currentRow()).data(DriveListModel::RootRole).toString(), drives.Drive());
-        drives.chooseRow(drives.rowCount());
-        QCOMPARE(changed.count(), 1);
-        faulty.failOn(FsOperation::VolumeOf, ErrorNumber::DiskNotReady);
-        QCOMPARE(drives.setDrive("/media/gone/folder").error().number, 71);
-        QCOMPARE(drives.Drive(), *fs.volumeOf(dir.path()));
     }
 };
 
