@@ -268,9 +268,7 @@ private slots:
         QTest::addColumn<int>("prompts");
         QTest::newRow("none") << QByteArray() << 0;
         QTest::newRow("garbage") << QByteArray("\x00\xff\xfe[[=\x01\x02\n\x7f=\xc3\x28", 14) << 0;
-        QTest::newRow("no section") << QByteArray("Width=9000\nWildcards=*.x\n") << 0;
         QTest::newRow("non-numeric") << QByteArray("[Settings]\nWidth=a\nHeight=b\nLeft=c\nTop=d\nWindowState=e\n") << 5;
-        QTest::newRow("negative") << QByteArray("[Settings]\nWidth=-5\nHeight=-7\nWindowState=-1\n") << 1;
         QTest::newRow("path is a file") << QByteArray("[Settings]\nPath1=@/L/f\n") << 1;
         QTest::newRow("long") << "[Settings]\nWildcards=" + QByteArray(10000, '*') + "\nLastFile0=" + QByteArray(10000, 'p') << 0;
     }
