@@ -35,11 +35,9 @@ QString identityOf(const QString &path)
 } // namespace
 Q_DECLARE_METATYPE(Story)
 
-class tst_Actions : public QObject
+class tst_Actions : public QObject, FixtureTest
 {
     Q_OBJECT
-    std::unique_ptr<Fixture> f;
-    QString t(const QString &relative) const { return f->t(relative); }
 private slots:
     void init()
     {

@@ -49,11 +49,9 @@ with open(sys.argv[1], newline='', encoding='utf-8', errors='surrogateescape') a
 } // namespace
 
 // The window's tab-delimited export, and dyadix-match, which writes the same from the shell.
-class tst_Export : public QObject
+class tst_Export : public QObject, FixtureTest
 {
     Q_OBJECT
-    std::unique_ptr<Fixture> f;
-    QString t(const QString &relative) const { return f->t(relative); }
     QByteArray exportTo(const QString &file)
     {
         f->prompter.type(file);

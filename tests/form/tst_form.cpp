@@ -41,11 +41,9 @@ Q_DECLARE_METATYPE(Pair)
 Q_DECLARE_METATYPE(Sync)
 
 // The window model: start-up and menus, Match, folder synchronising, layout and help.
-class tst_Form : public QObject
+class tst_Form : public QObject, FixtureTest
 {
     Q_OBJECT
-    std::unique_ptr<Fixture> f;
-    QString t(const QString &relative) const { return f->t(relative); }
 
 private slots:
     void init() { f = std::make_unique<Fixture>(); }

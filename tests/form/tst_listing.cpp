@@ -15,11 +15,9 @@ const QColor Green(0, 255, 0), Grey(192, 192, 192), Blue(0, 0, 255), Black(0, 0,
 } // namespace
 
 // What the panes list: drives, folders and files under the filter, with status lines and ticks.
-class tst_Listing : public QObject
+class tst_Listing : public QObject, FixtureTest
 {
     Q_OBJECT
-    std::unique_ptr<Fixture> f;
-    QString t(const QString &relative) const { return f->t(relative); }
 
 private slots:
     void init() { f = std::make_unique<Fixture>(); }

@@ -10,11 +10,9 @@ using namespace dyadix;
 using namespace dyadix::test;
 
 // Path sets in the File menu, and the settings stored between runs.
-class tst_Paths : public QObject
+class tst_Paths : public QObject, FixtureTest
 {
     Q_OBJECT
-    std::unique_ptr<Fixture> f;
-    QString t(const QString &relative) const { return f->t(relative); }
     RecallSlots &slots_() { return f->form->recallSlots(); }
     void fill(const QStringList &list)
     {

@@ -359,6 +359,13 @@ struct Fixture : TwoFolders
     }
 };
 
+// What a test class over a Fixture holds; its init() makes a fresh one for each test.
+struct FixtureTest
+{
+    std::unique_ptr<Fixture> f;
+    QString t(const QString &relative) const { return f->t(relative); }
+};
+
 // A small tmpfs, or a bind mount of a folder, where the test may mount (as root); else null.
 struct Mount
 {
