@@ -258,8 +258,8 @@ private slots:
         QCOMPARE(f->prompter.shown()[0].style, 48);
     }
 
-    // A real settings file: one run's settings reach the next, Exit without Saving keeps it, and
-    // hostile files start with defaults or the prompt.
+    // A real settings file: one run's settings reach the next, Exit without Saving keeps it,
+    // hostile files start with defaults or the prompt, and a refused save is reported.
     void settingsFile_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -297,7 +297,14 @@ private slots:
         again->Form_Load();
         QCOMPARE(again->txtSelect.Text(), QStringLiteral("*.changed"));
         QCOMPARE(again->pane(2).dirList.Path(), t("/R"));
-        QFile::remove(file);
+        QVERIFY(QFile::remove(file));
+        if (QTest::currentDataTag() == QString("none")) { // a file where the folder belongs refuses the save
+            QVERIFY(QDir().rmdir(QFileInfo(file).path()) && writeFile(QFileInfo(file).path(), "not a folder"));
+            f->prompter.answer(MsgAnswer::Ok);
+            again->Form_Unload();
+            QCOMPARE(f->prompter.lines().last(), QStringLiteral("dyadix (48): Error 70\nPermission denied\nThe settings could not all be stored."));
+            QVERIFY(QFile::remove(QFileInfo(file).path()));
+        }
     }
 };
 
