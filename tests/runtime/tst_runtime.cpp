@@ -1,5 +1,4 @@
 #include "runtime/conversions.h"
-#include "runtime/errortrap.h"
 #include "runtime/wildcard.h"
 
 #include "testkit.h"
@@ -64,23 +63,6 @@ private slots:
             QCOMPARE(small.error().description, QString(n.int16 == -6 ? "Overflow" : "Type mismatch"));
         const Result<std::int32_t> big = toInteger32(n.text);
         QCOMPARE(big ? qint64(*big) : -big.error().number, n.int32);
-    }
-
-    // The trap shows the context of the moment; an ignored value step leaves its variable alone.
-    void errorTrapContextAndAssign()
-    {
-        ScriptedPrompter prompter;
-        for (MsgAnswer answer : {MsgAnswer::Retry, MsgAnswer::Ignore, MsgAnswer::Ignore})
-            prompter.answer(answer);
-        QString context = " on /a";
-        ErrorTrap trap = ErrorTrap::withContext(prompter, "Error in Sub dirList_Change", [&] { return context; });
-        QVERIFY(!trap.run([&]() -> Status { return context = " on /b", ErrorNumber::PathNotFound; }));
-        int width = 0;
-        QVERIFY(!trap.assign<int>(width, [] { return Result<int>(ErrorNumber::TypeMismatch); }));
-        QVERIFY(trap.assign<int>(width, [] { return Result<int>(7110); }));
-        QCOMPARE(width, 7110);
-        QCOMPARE(prompter.texts(), (QStringList {"Path not found on /b", "Path not found on /b", "Type mismatch on /b"}));
-        QVERIFY(!trap.aborted());
     }
 
     // Patterns ignore case; names' bytes survive the trip through text, UTF-8 or not.
