@@ -152,95 +152,73 @@ private slots:
         QCOMPARE((disk << f->summary(1) << f->summary(2)).join(" | ").replace(": |", ":|").replace(":  |", ":|"), QString(story.after).replace(": |", ":|"));
     }
 
-    // A copy or move onto the source itself, by whatever path, is refused and loses nothing.
-    void sameFileIsNeverCopied_data()
+    // A copy, move or delete that would lose a file is refused with its error and touches nothing:
+    // the source itself by another path, or a file this user may not write (Retry goes on once it is).
+    void refusedAndLeftAlone_data()
     {
-        QTest::addColumn<QString>("place");
-        QTest::addColumn<int>("command");
-        for (const char *place : {"one folder", "linked folder", "bind mount", "link to the source"}) {
-            QTest::addRow("copy, %s", place) << place << 1;
-            QTest::addRow("move, %s", place) << place << 3;
-        }
-    }
-    void sameFileIsNeverCopied()
-    {
-        QFETCH(QString, place);
-        QFETCH(int, command);
-        QVERIFY(writeFile(t("/L/f.txt"), "the only copy", Old));
-        const QString before = identityOf(t("/L/f.txt"));
-        std::unique_ptr<Mount> bind;
-        QString target = t("/L");
-        if (place == "linked folder") {
-            QVERIFY(QFile::link(t("/L"), target = t("/linked")));
-        } else if (place == "bind mount") {
-            if (!(bind = Mount::bind(t("/L"))))
-                QSKIP("this machine does not let the test bind-mount a folder");
-            target = bind->dir.path();
-        } else if (place == "link to the source") {
-            QVERIFY(QFile::link(t("/L/f.txt"), t("/R/f.txt")));
-            target = t("/R");
-        }
-        QVERIFY(f->show(1, t("/L")) && f->show(2, target));
-        f->tick(1, {"f.txt"});
-        f->form->mnuOptionAction.setChecked(false);
-        QString titleAtBox;
-        f->prompter.onShow = [&](const PromptRecord &) { titleAtBox = f->form->Caption(); };
-        f->prompter.answer(MsgAnswer::Ignore);
-        f->form->mnuCopy(command)->trigger();
-        QCOMPARE(f->prompter.lines(), QStringList {"Error! (34): Error 81\nSource and target are the same file"});
-        QVERIFY(titleAtBox.endsWith("/f.txt"));
-        QCOMPARE(identityOf(t("/L/f.txt")), before);
-        QCOMPARE(namesIn(t("/L")), QStringList {"f.txt"});
-        QCOMPARE(QFileInfo(t("/R/f.txt")).isSymLink(), place == "link to the source");
-        QCOMPARE(f->summary(1), QStringLiteral("f.txt+"));
-        QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix"));
-    }
-
-    // A file this user may not write is neither replaced nor deleted; Retry goes on once it is.
-    void filesTheUserMayNotWrite_data()
-    {
-        QTest::addColumn<QString>("owner"); // "self", "other" or "group"
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("place"); // how the right pane reaches the source, or who owns its file
+        QTest::addColumn<int>("mode");      // of the right pane's own file
         QTest::addColumn<QString>("command");
+        for (const char *place : {"one folder", "linked folder", "bind mount", "link to the source"}) {
+            QTest::addRow("copy, %s", place) << place << 0 << "copy>";
+            QTest::addRow("move, %s", place) << place << 0 << "move>";
+        }
         for (const auto &[owner, mode] : {std::pair("self", 0444), std::pair("other", 0644), std::pair("group", 0646)}) {
-            QTest::addRow("copy over %s, %o", owner, mode) << owner << mode << "copy";
-            QTest::addRow("delete %s, %o", owner, mode) << owner << mode << "delete";
+            QTest::addRow("copy over %s, %o", owner, mode) << owner << mode << "copy>";
+            QTest::addRow("delete %s, %o", owner, mode) << owner << mode << "del<";
         }
         QTest::newRow("delete, retry once writable") << "self" << 0444 << "retry";
     }
-    void filesTheUserMayNotWrite()
+    void refusedAndLeftAlone()
     {
-        QFETCH(QString, owner);
+        QFETCH(QString, place);
         QFETCH(int, mode);
         QFETCH(QString, command);
-        if (owner != "self" && ::geteuid() != 0)
+        const bool asNobody = place == "other" || place == "group", retry = command == "retry";
+        if (asNobody && ::geteuid() != 0)
             QSKIP("only root can make a file of another owner; the root run of the suite tests this");
         for (const QString &folder : {f->dir.path(), t("/L"), t("/R")})
             QVERIFY(setMode(folder, 0777)); // the other user works here too
-        QVERIFY(writeFile(t("/L/f.txt"), "new content", Old + 60) && writeFile(t("/R/f.txt"), "kept", Old));
-        if (owner == "group") // root's file in nobody's group, which may not write it
-            QVERIFY(::chown(encodeNativeName(t("/R/f.txt")).constData(), 0, ActAsNobody::Id) == 0);
-        QVERIFY(setMode(t("/R/f.txt"), mode));
-        const QString before = identityOf(t("/R/f.txt"));
+        QVERIFY(writeFile(t("/L/f.txt"), "new content", Old + 60));
+        QString right = mode ? t("/R") : t("/L"), watched = right + "/f.txt";
+        std::unique_ptr<Mount> bind;
+        if (place == "linked folder") {
+            QVERIFY(QFile::link(t("/L"), right = t("/linked")));
+        } else if (place == "bind mount") {
+            if (!(bind = Mount::bind(t("/L"))))
+                QSKIP("this machine does not let the test bind-mount a folder");
+            right = bind->dir.path();
+        } else if (place == "link to the source") {
+            QVERIFY(QFile::link(t("/L/f.txt"), (right = t("/R")) + "/f.txt"));
+        } else if (mode) {
+            QVERIFY(writeFile(watched, "kept", Old));
+            if (place == "group") // root's file in nobody's group, which may not write it
+                QVERIFY(::chown(encodeNativeName(watched).constData(), 0, ActAsNobody::Id) == 0);
+            QVERIFY(setMode(watched, mode));
+        }
+        const QString before = identityOf(watched);
         std::optional<ActAsNobody> nobody;
-        if (owner != "self")
+        if (asNobody)
             QVERIFY(nobody.emplace().active);
-        QVERIFY(f->showBoth());
+        QVERIFY(f->show(1, t("/L")) && f->show(2, right));
         f->form->mnuOptionAction.setChecked(false);
         QString titleAtBox;
         f->prompter.onShow = [&](const PromptRecord &) {
             titleAtBox = f->form->Caption();
-            if (command == "retry")
-                QVERIFY(setMode(t("/R/f.txt"), 0644));
+            QVERIFY(!retry || setMode(watched, 0644));
         };
-        f->prompter.answer(command == "retry" ? MsgAnswer::Retry : MsgAnswer::Ignore);
-        f->tick(command == "copy" ? 1 : 2, {"f.txt"});
-        (command == "copy" ? f->form->mnuCopy(1) : f->form->mnuDel(2))->trigger();
+        f->prompter.answer(retry ? MsgAnswer::Retry : MsgAnswer::Ignore);
+        const int ticked = command == "copy>" || command == "move>" ? 1 : 2;
+        f->tick(ticked, {"f.txt"});
+        (ticked == 2 ? f->form->mnuDel(2) : f->form->mnuCopy(command == "copy>" ? 1 : 3))->trigger();
         nobody.reset();
-        QCOMPARE(f->prompter.lines(), QStringList {"Error! (34): Error 70\nPermission denied"});
-        QVERIFY2(titleAtBox.endsWith(t("/R/f.txt")), qPrintable(titleAtBox));
-        QCOMPARE(identityOf(t("/R/f.txt")), command == "retry" ? QString() : before);
+        QCOMPARE(f->prompter.lines(), QStringList {mode ? "Error! (34): Error 70\nPermission denied" : "Error! (34): Error 81\nSource and target are the same file"});
+        QVERIFY2(titleAtBox.endsWith(right + "/f.txt"), qPrintable(titleAtBox));
+        QCOMPARE(identityOf(watched), retry ? QString() : before);
         QCOMPARE(readFile(t("/L/f.txt")), QByteArray("new content"));
+        QCOMPARE(namesIn(t("/L")), QStringList {"f.txt"});
+        QCOMPARE(QFileInfo(t("/R/f.txt")).isSymLink(), place == "link to the source");
+        QCOMPARE(f->summary(ticked) + f->form->Caption(), !mode ? "f.txt+Dyadix" : ticked == 1 ? "f.txtDyadix" : "Dyadix");
     }
 
     // Links are never followed: not by delete, copy or listing (a dangling one is left out).
