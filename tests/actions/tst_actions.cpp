@@ -35,17 +35,10 @@ QString identityOf(const QString &path)
 } // namespace
 Q_DECLARE_METATYPE(Story)
 
-class tst_Actions : public QObject, FixtureTest
+class tst_Actions : public FixtureTest
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        ::umask(022);
-        f = std::make_unique<Fixture>();
-    }
-    void cleanup() { f.reset(); }
-
     // A day's work, a story per row: files, setup, command and answers; then every box and title
     // the user saw ("? title (style): text", "= title"), and the folders and lists afterwards.
     void commands_data()

@@ -49,7 +49,7 @@ with open(sys.argv[1], newline='', encoding='utf-8', errors='surrogateescape') a
 } // namespace
 
 // The window's tab-delimited export, and dyadix-match, which writes the same from the shell.
-class tst_Export : public QObject, FixtureTest
+class tst_Export : public FixtureTest
 {
     Q_OBJECT
     QByteArray exportTo(const QString &file)
@@ -81,9 +81,6 @@ class tst_Export : public QObject, FixtureTest
     }
 
 private slots:
-    void init() { f = std::make_unique<Fixture>(); }
-    void cleanup() { f.reset(); }
-
     // The box asks with its texts and default; short lists get empty fields; the name is stored.
     void exportOfTheLists_data()
     {

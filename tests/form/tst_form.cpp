@@ -40,14 +40,11 @@ Q_DECLARE_METATYPE(Pair)
 Q_DECLARE_METATYPE(Sync)
 
 // The window model: start-up and menus, Match, folder synchronising, layout and help.
-class tst_Form : public QObject, FixtureTest
+class tst_Form : public FixtureTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { f = std::make_unique<Fixture>(); }
-    void cleanup() { f.reset(); }
-
     // Start-up centres the window, lists the current folder and shows each menu item as designed.
     void startUpAndMenus()
     {

@@ -15,14 +15,11 @@ const QColor Green(0, 255, 0), Grey(192, 192, 192), Blue(0, 0, 255), Black(0, 0,
 } // namespace
 
 // What the panes list: drives, folders and files under the filter, with status lines and ticks.
-class tst_Listing : public QObject, FixtureTest
+class tst_Listing : public FixtureTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { f = std::make_unique<Fixture>(); }
-    void cleanup() { f.reset(); }
-
     // Started in a folder that has been deleted, the program starts in the home folder.
     void startUpInAFolderGone()
     {

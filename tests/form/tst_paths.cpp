@@ -10,7 +10,7 @@ using namespace dyadix;
 using namespace dyadix::test;
 
 // Path sets in the File menu, and the settings stored between runs.
-class tst_Paths : public QObject, FixtureTest
+class tst_Paths : public FixtureTest
 {
     Q_OBJECT
     RecallSlots &slots_() { return f->form->recallSlots(); }
@@ -47,9 +47,6 @@ class tst_Paths : public QObject, FixtureTest
     }
 
 private slots:
-    void init() { f = std::make_unique<Fixture>(); }
-    void cleanup() { f.reset(); }
-
     // The path-set commands Add, Edit and Remove on the recall list, with their boxes and limits.
     void pathSets_data()
     {

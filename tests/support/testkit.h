@@ -359,11 +359,16 @@ struct Fixture : TwoFolders
     }
 };
 
-// What a test class over a Fixture holds; its init() makes a fresh one for each test.
-struct FixtureTest
+// The base of a test class over a Fixture: a fresh one for each test function.
+class FixtureTest : public QObject
 {
+    Q_OBJECT
+protected:
     std::unique_ptr<Fixture> f;
     QString t(const QString &relative) const { return f->t(relative); }
+private slots:
+    void init() { ::umask(022), f = std::make_unique<Fixture>(); }
+    void cleanup() { f.reset(); }
 };
 
 // A small tmpfs, or a bind mount of a folder, where the test may mount (as root); else null.
