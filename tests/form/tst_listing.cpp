@@ -28,7 +28,8 @@ private slots:
         QCOMPARE(f->form->pane(1).dirList.Path() + f->prompter.texts().join(""), QDir::homePath());
     }
 
-    // A drive opens its current folder, one gone is put back, and an unreadable folder prompts.
+    // The drives are the mounted volumes; one opens its current folder, one gone is put back, and
+    // an unreadable folder prompts.
     void drives()
     {
         QVERIFY(QDir().mkpath(t("/volume/inner")) && writeFile(t("/volume/on-volume.txt"), "x", Late));
@@ -37,6 +38,8 @@ private slots:
         f->form->Form_Load();
         DriveListModel &drives = f->form->pane(2).drvList;
         drives.Refresh();
+        for (int row = 0; row < drives.rowCount(); ++row) // no /proc, /sys or other system mounts
+            QVERIFY(!QRegularExpression("^/(proc/|sys/|dev/|run/(?!media/))").match(drives.index(row).data(DriveListModel::RootRole).toString()).hasMatch());
         auto choose = [&](const QString &root) {
             for (int row = 0; row < drives.rowCount(); ++row) {
                 if (drives.index(row).data(DriveListModel::RootRole).toString() == root)

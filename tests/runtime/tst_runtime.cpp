@@ -113,17 +113,6 @@ private slots:
         QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
     }
 
-    // Drives are the mounted volumes, a folder's drive the one holding it, a gone one error 68.
-    void volumes()
-    {
-        for (const Volume &v : fs.volumes())
-            QVERIFY(v.rootPath.endsWith('/') && !v.rootPath.startsWith("/proc") && !v.rootPath.startsWith("/sys"));
-        const QString root = *fs.volumeOf(dir.path());
-        QVERIFY(root.endsWith('/') && (dir.path() + '/').startsWith(root) && *fs.volumeOf(at("not/yet")) == root);
-        QCOMPARE(fs.volumeOf("relative").error().number, 76);
-        QCOMPARE(fs.volumeOf("/media/dyadix-unplugged/photos").error().number, 68);
-    }
-
     // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears.
     void copy_data()
     {
