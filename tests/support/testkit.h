@@ -59,16 +59,9 @@ public:
         return entries;
     }
 #define DYADIX_FAULT(op, path) if (auto error = check(FsOperation::op, path)) return *error
-#define DYADIX_FORWARD(Type, Name) \
-    Type Name(const QString &path) override { DYADIX_FAULT(Name, path); return m_real.Name(path); }
-    DYADIX_FORWARD(Result<std::int64_t>, FileDateTime)
-    DYADIX_FORWARD(Status, Kill)
-#undef DYADIX_FORWARD
-    Status writeFile(const QString &path, const QByteArray &content) override
-    {
-        DYADIX_FAULT(WriteFile, path);
-        return m_real.writeFile(path, content);
-    }
+    Result<std::int64_t> FileDateTime(const QString &path) override { DYADIX_FAULT(FileDateTime, path); return m_real.FileDateTime(path); }
+    Status Kill(const QString &path) override { DYADIX_FAULT(Kill, path); return m_real.Kill(path); }
+    Status writeFile(const QString &path, const QByteArray &data) override { DYADIX_FAULT(WriteFile, path); return m_real.writeFile(path, data); }
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}) override
     {
         DYADIX_FAULT(FileCopy, target);
