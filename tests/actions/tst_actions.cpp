@@ -126,9 +126,7 @@ private slots:
             QVERIFY(what != "ro" || setMode(path, 0444));
             QVERIFY(what != "write" || writeFile(path, arg.section('=', 1).toUtf8(), New));
         }
-        for (const QChar key : story.answers)
-            f->prompter.answer(key == 'Y' ? MsgAnswer::Yes : key == 'N' ? MsgAnswer::No : key == 'C' ? MsgAnswer::Cancel
-                               : key == 'A' ? MsgAnswer::Abort : key == 'R' ? MsgAnswer::Retry : MsgAnswer::Ignore);
+        f->prompter.answerKeys(story.answers);
         const int index = QStringList {"copy>", "copy<", "move>", "move<", "del>", "del<"}.indexOf(story.command) + 1;
         (index <= 4 ? f->form->mnuCopy(index) : f->form->mnuDel(index - 4))->trigger();
         QCOMPARE(log.join('\n'), QString(story.log).replace('%', f->dir.path()));
@@ -225,8 +223,7 @@ private slots:
         QVERIFY(writeFile(t("/outside/linked.txt"), "old", Old));
         QVERIFY(QFile::link(t("/outside/linked.txt"), t("/R/overwritten")));
         QVERIFY(writeFile(t("/L/overwritten"), "new and longer content", Old + 60));
-        f->prompter.answer(MsgAnswer::Ignore);
-        f->prompter.answer(MsgAnswer::Ignore);
+        f->prompter.answerKeys("II");
         QVERIFY(f->showBoth());
         QCOMPARE(f->prompter.texts(), QStringList(2, "File not found on " + t("/L/dangling")));
         QVERIFY2(f->status(1).startsWith("2 files, 30 bytes"), qPrintable(f->status(1)));

@@ -160,8 +160,7 @@ private slots:
         for (const QString &folder : QStringList {s.left, s.right, s.opened} + s.made.split(' '))
             QVERIFY(QDir().mkpath(t(folder)));
         QVERIFY(f->show(1, t(s.left)) && f->show(2, t(s.right)));
-        for (const QChar key : s.answers)
-            f->prompter.answer(key == 'Y' ? MsgAnswer::Yes : key == 'N' ? MsgAnswer::No : key == 'A' ? MsgAnswer::Abort : MsgAnswer::Ignore);
+        f->prompter.answerKeys(s.answers);
         f->host.calls.clear();
         f->form->mnuOptionSyncFoldr.trigger();
         const QString roots = f->form->LeftRoot + ' ' + f->form->RightRoot;
@@ -252,8 +251,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, box);
         f->shell.result = code < 0 ? Result<int>(ErrorNumber(-code)) : Result<int>(code);
-        for (MsgAnswer answer : {MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok})
-            f->prompter.answer(answer);
+        f->prompter.answerKeys("ONYO");
         f->form->mnuHelpHowTo.trigger();
         f->form->mnuHelpAbout.trigger();
         f->form->setCaption("Dyadix");

@@ -180,8 +180,7 @@ private slots:
         QVERIFY(writeFile(t("/R/r.txt"), "r", localTime(2024, 1, 2, 3, 4)));
         for (const QString &value : stored)
             store(value.section('=', 0, 0), value.section('=', 1).replace("@", f->dir.path()));
-        for (int i = 0; i < 3; ++i)
-            f->prompter.answer(MsgAnswer::Ignore);
+        f->prompter.answerKeys("III");
         f->form->Form_Load();
         for (const PromptRecord &box : f->prompter.shown())
             QCOMPARE(box.title + QString::number(box.style), QStringLiteral("Error in Sub GetSettings!34"));
@@ -264,8 +263,7 @@ private slots:
         QVERIFY(writeFile(file, QByteArray(content).replace('@', f->dir.path().toUtf8())));
         IniSettingsStore ini;
         auto form = f->makeForm(ini);
-        for (int i = 0; i < prompts; ++i)
-            f->prompter.answer(MsgAnswer::Ignore);
+        f->prompter.answerKeys(QString(prompts, 'I'));
         form->Form_Load();
         QCOMPARE(f->prompter.shown().size(), size_t(prompts));
         const QByteArray before = readFile(file);

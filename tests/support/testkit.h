@@ -131,6 +131,8 @@ class ScriptedPrompter final : public Prompter
 {
 public:
     void answer(MsgAnswer answer) { m_answers.push_back(answer); }
+    // Answers by key: O, C, A, R, I, Y, N for OK, Cancel, Abort, Retry, Ignore, Yes and No.
+    void answerKeys(const QString &keys) { for (QChar key : keys) answer(MsgAnswer(QString("?OCARIYN").indexOf(key))); }
     void type(const QString &text) { m_inputs.push_back(text); }
     MsgAnswer MsgBox(const QString &text, int style, const QString &title) override
     {
