@@ -215,13 +215,10 @@ private slots:
     // Links are never followed: not by delete, copy or listing (a dangling one is left out).
     void links()
     {
-        QVERIFY(QDir().mkdir(t("/outside")));
-        QVERIFY(writeFile(t("/outside/precious.txt"), "precious", Old));
-        QVERIFY(QFile::link(t("/outside/precious.txt"), t("/L/to-file")));
-        QVERIFY(QFile::link(t("/outside"), t("/L/to-folder")));
+        QVERIFY(QDir().mkdir(t("/outside")) && writeFile(t("/outside/precious.txt"), "precious", Old));
+        QVERIFY(QFile::link(t("/outside/precious.txt"), t("/L/to-file")) && QFile::link(t("/outside"), t("/L/to-folder")));
         QVERIFY(QFile::link(t("/nowhere"), t("/L/dangling")));
-        QVERIFY(writeFile(t("/outside/linked.txt"), "old", Old));
-        QVERIFY(QFile::link(t("/outside/linked.txt"), t("/R/overwritten")));
+        QVERIFY(writeFile(t("/outside/linked.txt"), "old", Old) && QFile::link(t("/outside/linked.txt"), t("/R/overwritten")));
         QVERIFY(writeFile(t("/L/overwritten"), "new and longer content", Old + 60));
         f->prompter.answerKeys("II");
         QVERIFY(f->showBoth());
@@ -273,7 +270,6 @@ private slots:
         f->tick(2, {shown});
         f->form->mnuDel(2)->trigger();
         QCOMPARE(namesIn(t("/R")), QStringList {"twin"});
-        QCOMPARE(f->prompter.shown().size(), size_t(0));
     }
 
     // The progress line: file k of n and bytes, then the rate and time left after a second.

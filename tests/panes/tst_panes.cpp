@@ -1,5 +1,4 @@
 #include "panes/dirlistmodel.h"
-#include "panes/parsing.h"
 
 #include "testkit.h"
 
@@ -34,19 +33,6 @@ class tst_Panes : public QObject
     NativeFileSystem fs;
 
 private slots:
-    // FileDateSize takes the date and size back out of any line, a placeholder's or a bare name too.
-    void lines()
-    {
-        QStringList parts;
-        for (QString line : {"a.txt\t2024/01/05 07:03\t     123", "c\t2024/01/05 07:03\t3221225477", "b\t\t", "plain", "d\t2024/01/05 07:03"}) {
-            QString date = "old";
-            std::int64_t size = 77;
-            FileDateSize(line, date, size);
-            parts << line + '|' + date + '|' + QString::number(size);
-        }
-        QCOMPARE(parts, (QStringList {"a.txt|2024/01/05 07:03|123", "c|2024/01/05 07:03|3221225477", "b||0", "plain||0", "d|2024/01/05 07:03|0"}));
-    }
-
     // Names compare without case, a name before those it begins; odd characters show on one line.
     void namesInOrder()
     {
