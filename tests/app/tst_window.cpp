@@ -26,7 +26,7 @@
 using namespace dyadix;
 using namespace dyadix::test;
 
-namespace dyadix::test {
+namespace {
 // The real window over two fresh folders; its boxes are scripted, or its own when asked.
 struct WindowFixture : TwoFolders
 {
@@ -40,22 +40,16 @@ struct WindowFixture : TwoFolders
     }
     FormModel &form() { return window->form(); }
     QWidget *control(ControlId id) { return window->control(id); }
-    bool showBoth()
+    // Shows L and R side by side, with every file on the left ticked when asked.
+    bool showBoth(bool tickLeft = false)
     {
-        return form().pane(1).dirList.setPath(t("/L")).has_value()
-            && form().pane(2).dirList.setPath(t("/R")).has_value();
-    }
-    void tickAll(int pane)
-    {
-        for (int i = 0; i < form().pane(pane).lstFiles.ListCount(); ++i)
-            form().pane(pane).lstFiles.setSelected(i, true);
+        const bool shown = form().pane(1).dirList.setPath(t("/L")).has_value() && form().pane(2).dirList.setPath(t("/R")).has_value();
+        for (int i = 0; tickLeft && i < form().pane(1).lstFiles.ListCount(); ++i)
+            form().pane(1).lstFiles.setSelected(i, true);
+        return shown;
     }
 };
 
-} // namespace dyadix::test
-
-
-namespace {
 // Presses keys ("Alt+M, M, Return") on a widget, else on the open menu or the focus widget.
 void press(const QString &keys, QWidget *to = nullptr)
 {
@@ -305,8 +299,7 @@ private slots:
         for (int i = 1; i <= 6; ++i)
             QVERIFY(writeFile(w->t("/L/f%1").arg(i), QByteArray::number(i)));
         w->form().mnuOptionAction.setChecked(false);
-        QVERIFY(w->showBoth());
-        w->tickAll(1);
+        QVERIFY(w->showBoth(true));
         const QString third = command == 0 ? "Deleting " + w->t("/L/f4") : w->t("/L/f3 to ");
         connect(&w->form(), &FormModel::captionChanged, this, [&] {
             if (w->form().Caption().contains(third))
@@ -335,8 +328,7 @@ private slots:
         QVERIFY(writeFile(w->t("/L/1big"), QByteArray(int(FormWork::OffThreadBytes) * 3, 'N')) && writeFile(w->t("/L/2after"), "after"));
         QVERIFY(writeFile(w->t("/R/1big"), "old content", old));
         w->form().mnuOptionAction.setChecked(false);
-        QVERIFY(w->showBoth());
-        w->tickAll(1);
+        QVERIFY(w->showBoth(true));
         w->fs.holdNextCopyUntilStopped();
         QString boxText;
         QTimer watch;
