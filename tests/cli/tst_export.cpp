@@ -87,10 +87,8 @@ private slots:
         QVERIFY(f->showBoth());
         f->host.calls.clear();
         QCOMPARE(exportTo(t("/out.txt")), (t("/L") + "/\t\t\t\t" + t("/R") + "/\r\n\r\n").toUtf8() + Head + rows);
-        const PromptRecord &box = f->prompter.shown().front();
-        QCOMPARE(box.title + '|' + box.defaultText, "Export Text file for Excel:|" + QDir::homePath() + "/MatchFile.txt");
-        QCOMPARE(box.text, QStringLiteral("This will create (or overwrite) a Tab-delimited file\n"
-                                          "which you can then open in Excel (Text file options).\n\nFull path and file name?"));
+        QCOMPARE(f->prompter.lines().join("") + " [" + f->prompter.shown()[0].defaultText + ']', "Export Text file for Excel: (-1): This will create (or overwrite) "
+                 "a Tab-delimited file\nwhich you can then open in Excel (Text file options).\n\nFull path and file name? [" + QDir::homePath() + "/MatchFile.txt]");
         QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
         f->form->mnuFileExitNoSave.trigger();
         Fixture next;

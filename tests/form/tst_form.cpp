@@ -261,7 +261,6 @@ private slots:
         QCOMPARE(first.mid(1), second.mid(1));
         QCOMPARE(f->shell.opened, QStringList {makerWebAddress()});
         QCOMPARE(shown.size() == 4 ? shown[3].text + '|' + shown[3].title + " (" + QString::number(shown[3].style) + ')' : QString(), box);
-        f->prompter.clear();
     }
 };
 

@@ -158,17 +158,11 @@ private slots:
     // A file written whole keeps the permissions it replaces and replaces a link, not its target.
     void writtenFiles()
     {
-        auto mode = [&](const QString &name) { return QFileInfo(at(name)).permissions() & 0x0777; };
+        auto mode = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(at(name)).constData(), &st) ? -1 : int(st.st_mode & 07777); };
         QVERIFY(fs.writeFile(at("new.txt"), "new").has_value());
-        QVERIFY(writeFile(at("private.txt"), "old") && setMode(at("private.txt"), 0600));
-        QVERIFY(fs.writeFile(at("private.txt"), "replaced").has_value());
-        QVERIFY(QFile::link(at("private.txt"), at("link.txt")));
-        QVERIFY(fs.writeFile(at("link.txt"), "through no link").has_value());
-        QCOMPARE(mode("new.txt"), QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
-        QCOMPARE(mode("private.txt"), QFile::ReadUser | QFile::WriteUser);
-        QCOMPARE(mode("link.txt"), mode("new.txt"));
-        QVERIFY(!QFileInfo(at("link.txt")).isSymLink());
-        QCOMPARE(readFile(at("private.txt")), QByteArray("replaced"));
+        QVERIFY(writeFile(at("private.txt"), "old") && setMode(at("private.txt"), 0600) && fs.writeFile(at("private.txt"), "replaced").has_value());
+        QVERIFY(QFile::link(at("private.txt"), at("link.txt")) && fs.writeFile(at("link.txt"), "through no link").has_value());
+        QCOMPARE(QString::asprintf("%o %o %o ", mode("new.txt"), mode("private.txt"), mode("link.txt")) + readFile(at("private.txt")), "644 600 644 replaced");
     }
 };
 

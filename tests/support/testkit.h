@@ -326,10 +326,8 @@ struct Fixture : TwoFolders
     // Whether a pane's copy, move and delete are available, as "1" or "0" each.
     QString enabled(int pane)
     {
-        QString result;
-        for (QAction *command : {form->mnuCopy(pane), form->mnuCopy(pane + 2), form->mnuDel(pane)})
-            result += command->isEnabled() ? '1' : '0';
-        return result;
+        const auto on = [](QAction *command) { return command->isEnabled() ? "1" : "0"; };
+        return QString(on(form->mnuCopy(pane))) + on(form->mnuCopy(pane + 2)) + on(form->mnuDel(pane));
     }
     QStringList lines(int pane)
     {
