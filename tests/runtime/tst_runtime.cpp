@@ -77,7 +77,7 @@ private slots:
             QVERIFY2(matchesWildcard(QString(name), QString(pattern)), name);
         for (const auto &[name, pattern] : others)
             QVERIFY2(!matchesWildcard(QString(name), QString(pattern)), name);
-        for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80"})
+        for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80", "\xf0\x9f\x98\x80\xc2\x80\xff"})
             QCOMPARE(encodeNativeName(decodeNativeName(bytes.toStdString())), bytes);
         QCOMPARE(decodeNativeName("caf\xc3\xa9\t\n") + decodeNativeName("\xc3\xa9"), QStringLiteral("café\t\né"));
         QCOMPARE(encodeNativeName(QString(QChar(0x80))), QByteArray("\xc2\x80"));
