@@ -249,8 +249,8 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(int, prompts);
         QStandardPaths::setTestModeEnabled(true);
-        const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/dyadix/dyadix.ini";
-        QDir().mkpath(QFileInfo(file).path());
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/dyadix", file = folder + "/dyadix.ini";
+        QDir().mkpath(folder);
         QVERIFY(writeFile(t("/L/f"), "f"));
         QVERIFY(writeFile(file, QByteArray(content).replace('@', f->dir.path().toUtf8())));
         IniSettingsStore ini;
@@ -272,11 +272,11 @@ private slots:
         QCOMPARE(again->pane(2).dirList.Path(), t("/R"));
         QVERIFY(QFile::remove(file));
         if (QTest::currentDataTag() == QString("none")) { // a file where the folder belongs refuses the save
-            QVERIFY(QDir().rmdir(QFileInfo(file).path()) && writeFile(QFileInfo(file).path(), "not a folder"));
+            QVERIFY(QDir().rmdir(folder) && writeFile(folder, "not a folder"));
             f->prompter.answer(MsgAnswer::Ok);
             again->Form_Unload();
             QCOMPARE(f->prompter.lines().last(), QStringLiteral("dyadix (48): Error 70\nPermission denied\nThe settings could not all be stored."));
-            QVERIFY(QFile::remove(QFileInfo(file).path()));
+            QVERIFY(QFile::remove(folder));
         }
     }
 };
