@@ -4,6 +4,8 @@
 #include "runtime/conversions.h"
 #include "runtime/errortrap.h"
 
+#include <memory>
+
 namespace dyadix {
 
 namespace {
@@ -83,7 +85,17 @@ void copyTicked(const ActionContext &c, int Index)
         c.monitor.nextFile(entry.size);
         const QString sourcePath = sourceFolder + entry.name;
         const QString targetPath = targetFolder + entry.name;
-        const TargetState existing = readTarget(c.fileSystem, targetPath);
+        // The work runs where it cannot hold the window (a folder may stop answering), and
+        // holds only what outlives it: the paths by value, the file system.
+        FileSystem &fileSystem = c.fileSystem;
+        const auto read = std::make_shared<TargetState>();
+        // Work left behind at the user's word (the program is closing) ends the action.
+        if (!c.monitor.run([&fileSystem, targetPath, read](const FileSystem::CopyProgress &) {
+                *read = readTarget(fileSystem, targetPath);
+                return Status();
+            }))
+            break;
+        const TargetState existing = *read;
 
         QString warning;
         if (!c.markNewer.isChecked()
@@ -110,8 +122,8 @@ void copyTicked(const ActionContext &c, int Index)
         bool sameFile = false;
         bool stopped = false;
         const bool copied = trap.run([&]() -> Status {
-            Status status = c.monitor.run([&](const FileSystem::CopyProgress &progress) {
-                return c.fileSystem.FileCopy(sourcePath, targetPath, progress);
+            Status status = c.monitor.run([&fileSystem, sourcePath, targetPath](const FileSystem::CopyProgress &progress) {
+                return fileSystem.FileCopy(sourcePath, targetPath, progress);
             });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
             // Stopped at the user's word: nothing to report, and nothing more to do.
@@ -128,7 +140,11 @@ void copyTicked(const ActionContext &c, int Index)
             // stays ticked.
             if (!copied)
                 continue;
-            trap.run([&] { return c.fileSystem.Kill(sourcePath); });
+            trap.run([&] {
+                return c.monitor.run([&fileSystem, sourcePath](const FileSystem::CopyProgress &) {
+                    return fileSystem.Kill(sourcePath);
+                });
+            });
             if (trap.aborted())
                 break;
         }
@@ -162,8 +178,15 @@ void deleteTicked(const ActionContext &c, int Index)
         const QString path = folder + list.entry(i).name;
         c.monitor.nextFile(0);
         c.setCaption(QStringLiteral("Deleting ") + path);
-        trap.run([&] { return c.monitor.run([&](const FileSystem::CopyProgress &) { return c.fileSystem.Kill(path); }); });
-        if (trap.aborted())
+        bool stopped = false;
+        trap.run([&] {
+            const Status status = c.monitor.run([&fileSystem = c.fileSystem, path](const FileSystem::CopyProgress &) {
+                return fileSystem.Kill(path);
+            });
+            stopped = !status && status.error().number == int(ErrorNumber::Stopped);
+            return stopped ? Status() : status;
+        });
+        if (trap.aborted() || stopped)
             break;
         list.RemoveItem(i);
     }

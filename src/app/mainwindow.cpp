@@ -18,6 +18,8 @@
 #include <QWindow>
 
 #include <cmath>
+#include <cstdio>
+#include <unistd.h>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
@@ -70,6 +72,10 @@ ProgramInfo MainWindow::thisProgram()
 void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings,
                        Shell &shell, ProgramInfo program)
 {
+    endProcess = [] {
+        std::fflush(nullptr);
+        ::_exit(0);
+    };
     m_form = std::make_unique<FormModel>(fileSystem, prompter, settings, shell,
                                          static_cast<FormHost &>(*this), std::move(program));
     setWindowTitle(m_form->Caption());
@@ -179,8 +185,38 @@ void MainWindow::dropSplitter(QPoint globalPosition)
 
 void MainWindow::start()
 {
-    new TerminationWatcher(this);
+    m_termination = new TerminationWatcher(this);
+    connect(m_termination, &TerminationWatcher::signalled, this, &MainWindow::endOnSignal);
+    m_loading = true;
     m_form->Form_Load();
+    m_loading = false;
+    if (m_terminating)
+        QTimer::singleShot(0, this, &MainWindow::endNow);
+}
+
+void MainWindow::endOnSignal()
+{
+    if (std::exchange(m_terminating, true))
+        return;
+    if (auto *own = dynamic_cast<QtPrompter *>(m_windowPrompter.get()))
+        own->cancelAll();
+    if (m_form->working()) {
+        m_form->stopWorkNow();
+        m_closeAfterWork = true;
+        return;
+    }
+    // During start-up the loading ends first (its boxes are cancelled), then the program.
+    if (!m_loading)
+        QTimer::singleShot(0, this, &MainWindow::endNow);
+}
+
+void MainWindow::endNow()
+{
+    const bool shown = isVisible();
+    close();
+    // A window that was never shown ends no event loop by closing.
+    if (!shown)
+        QCoreApplication::exit(0);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -192,6 +228,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     m_form->Form_Unload();
+    if (m_termination != nullptr)
+        m_termination->ended();
     event->accept();
 }
 
@@ -211,9 +249,14 @@ WindowFrame MainWindow::windowFrame()
 void MainWindow::moveWindow(const WindowFrame &frame)
 {
     auto pixels = [](double twips) { return int(std::lround(twips / TwipsPerPixel)); };
-    const QRect outer(pixels(frame.left), pixels(frame.top), std::max(0, pixels(frame.width)),
-                      std::max(0, pixels(frame.height)));
+    QRect outer(pixels(frame.left), pixels(frame.top), std::max(0, pixels(frame.width)),
+                std::max(0, pixels(frame.height)));
     const QMargins margins = frameMarginsNow();
+    // A frame smaller than the window can be (a stored size of 0 or less) is raised to the
+    // smallest size the window allows, as the platform raises it: a window of no size is
+    // never shown at all.
+    const QSize least = minimumSizeHint().expandedTo(minimumSize()).expandedTo(QSize(1, 1));
+    outer.setSize(outer.size().expandedTo(least.grownBy(margins)));
     if (margins.isNull())
         m_pendingOuter = outer;
     setGeometry(outer.marginsRemoved(margins));
@@ -257,6 +300,8 @@ double MainWindow::screenHeight()
 
 void MainWindow::showWindow()
 {
+    if (m_terminating)
+        return;
     show();
     // Window managers give a new window the keyboard; a bare X server needs asking.
     activateWindow();
@@ -311,6 +356,20 @@ void MainWindow::showWork(const WorkProgress &progress)
     m_workBox->showProgress(progress);
     if (!m_workBox->isVisible() && progress.elapsedMs >= WorkBoxAfterMs && isVisible())
         m_workBox->show();
+}
+
+void MainWindow::abandonWork()
+{
+    // The work's thread waits on the system and cannot be waited for: the settings are stored
+    // as at any exit, and the process ends with the thread. The file it was writing is an
+    // unnamed or temporary file that goes with it; its target and a move's source are as
+    // they were.
+    if (!m_closeAfterWork)
+        return;
+    m_form->Form_Unload();
+    if (m_termination != nullptr)
+        m_termination->ended();
+    endProcess();
 }
 
 void MainWindow::endWork()

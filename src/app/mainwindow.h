@@ -9,12 +9,14 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <memory>
 
 namespace dyadix {
 
+class TerminationWatcher;
 class WorkProgressBox;
 class WrappingMenuBar;
 
@@ -44,6 +46,10 @@ public:
 
     // Loads the window while it is hidden, then shows it.
     void start();
+
+    // Ends the process at once, for work that cannot be waited for (see abandonWork); tests
+    // replace it.
+    std::function<void()> endProcess;
 
     static ProgramInfo thisProgram();
     static QIcon programIcon();
@@ -79,6 +85,11 @@ private:
     void beginWork() override;
     void showWork(const WorkProgress &progress) override;
     void endWork() override;
+    void abandonWork() override;
+    // A signal asked the program to end: open boxes are cancelled, work stops at once and the
+    // window closes as at a normal exit.
+    void endOnSignal();
+    void endNow();
 
     std::unique_ptr<OwnServices> m_own;
     std::unique_ptr<Prompter> m_windowPrompter;
@@ -89,6 +100,9 @@ private:
     WorkProgressBox *m_workBox = nullptr;
     // Closing was asked for while files were worked on: the window closes once they stop.
     bool m_closeAfterWork = false;
+    TerminationWatcher *m_termination = nullptr;
+    bool m_loading = false;
+    bool m_terminating = false;
     // An outer frame set before the window manager framed the window; applied again once
     // the frame's size is known.
     std::optional<QRect> m_pendingOuter;

@@ -1,11 +1,13 @@
 #include "qtprompter.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cstdio>
 #include <vector>
 
 namespace dyadix {
@@ -73,6 +75,26 @@ QMessageBox::StandardButton escapeOf(int style)
     }
 }
 
+MsgAnswer escapeAnswerOf(int style)
+{
+    for (const ButtonChoice &choice : buttonsOf(style)) {
+        if (choice.button == escapeOf(style))
+            return choice.answer;
+    }
+    return MsgAnswer::Cancel;
+}
+
+// A box that nobody will see: its title and text, on one line, on standard error.
+void writeToStandardError(const QString &text, const QString &title)
+{
+    const QByteArray line = (QCoreApplication::applicationName() + QStringLiteral(": ") + title
+                             + QStringLiteral(": ") + QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                             + QLatin1Char('\n'))
+                                .toLocal8Bit();
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fflush(stderr);
+}
+
 QMessageBox::Icon iconOf(int style)
 {
     switch (MsgStyle::icon(style)) {
@@ -135,10 +157,26 @@ void QtPrompter::giveBackKeyboard() const
 
 MsgAnswer QtPrompter::MsgBox(const QString &text, int style, const QString &title)
 {
+    if (m_cancelled) {
+        writeToStandardError(text, title);
+        return escapeAnswerOf(style);
+    }
     std::unique_ptr<QMessageBox> box = buildMessageBox(text, style, title);
+    m_open = box.get();
     box->exec();
     giveBackKeyboard();
+    if (m_cancelled) {
+        writeToStandardError(text, title);
+        return escapeAnswerOf(style);
+    }
     return answerOf(*box);
+}
+
+void QtPrompter::cancelAll()
+{
+    m_cancelled = true;
+    if (m_open != nullptr)
+        m_open->reject();
 }
 
 std::unique_ptr<QInputDialog> QtPrompter::buildInputBox(const QString &prompt,
@@ -161,10 +199,13 @@ std::unique_ptr<QInputDialog> QtPrompter::buildInputBox(const QString &prompt,
 QString QtPrompter::InputBox(const QString &prompt, const QString &title,
                              const QString &defaultText)
 {
+    if (m_cancelled)
+        return QString();
     std::unique_ptr<QInputDialog> dialog = buildInputBox(prompt, title, defaultText);
+    m_open = dialog.get();
     const bool accepted = dialog->exec() == QDialog::Accepted;
     giveBackKeyboard();
-    return accepted ? dialog->textValue() : QString();
+    return accepted && !m_cancelled ? dialog->textValue() : QString();
 }
 
 } // namespace dyadix

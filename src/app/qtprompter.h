@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QDialog;
 class QInputDialog;
 class QMessageBox;
 class QWidget;
@@ -30,9 +31,16 @@ public:
     // The answer that a button of a box built by buildMessageBox stands for.
     static MsgAnswer answerOf(const QMessageBox &box);
 
+    // The program is ending: the open box, and every box from now on, is answered with the
+    // answer that changes nothing (Abort, No, Cancel, OK) without waiting for a person, and
+    // what a message box says goes to standard error instead.
+    void cancelAll();
+
 private:
     void giveBackKeyboard() const;
     QPointer<QWidget> m_parent;
+    QPointer<QDialog> m_open;
+    bool m_cancelled = false;
 };
 
 } // namespace dyadix

@@ -61,7 +61,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     const QCommandLineOption earlier(QStringLiteral("mark-earlier"),
                                      QStringLiteral("Mark the earlier copy of each pair instead of the later."));
     const QCommandLineOption output(QStringLiteral("output"),
-                                    QStringLiteral("Write to this file instead of standard output."),
+                                    QStringLiteral("Write to this file instead of standard output (- is standard output)."),
                                     QStringLiteral("file"));
     const QCommandLineOption help(QStringList {QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
@@ -127,8 +127,9 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     matchLists(left.lstFiles, right.lstFiles, parser.isSet(earlier) ? MarkNewer::Off : MarkNewer::On,
                Merging::AtOnce);
     const QByteArray content = exportContent(left, right);
-    if (parser.isSet(output)) {
-        const Status written = fileSystem.writeFile(parser.value(output), content);
+    // "-" is standard output; a pipe, terminal or device named is written into as it is.
+    if (parser.isSet(output) && parser.value(output) != QStringLiteral("-")) {
+        const Status written = fileSystem.writeFile(parser.value(output), content, SpecialTarget::WriteInto);
         if (!written) {
             print(err, QStringLiteral("dyadix-match: ") + parser.value(output) + QStringLiteral(": ") + written.error().description + QStringLiteral("\n"));
             return 2;

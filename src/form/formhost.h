@@ -42,6 +42,10 @@ public:
     virtual void beginWork() {}
     virtual void showWork(const WorkProgress &) {}
     virtual void endWork() {}
+    // Work told to stop at once did not come back: it is stuck in the system (a network
+    // folder that stopped answering). The window stores its settings as at a normal exit and
+    // ends the program without waiting for it; the work's file keeps its old target.
+    virtual void abandonWork() {}
 };
 
 } // namespace dyadix

@@ -4,26 +4,28 @@
 
 #include <QElapsedTimer>
 
-#include <atomic>
+#include <memory>
 
 namespace dyadix {
 
 class FormHost;
 
-// Runs a copy, move or delete for the window: a large file is copied on a thread of its own
-// while the window goes on processing its events, smaller work runs at once with the events
-// processed between files, and the window hears the progress a few times a second. The
-// questions and prompts of the action stay on the window's thread, in the action's order.
+// Runs a copy, move or delete for the window: each file's work runs on a thread of its own
+// while the window goes on processing its events, and the window hears the progress a few
+// times a second. The questions and prompts of the action stay on the window's thread, in the
+// action's order. Work that does not stop when told to at once (stuck in the system on a
+// network folder that stopped answering) is never waited for: once the program is closing,
+// it is left behind and the window is told to end the program without it.
 class FormWork final : public WorkMonitor
 {
 public:
-    explicit FormWork(FormHost &host)
-        : m_host(host)
-    {
-    }
+    explicit FormWork(FormHost &host);
+    ~FormWork() override;
 
-    // Files from this size on are copied off the window's thread.
+    // Files from this size on make a progress figure worth showing.
     static constexpr std::int64_t OffThreadBytes = std::int64_t(1) << 20;
+    // How long work told to stop at once may take before it is left behind.
+    static constexpr std::int64_t AbandonAfterMs = 1000;
 
     void begin(const QString &verb, int files, std::int64_t bytes) override;
     void nextFile(std::int64_t bytes) override;
@@ -35,26 +37,24 @@ public:
     // Stops once the current file is done.
     void stopAfterThisFile() { m_stopAfterFile = true; }
     // Stops the current file too: its target is left as it was.
-    void stopNow()
-    {
-        m_stopAfterFile = true;
-        m_stopNow = true;
-    }
+    void stopNow();
 
 private:
+    struct Worker;
     void report();
     void keepWindowAlive();
 
     FormHost &m_host;
+    std::shared_ptr<Worker> m_worker;
     WorkProgress m_progress;
     std::int64_t m_bytesBefore = 0; // of the files before the current one
     std::int64_t m_fileSize = 0;
-    std::atomic<std::int64_t> m_fileBytesDone = 0;
-    std::atomic<bool> m_stopNow = false;
+    bool m_stopNow = false;
     bool m_stopAfterFile = false;
     bool m_working = false;
     QElapsedTimer m_clock;
     std::int64_t m_lastEvents = 0;
+    std::int64_t m_stopNowAt = -1;
 };
 
 } // namespace dyadix

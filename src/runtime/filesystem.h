@@ -48,6 +48,9 @@ struct Volume
     QString label;
 };
 
+// What a write does with a target that is not a regular file.
+enum class SpecialTarget { Refuse, WriteInto };
+
 // Every file-system operation of the program. Paths are absolute, '/'-separated, and may hold
 // any byte of a file name (see nativename.h).
 class FileSystem
@@ -76,8 +79,12 @@ public:
                             const CopyProgress &progress = {})
         = 0;
     // Writes a whole file, replacing an existing one only once the new content is complete:
-    // a failure leaves the old file as it was.
-    virtual Status writeFile(const QString &path, const QByteArray &content) = 0;
+    // a failure leaves the old file as it was. A link is written through and kept. What is
+    // neither a file nor a folder (a pipe, a terminal, a device) is refused as "Not a regular
+    // file", or with WriteInto opened and written as it is.
+    virtual Status writeFile(const QString &path, const QByteArray &content,
+                             SpecialTarget special = SpecialTarget::Refuse)
+        = 0;
     // Deletes one file; a link is removed itself, never what it points to.
     virtual Status Kill(const QString &path) = 0;
 

@@ -16,7 +16,8 @@ public:
     Result<std::int64_t> FileLen(const QString &path) override;
     Status FileCopy(const QString &source, const QString &target,
                     const CopyProgress &progress = {}) override;
-    Status writeFile(const QString &path, const QByteArray &content) override;
+    Status writeFile(const QString &path, const QByteArray &content,
+                     SpecialTarget special = SpecialTarget::Refuse) override;
     Status Kill(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override;
     bool folderExists(const QString &path) override;

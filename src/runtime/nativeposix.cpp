@@ -1,6 +1,8 @@
 #include "nativeposix.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -49,8 +51,6 @@ FileStat toFileStat(const struct stat &st, bool hidden, bool link)
     return result;
 }
 
-// Stat of a path as the listing sees it: a link is described by what it points to, a
-
 Result<FileStat> statPath(const QByteArray &path)
 {
     struct stat st {};
@@ -71,6 +71,45 @@ bool mayWrite(const QByteArray &path, const struct stat &st)
 {
     return (st.st_mode & S_IWUSR) != 0
         && ::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0;
+}
+
+Result<ResolvedTarget> resolveTarget(const QByteArray &path)
+{
+    ResolvedTarget target {path, {}, false};
+    if (::lstat(path.constData(), &target.st) != 0) {
+        if (errno == ENOENT)
+            return target;
+        return errorForFile(errno, path);
+    }
+    target.exists = true;
+    if (!S_ISLNK(target.st.st_mode))
+        return target;
+    struct stat folder {};
+    if (::stat(parentOf(path).constData(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0
+        && (folder.st_mode & S_IWOTH) != 0 && target.st.st_uid != ::geteuid()
+        && target.st.st_uid != folder.st_uid)
+        return ErrorNumber::LinkNotFollowed;
+    // The kernel follows the link, with every check it makes of links on the way.
+    FileDescriptor resolved(::open(path.constData(), O_PATH | O_CLOEXEC));
+    if (resolved.get() < 0) {
+        // A link that names no file has nothing to write through to.
+        if (errno == ENOENT)
+            return RunTimeError(ErrorNumber::PathFileAccessError);
+        return errorForFile(errno, path);
+    }
+    if (::fstat(resolved.get(), &target.st) != 0)
+        return RunTimeError::fromErrno(errno);
+    char name[PATH_MAX + 1];
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(resolved.get());
+    const ssize_t length = ::readlink(self.constData(), name, PATH_MAX);
+    if (length > 0 && name[0] == '/') {
+        target.path = QByteArray(name, length);
+    } else if (char *real = ::realpath(path.constData(), nullptr); real != nullptr) {
+        // Without /proc the name comes from the path; a pipe or terminal keeps the link's.
+        target.path = real;
+        ::free(real);
+    }
+    return target;
 }
 
 QString withSeparator(QString path)

@@ -34,6 +34,18 @@ inline bool isSameFile(const struct stat &a, const struct stat &b)
 // open it for writing (ownership, group, access lists, a read-only mount).
 bool mayWrite(const QByteArray &path, const struct stat &st);
 
+// What a target name stands for, with links followed as the kernel follows them. A link is
+// followed only where the kernel would (it resolves it), and never when another user planted
+// it in a shared folder (sticky and writable by all) that is not theirs, whatever the
+// system's own protection is set to.
+struct ResolvedTarget
+{
+    QByteArray path; // the file the name leads to, or the name itself when nothing is there
+    struct stat st {};
+    bool exists = false;
+};
+Result<ResolvedTarget> resolveTarget(const QByteArray &path);
+
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor
 {

@@ -49,6 +49,10 @@ QString errorDescription(int number)
         return QStringLiteral("The target is a folder");
     case ErrorNumber::Stopped:
         return QStringLiteral("Stopped before the file was finished");
+    case ErrorNumber::NotRegularFile:
+        return QStringLiteral("Not a regular file");
+    case ErrorNumber::LinkNotFollowed:
+        return QStringLiteral("Link in a shared folder not followed: another user made it");
     }
     return QStringLiteral("Application-defined or object-defined error");
 }

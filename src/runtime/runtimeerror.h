@@ -28,6 +28,8 @@ enum class ErrorNumber : int {
     SameFile = 81,
     TargetIsFolder = 82,
     Stopped = 83,
+    NotRegularFile = 84,
+    LinkNotFollowed = 85,
 };
 
 // Whether an operation named a file or a folder: a missing file is "File not found",

@@ -117,8 +117,6 @@ std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::Copy
 // unnamed file in its folder and named when complete: one change to the folder, and after a
 // crash there is no partial file under any name. An existing target, or one on a file system
 // without unnamed files, is written beside it under a temporary name and renamed over it.
-enum class AtTarget { ReplaceLink, WriteThroughLink };
-
 class ReplacingFile
 {
 public:
@@ -136,38 +134,33 @@ public:
     }
 
     // Checks the target and creates the file that will replace it. An existing target must be
-    // a file the user may write, and never the source itself (`source`, when given); a link
-    // at the target is replaced by the new file or, with WriteThroughLink, written through to
-    // the file it names and left in place. The finished file gets `mode`; without one, the
-    // permissions of the file it replaces or a new file's.
-    Status open(AtTarget links, std::optional<mode_t> mode = std::nullopt,
-                const struct stat *source = nullptr)
+    // a regular file the user may write, and never the source itself (`source`, when given);
+    // a link at the target is written through to the file it names and left in place. The
+    // finished file gets `mode`; without one, the permissions of the file it replaces or a
+    // new file's. Set-user-ID and set-group-ID stay only where the finished file has the
+    // owner and group of the file whose mode it takes.
+    Status open(std::optional<mode_t> mode = std::nullopt, const struct stat *source = nullptr)
     {
-        struct stat existing {};
-        bool exists = ::lstat(m_target.constData(), &existing) == 0;
-        if (!exists && errno != ENOENT)
-            return errorForFile(errno, m_target);
-        if (exists && S_ISLNK(existing.st_mode) && links == AtTarget::WriteThroughLink) {
-            char *resolved = ::realpath(m_target.constData(), nullptr);
-            // A link that names no file has nothing to write through to.
-            if (resolved == nullptr)
-                return errno == ENOENT ? RunTimeError(ErrorNumber::PathFileAccessError)
-                                       : errorForFile(errno, m_target);
-            m_target = resolved;
-            ::free(resolved);
-            if (::lstat(m_target.constData(), &existing) != 0)
-                return errorForFile(errno, m_target);
-        }
+        const Result<ResolvedTarget> at = resolveTarget(m_target);
+        if (!at)
+            return at.error();
+        m_target = at->path;
+        const struct stat &existing = at->st;
+        const bool exists = at->exists;
         if (exists) {
             if (S_ISDIR(existing.st_mode))
                 return ErrorNumber::TargetIsFolder;
+            if (!S_ISREG(existing.st_mode))
+                return ErrorNumber::NotRegularFile;
             if (source != nullptr && isSameFile(existing, *source))
                 return ErrorNumber::SameFile;
-            if (S_ISREG(existing.st_mode) && !mayWrite(m_target, existing))
+            if (!mayWrite(m_target, existing))
                 return ErrorNumber::PermissionDenied;
-            if (!mode && S_ISREG(existing.st_mode))
+            if (!mode)
                 mode = existing.st_mode & 07777;
         }
+        if (const struct stat *owner = source != nullptr ? source : exists ? &existing : nullptr)
+            m_owner = {owner->st_uid, owner->st_gid};
         // Created with the finished file's permissions where the creation mask lets it, so
         // that only an unusual mode needs a change of its own.
         const mode_t created = mode ? (*mode & 0777) : 0666;
@@ -202,7 +195,7 @@ public:
     // Puts the finished file in the target's place.
     Status commit()
     {
-        if (m_modeNeedsChange && ::fchmod(m_out.get(), *m_mode) != 0)
+        if (m_modeNeedsChange && ::fchmod(m_out.get(), keptMode()) != 0)
             return RunTimeError::fromErrno(errno);
         if (m_unnamed)
             return nameUnnamedFile();
@@ -215,6 +208,20 @@ public:
     }
 
 private:
+    // The mode less the set-ID bits of an owner or group that the new file does not have: a
+    // copy made by root of another user's set-user-ID program must not run as root.
+    mode_t keptMode() const
+    {
+        mode_t mode = *m_mode;
+        struct stat made {};
+        const bool known = m_owner && ::fstat(m_out.get(), &made) == 0;
+        if (!known || made.st_uid != m_owner->first)
+            mode &= ~mode_t(S_ISUID);
+        if (!known || made.st_gid != m_owner->second)
+            mode &= ~mode_t(S_ISGID);
+        return mode;
+    }
+
     Status nameUnnamedFile()
     {
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_out.get());
@@ -247,6 +254,7 @@ private:
     FileDescriptor m_out;
     bool m_unnamed = false;
     std::optional<mode_t> m_mode;
+    std::optional<std::pair<uid_t, gid_t>> m_owner;
     bool m_modeNeedsChange = false;
 };
 
@@ -269,20 +277,32 @@ Status writeAll(int fd, const QByteArray &content)
 Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
                                   const CopyProgress &progress)
 {
+    // What the source is comes first: opening a pipe waits for a writer, and opening a device
+    // can act on it (a tape rewinds). Only a regular file is opened, and without waiting.
     const QByteArray from = encodeNativeName(source);
-    FileDescriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
+    struct stat sourceStat {};
+    if (::stat(from.constData(), &sourceStat) != 0)
+        return errorForFile(errno, from);
+    if (S_ISDIR(sourceStat.st_mode))
+        return ErrorNumber::PathFileAccessError;
+    if (!S_ISREG(sourceStat.st_mode))
+        return ErrorNumber::NotRegularFile;
+    FileDescriptor in(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (in.get() < 0)
         return errorForFile(errno, from);
-    struct stat sourceStat {};
-    if (::fstat(in.get(), &sourceStat) != 0)
+    struct stat opened {};
+    if (::fstat(in.get(), &opened) != 0)
         return RunTimeError::fromErrno(errno);
-    if (!S_ISREG(sourceStat.st_mode))
-        return ErrorNumber::PathFileAccessError;
+    // Another file put under the name since it was looked at is not copied.
+    if (!S_ISREG(opened.st_mode) || !isSameFile(opened, sourceStat))
+        return ErrorNumber::NotRegularFile;
+    sourceStat = opened;
+    if (const int flags = ::fcntl(in.get(), F_GETFL); flags < 0 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return RunTimeError::fromErrno(errno);
 
     ReplacingFile out(encodeNativeName(target));
-    if (Status opened = out.open(AtTarget::WriteThroughLink, sourceStat.st_mode & 07777, &sourceStat);
-        !opened)
-        return opened;
+    if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat); !created)
+        return created;
     const auto [copied, copyErrno] = copyContent(in.get(), out.fd(), progress);
     // The unfinished copy goes with `out`: the target stays as it was.
     if (copyErrno == ECANCELED)
@@ -299,10 +319,23 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     return out.commit();
 }
 
-Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content)
+Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content,
+                                   SpecialTarget special)
 {
-    ReplacingFile out(encodeNativeName(path));
-    if (Status opened = out.open(AtTarget::ReplaceLink); !opened)
+    const QByteArray target = encodeNativeName(path);
+    if (special == SpecialTarget::WriteInto) {
+        const Result<ResolvedTarget> at = resolveTarget(target);
+        if (at && at->exists && !S_ISREG(at->st.st_mode) && !S_ISDIR(at->st.st_mode)) {
+            FileDescriptor out(::open(target.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+            if (out.get() < 0)
+                return errorForFile(errno, target);
+            if (Status written = writeAll(out.get(), content); !written)
+                return written;
+            return out.close() ? Status() : Status(RunTimeError::fromErrno(errno));
+        }
+    }
+    ReplacingFile out(target);
+    if (Status opened = out.open(); !opened)
         return opened;
     if (Status written = writeAll(out.fd(), content); !written)
         return written;

@@ -91,6 +91,15 @@ private slots:
         QTest::newRow("source grown") << Story {moved, start + "write:L/f=source,grown", "move>", "", "= Moving %/L/f to %/R/f\n= Dyadix", "L: | R: f=source,grown | f | f"};
         QTest::newRow("target folder removed") << Story {moved, start + "rmtree:R", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 76\nPath not found\n= Dyadix", "L: f=source@n | R: | f+ | f"};
         QTest::newRow("target read-only") << Story {moved, start + "ro:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 70\nPermission denied\n= Dyadix", "L: f=source@n | R: f=target@o | f+ | f"};
+        // A pipe or device among the ticked files is refused and never opened: the rest go on.
+        const QString refused = "? Error! (34): Error 84\nNot a regular file\n";
+        QTest::newRow("pipe and device, copy") << Story {"L/a=1 L/z=2", "warn-off fifo:L/pipe ln:L/null=/dev/null match", "copy>", "II",
+                                                         "= Copying %/L/a to %/R/a\n= Copying %/L/null to %/R/null\n" + refused + "= Copying %/L/pipe to %/R/pipe\n" + refused + "= Copying %/L/z to %/R/z\n= Dyadix",
+                                                         "L: a=1 null@ pipe| z=2 | R: a=1 z=2 | a null pipe z | a~ null~ pipe~ z~"};
+        QTest::newRow("pipe, move") << Story {"L/a=1 L/z=2", "warn-off fifo:L/pipe match", "move>", "I",
+                                              "= Moving %/L/a to %/R/a\n= Moving %/L/pipe to %/R/pipe\n" + refused + "= Moving %/L/z to %/R/z\n= Dyadix",
+                                              "L: pipe| | R: a=1 z=2 | a pipe+ z | a~ pipe~ z~"};
+        QTest::newRow("pipe at the target") << Story {"L/p=data", "warn-off fifo:R/p tick:L/p", "copy>", "I", "= Copying %/L/p to %/R/p\n" + refused + "= Dyadix", "L: p=data | R: p| | p | "};
         QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
     }
     void commands()
@@ -125,6 +134,8 @@ private slots:
             QVERIFY(what != "rmtree" || QDir(path).removeRecursively());
             QVERIFY(what != "ro" || setMode(path, 0444));
             QVERIFY(what != "write" || writeFile(path, arg.section('=', 1).toUtf8(), New));
+            QVERIFY(what != "fifo" || ::mkfifo(encodeNativeName(path).constData(), 0644) == 0);
+            QVERIFY(what != "ln" || QFile::link(arg.section('=', 1), path));
         }
         f->prompter.answerKeys(story.answers);
         const int index = QStringList {"copy>", "copy<", "move>", "move<", "del>", "del<"}.indexOf(story.command) + 1;
@@ -136,7 +147,12 @@ private slots:
             for (const QString &name : namesIn(t("/" + folder))) {
                 const QString path = t("/" + folder + "/" + name);
                 const std::int64_t when = modifiedOf(path);
-                files << (QFileInfo(path).isDir() ? name + "/" : name + "=" + readFile(path) + (when == Old ? "@o" : when == New && !story.setup.contains("write") ? "@n" : ""));
+                struct stat st {};
+                QVERIFY(::lstat(encodeNativeName(path).constData(), &st) == 0);
+                if (S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISLNK(st.st_mode))
+                    files << name + (S_ISDIR(st.st_mode) ? "/" : S_ISFIFO(st.st_mode) ? "|" : "@");
+                else
+                    files << name + "=" + readFile(path) + (when == Old ? "@o" : when == New && !story.setup.contains("write") ? "@n" : "");
             }
             disk << folder + ": " + files.join(' ');
         }

@@ -3,6 +3,9 @@
 
 #include "testkit.h"
 
+#include <sys/sysmacros.h>
+#include <thread>
+
 using namespace dyadix;
 using namespace dyadix::test;
 
@@ -113,29 +116,39 @@ private slots:
         QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
     }
 
-    // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears.
+    // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears;
+    // set-user-ID and set-group-ID stay only where the copy keeps the owner and group.
     void copy_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QByteArray>("oldTarget");
-        QTest::newRow("owner and group") << 0640 << QByteArray();
-        QTest::newRow("read-only") << 0444 << QByteArray();
-        QTest::newRow("set-group-ID") << 02755 << QByteArray();
-        QTest::newRow("everyone, over a longer file") << 0666 << QByteArray("a much longer old content");
+        QTest::addColumn<int>("owner"); // of the source, -1: this user
+        QTest::addColumn<int>("copied"); // the copy's mode
+        QTest::newRow("owner and group") << 0640 << QByteArray() << -1 << 0640;
+        QTest::newRow("read-only") << 0444 << QByteArray() << -1 << 0444;
+        QTest::newRow("set-group-ID") << 02755 << QByteArray() << -1 << 02755;
+        QTest::newRow("own set-user-ID program") << 06755 << QByteArray("old") << -1 << 06755;
+        QTest::newRow("another user's set-user-ID program") << 06755 << QByteArray() << 65534 << 0755;
+        QTest::newRow("everyone, over a longer file") << 0666 << QByteArray("a much longer old content") << -1 << 0666;
     }
     void copy()
     {
         QFETCH(int, mode);
         QFETCH(QByteArray, oldTarget);
+        QFETCH(int, owner);
+        QFETCH(int, copied);
+        if (owner >= 0 && ::geteuid() != 0)
+            QSKIP("only root can copy another user's file as someone else; the root run tests this");
         QVERIFY(writeFile(at("src"), "payload") && (oldTarget.isNull() || writeFile(at("dst"), oldTarget)));
         const struct timespec times[2] = {{1700000000, 1}, {1600000000, 987654321}};
+        QVERIFY(owner < 0 || ::chown(encodeNativeName(at("src")).constData(), uid_t(owner), gid_t(owner)) == 0);
         QVERIFY(::utimensat(AT_FDCWD, encodeNativeName(at("src")).constData(), times, 0) == 0 && setMode(at("src"), mode));
         QVERIFY(fs.FileCopy(at("src"), at("dst")).has_value());
         struct stat st {};
         QVERIFY(::stat(encodeNativeName(at("dst")).constData(), &st) == 0);
         QCOMPARE(readFile(at("dst")), QByteArray("payload"));
         QCOMPARE(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, 1600000000987654321LL);
-        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(int(st.st_mode & 07777), copied);
         QCOMPARE(namesIn(dir.path()), (QStringList {"dst", "src"}));
     }
 
@@ -155,14 +168,59 @@ private slots:
         QCOMPARE(readFile(target), content);
     }
 
-    // A file written whole keeps the permissions it replaces and replaces a link, not its target.
+    // A file written whole keeps the permissions it replaces and writes through a link, which
+    // stays. A pipe or device is never replaced: refused, or written into as it is when asked.
     void writtenFiles()
     {
-        auto mode = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(at(name)).constData(), &st) ? -1 : int(st.st_mode & 07777); };
+        auto mode = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(at(name)).constData(), &st) ? -1 : int(st.st_mode); };
         QVERIFY(fs.writeFile(at("new.txt"), "new").has_value());
         QVERIFY(writeFile(at("private.txt"), "old") && setMode(at("private.txt"), 0600) && fs.writeFile(at("private.txt"), "replaced").has_value());
-        QVERIFY(QFile::link(at("private.txt"), at("link.txt")) && fs.writeFile(at("link.txt"), "through no link").has_value());
-        QCOMPARE(QString::asprintf("%o %o %o ", mode("new.txt"), mode("private.txt"), mode("link.txt")) + readFile(at("private.txt")), "644 600 644 replaced");
+        QVERIFY(QFile::link(at("private.txt"), at("link.txt")) && fs.writeFile(at("link.txt"), "through the link").has_value());
+        QCOMPARE(QString::asprintf("%o %o %o ", mode("new.txt"), mode("private.txt"), mode("link.txt")) + readFile(at("private.txt")), "100644 100600 120777 through the link");
+        // A throwaway device node for root; /dev/null through a link for a user, who cannot replace it.
+        QVERIFY(::mkfifo(encodeNativeName(at("pipe")).constData(), 0644) == 0);
+        QVERIFY(::geteuid() == 0 ? ::mknod(encodeNativeName(at("null")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 : QFile::link("/dev/null", at("null")));
+        const int pipeMode = mode("pipe"), nullMode = mode("null");
+        for (const QString name : {"pipe", "null"})
+            QCOMPARE(fs.writeFile(at(name), "rows").error().number, 84);
+        QByteArray received;
+        std::thread reader([&] { received = readFile(at("pipe")); });
+        QVERIFY(fs.writeFile(at("pipe"), "rows\r\n", SpecialTarget::WriteInto).has_value());
+        reader.join();
+        QVERIFY(fs.writeFile(at("null"), "rows", SpecialTarget::WriteInto).has_value());
+        QCOMPARE(received, QByteArray("rows\r\n"));
+        QCOMPARE(QList<int>({mode("pipe"), mode("null")}), QList<int>({pipeMode, nullMode}));
+        QCOMPARE(namesIn(dir.path()), (QStringList {"link.txt", "new.txt", "null", "pipe", "private.txt"}));
+    }
+
+    // Nothing but a regular file is ever opened to be copied or replaced: a pipe (which would
+    // wait for a writer for good) or a device is refused on either side, and nothing appears.
+    void specialFiles()
+    {
+        QVERIFY(::mkfifo(encodeNativeName(at("pipe")).constData(), 0644) == 0 && writeFile(at("file"), "data"));
+        const QStringList errors = {QString::number(fs.FileCopy(at("pipe"), at("copy")).error().number),
+                                    QString::number(fs.FileCopy("/dev/null", at("copy")).error().number),
+                                    QString::number(fs.FileCopy(at("file"), at("pipe")).error().number)};
+        QCOMPARE(errors.join(' ') + ' ' + errorDescription(84), "84 84 84 Not a regular file");
+        QCOMPARE(namesIn(dir.path()), (QStringList {"file", "pipe"}));
+    }
+
+    // A link that another user planted in a shared sticky folder is not followed by a copy or a
+    // write of root's, whatever the system's own protection: the file it names stays as it was.
+    void plantedLink()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can plant a link as another user; the root run tests this");
+        QVERIFY(QDir().mkdir(at("shared")) && setMode(at("shared"), 01777) && writeFile(at("secret"), "root's own", 1600000000));
+        QVERIFY(writeFile(at("src"), "planted content") && QFile::link(at("secret"), at("shared/target")));
+        const QByteArray link = encodeNativeName(at("shared/target"));
+        QVERIFY(::lchown(link.constData(), ActAsNobody::Id, ActAsNobody::Id) == 0);
+        QCOMPARE(fs.FileCopy(at("src"), at("shared/target")).error(), RunTimeError(85, "Link in a shared folder not followed: another user made it"));
+        QCOMPARE(fs.writeFile(at("shared/target"), "export").error().number, 85);
+        QCOMPARE(readFile(at("secret")) + ' ' + QByteArray::number(qint64(modifiedOf(at("secret")))), QByteArray("root's own 1600000000"));
+        QVERIFY(::lchown(link.constData(), 0, 0) == 0 && fs.FileCopy(at("src"), at("shared/target")).has_value());
+        QCOMPARE(readFile(at("secret")), QByteArray("planted content"));
+        QVERIFY(QFileInfo(at("shared/target")).isSymLink());
     }
 };
 

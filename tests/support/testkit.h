@@ -61,7 +61,7 @@ public:
 #define DYADIX_FAULT(op, path) if (auto error = check(FsOperation::op, path)) return *error
     Result<std::int64_t> FileDateTime(const QString &path) override { DYADIX_FAULT(FileDateTime, path); return m_real.FileDateTime(path); }
     Status Kill(const QString &path) override { DYADIX_FAULT(Kill, path); return m_real.Kill(path); }
-    Status writeFile(const QString &path, const QByteArray &data) override { DYADIX_FAULT(WriteFile, path); return m_real.writeFile(path, data); }
+    Status writeFile(const QString &path, const QByteArray &data, SpecialTarget special = SpecialTarget::Refuse) override { DYADIX_FAULT(WriteFile, path); return m_real.writeFile(path, data, special); }
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}) override
     {
         DYADIX_FAULT(FileCopy, target);
