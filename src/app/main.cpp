@@ -6,6 +6,5 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     dyadix::MainWindow window;
-    window.start();
-    return QApplication::exec();
+    return window.start() ? QApplication::exec() : 0;
 }

@@ -183,15 +183,17 @@ void MainWindow::dropSplitter(QPoint globalPosition)
     }
 }
 
-void MainWindow::start()
+bool MainWindow::start()
 {
     m_termination = new TerminationWatcher(this);
     connect(m_termination, &TerminationWatcher::signalled, this, &MainWindow::endOnSignal);
     m_loading = true;
     m_form->Form_Load();
     m_loading = false;
+    // A signal during loading: the window closes as at any exit, without being shown.
     if (m_terminating)
-        QTimer::singleShot(0, this, &MainWindow::endNow);
+        close();
+    return !m_terminating;
 }
 
 void MainWindow::endOnSignal()
@@ -207,16 +209,7 @@ void MainWindow::endOnSignal()
     }
     // During start-up the loading ends first (its boxes are cancelled), then the program.
     if (!m_loading)
-        QTimer::singleShot(0, this, &MainWindow::endNow);
-}
-
-void MainWindow::endNow()
-{
-    const bool shown = isVisible();
-    close();
-    // A window that was never shown ends no event loop by closing.
-    if (!shown)
-        QCoreApplication::exit(0);
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -44,8 +44,9 @@ public:
     // How long work runs before its progress box shows.
     static constexpr std::int64_t WorkBoxAfterMs = 300;
 
-    // Loads the window while it is hidden, then shows it.
-    void start();
+    // Loads the window while it is hidden, then shows it; false when a signal ended the
+    // program meanwhile (the settings are stored and the window is closed).
+    bool start();
 
     // Ends the process at once, for work that cannot be waited for (see abandonWork); tests
     // replace it.
@@ -89,7 +90,6 @@ private:
     // A signal asked the program to end: open boxes are cancelled, work stops at once and the
     // window closes as at a normal exit.
     void endOnSignal();
-    void endNow();
 
     std::unique_ptr<OwnServices> m_own;
     std::unique_ptr<Prompter> m_windowPrompter;

@@ -23,6 +23,19 @@ void FormModel::GetSettings()
 {
     SettingsApp = m_program.executableBaseName;
     SettingsSection = QStringLiteral("Settings");
+    // A store that cannot be read is kept whole under another name, once, and the program
+    // starts afresh; fought at every exit, it would never store anything again.
+    if (const std::optional<SetAsideSettings> aside = m_settings.setAsideUnreadable(SettingsApp)) {
+        const QString text = aside->keptAs.isEmpty()
+            ? QStringLiteral("The settings file\n") + aside->file
+                + QStringLiteral("\ncould not be read, nor kept under another name (Error ")
+                + QString::number(aside->error->number) + QStringLiteral(": ") + aside->error->description
+                + QStringLiteral(").\nThe program starts with its default settings.")
+            : QStringLiteral("The settings file\n") + aside->file
+                + QStringLiteral("\ncould not be read. It is kept whole as\n") + aside->keptAs
+                + QStringLiteral("\nand the program starts with its default settings.");
+        m_prompter.MsgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, m_program.executableBaseName);
+    }
     ErrorTrap trap(m_prompter, QStringLiteral("Error in Sub GetSettings!"));
     auto get = [this](const QString &key, const QString &defaultValue) {
         return m_settings.GetSetting(SettingsApp, SettingsSection, key, defaultValue);

@@ -1,5 +1,9 @@
 #include "inisettingsstore.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QTemporaryFile>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStorageInfo>
@@ -70,6 +74,39 @@ Status IniSettingsStore::DeleteSetting(const QString &application, const QString
         return ErrorNumber::InvalidArgument;
     settings.remove(keyPath(section, key));
     return statusOf(settings);
+}
+
+std::optional<SetAsideSettings> IniSettingsStore::setAsideUnreadable(const QString &application)
+{
+    const QString file = openStore(application).fileName();
+    QFile stored(file);
+    if (!stored.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // The store reports a file it cannot parse only when it writes, and keeps what it parsed
+    // of a file by its name; a copy under a name of its own is parsed afresh and tells.
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/dyadix-settings-XXXXXX.ini"));
+    if (!copy.open() || copy.write(stored.readAll()) < 0 || !copy.flush())
+        return std::nullopt;
+    QSettings parsed(copy.fileName(), QSettings::IniFormat);
+    (void)parsed.allKeys(); // parses
+    if (parsed.status() != QSettings::FormatError)
+        return std::nullopt;
+    stored.close();
+    SetAsideSettings aside {file, {}, {}};
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // A rename never replaces a file here, so an earlier one of the same second stays too.
+    for (int n = 1; n < 100 && aside.keptAs.isEmpty(); ++n) {
+        const QString name = file + QStringLiteral(".unreadable-") + stamp
+            + (n > 1 ? QLatin1Char('-') + QString::number(n) : QString());
+        QFile current(file);
+        if (current.rename(name))
+            aside.keptAs = name;
+        else if (!QFileInfo::exists(name))
+            break;
+    }
+    if (aside.keptAs.isEmpty())
+        aside.error = RunTimeError(ErrorNumber::PermissionDenied);
+    return aside;
 }
 
 } // namespace dyadix

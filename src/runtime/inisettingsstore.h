@@ -16,6 +16,8 @@ public:
                        const QString &value) override;
     Status DeleteSetting(const QString &application, const QString &section,
                          const QString &key) override;
+    // The file is kept beside itself as "dyadix.ini.unreadable-YYYYMMDD-HHMMSS".
+    std::optional<SetAsideSettings> setAsideUnreadable(const QString &application) override;
 };
 
 } // namespace dyadix

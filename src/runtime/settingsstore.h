@@ -4,7 +4,17 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace dyadix {
+
+// A store of settings that could not be read as a whole, and where it was kept.
+struct SetAsideSettings
+{
+    QString file;
+    QString keptAs;              // empty when it could not be moved aside
+    std::optional<RunTimeError> error; // why it could not
+};
 
 // The per-user store of text settings, addressed by application, section and key.
 class SettingsStore
@@ -24,6 +34,14 @@ public:
     virtual Status DeleteSetting(const QString &application, const QString &section,
                                  const QString &key)
         = 0;
+    // Where an application's stored settings cannot be read as a whole (a disk fault, a bad
+    // hand edit), moves them aside under a new name, whole, so that the application starts
+    // afresh and stores a new set; a store that reads well is left as it is (nothing).
+    virtual std::optional<SetAsideSettings> setAsideUnreadable(const QString &application)
+    {
+        (void)application;
+        return std::nullopt;
+    }
 };
 
 } // namespace dyadix

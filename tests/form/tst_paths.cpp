@@ -243,6 +243,10 @@ private slots:
         QTest::newRow("non-numeric") << QByteArray("[Settings]\nWidth=a\nHeight=b\nLeft=c\nTop=d\nWindowState=e\n") << 5;
         QTest::newRow("path is a file") << QByteArray("[Settings]\nPath1=@/L/f\n") << 1;
         QTest::newRow("long") << "[Settings]\nWildcards=" + QByteArray(10000, '*') + "\nLastFile0=" + QByteArray(10000, 'p') << 0;
+        QByteArray noise(4096, 0); // random bytes, as a disk fault leaves them: kept aside whole, with a message
+        for (quint32 i = 0, x = 18; i < quint32(noise.size()); ++i)
+            noise[i] = char((x = x * 1103515245 + 12345) >> 16);
+        QTest::newRow("unreadable") << noise << 1;
     }
     void settingsFile()
     {
@@ -258,6 +262,14 @@ private slots:
         f->prompter.answerKeys(QString(prompts, 'I'));
         form->Form_Load();
         QCOMPARE(f->prompter.shown().size(), size_t(prompts));
+        if (QTest::currentDataTag() == QString("unreadable")) {
+            const QStringList aside = QDir(folder).entryList({"dyadix.ini.unreadable-2*"});
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(readFile(folder + "/" + aside[0]), QByteArray(content).replace('@', f->dir.path().toUtf8()));
+            QCOMPARE(f->prompter.lines(), QStringList {"dyadix (48): The settings file\n" + file + "\ncould not be read. It is kept whole as\n" + folder + "/" + aside[0]
+                                                       + "\nand the program starts with its default settings."});
+            QVERIFY(QFile::remove(folder + "/" + aside[0]));
+        }
         const QByteArray before = readFile(file);
         form->txtSelect.setText("*.changed");
         form->mnuFileExitNoSave.trigger();
