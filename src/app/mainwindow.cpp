@@ -84,6 +84,7 @@ void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore
             [this] { setWindowTitle(m_form->Caption()); });
     buildMenus();
     buildControls();
+    setMinimumSize(SmallestSize);
     const int width = DesignedClientWidth / TwipsPerPixel;
     resize(width, DesignedClientHeight / TwipsPerPixel + m_menuBar->heightForWidth(width));
 }

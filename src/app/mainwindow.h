@@ -44,6 +44,10 @@ public:
     // How long work runs before its progress box shows.
     static constexpr std::int64_t WorkBoxAfterMs = 300;
 
+    // The smallest the window may be made, in pixels: room for its title, a few commands
+    // of the menu bar and the top of both panes.
+    static constexpr QSize SmallestSize {160, 120};
+
     // Loads the window while it is hidden, then shows it; false when a signal ended the
     // program meanwhile (the settings are stored and the window is closed).
     bool start();

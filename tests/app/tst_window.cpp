@@ -31,8 +31,12 @@ struct WindowFixture : TwoFolders
 {
     std::unique_ptr<MainWindow> window;
 
-    explicit WindowFixture(bool scripted = true)
+    // Starts on the given stored settings, answering the start-up's boxes with the keys given.
+    explicit WindowFixture(bool scripted = true, const QMap<QString, QString> &stored = {}, const QString &answers = {})
     {
+        for (auto value = stored.begin(); value != stored.end(); ++value)
+            settings.values.insert("dyadix/Settings/" + value.key(), value.value());
+        prompter.answerKeys(answers);
         window = std::make_unique<MainWindow>(fs, scripted ? &prompter : nullptr, settings, shell,
                                               ProgramInfo {"dyadix", 1, 8, 0, "DYX 261206"});
         window->start();
@@ -139,6 +143,36 @@ private slots:
         }
         QCOMPARE(menus.join(' '), QStringLiteral("&File &Options &Match! &Copy!> <Cop&y! >&Move!> <Mo&ve!< >&Delete! De&lete!< &Help"));
         QTRY_COMPARE(w->window->centralWidget()->geometry().top(), w->window->menus()->geometry().bottom() + 1);
+    }
+
+    // A stored size that is no number, or too small for the window, still shows the window:
+    // at its smallest size after Ignore, at its designed size after Abort.
+    void badStoredSize_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("answer");
+        for (const char *key : {"Width", "Height"}) {
+            for (const char *value : {"abc", "-5", "0", "1"})
+                QTest::addRow("%s=%s", key, value) << key << value << (QString(value) == "abc" ? "I" : "");
+        }
+        QTest::newRow("Width=abc, Abort") << "Width" << "abc" << "A";
+    }
+    void badStoredSize()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, answer);
+        w = std::make_unique<WindowFixture>(true, QMap<QString, QString> {{key, value}}, answer);
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
+        const QSize size = w->window->size(), least = MainWindow::SmallestSize;
+        QVERIFY2(size.width() > 0 && size.height() > 0 && w->window->isVisible(), qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
+        if (answer == "A")
+            QCOMPARE(size.width(), DesignedClientWidth / TwipsPerPixel);
+        else // raised to the smallest the window can be: no less than its minimum, well below its design
+            QVERIFY2(size.expandedTo(least) == size && (key == "Width" ? size.width() == least.width() : size.height() < 300),
+                     qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
+        QCOMPARE(w->prompter.lines(), answer.isEmpty() ? QStringList() : QStringList {"Error in Sub GetSettings! (34): Error 13\nType mismatch"});
     }
 
     // Space ticks and unticks a line, and the status box counts the ticks in blue.
