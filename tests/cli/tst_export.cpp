@@ -9,6 +9,8 @@
 #include <QScopeGuard>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace dyadix;
@@ -177,6 +179,49 @@ private slots:
             : windowExport(t("/" + arguments[arguments.size() - 2]), arguments.contains("--filter") ? arguments[1] : "*.*", !arguments.contains("--mark-earlier"));
         QCOMPARE(toFile ? readFile(t("/out.txt")) + printed : printed, expected);
         QCOMPARE(namesIn(f->dir.path()), (QStringList {"L", "R", "out.txt"}));
+    }
+
+    // An export writes into what the user named or refuses: the window refuses a pipe (it would
+    // wait for a reader) and writes through a link; dyadix-match writes into a pipe, a device,
+    // standard output ("-" or /dev/stdout). Every pipe, link and device is still there after.
+    void specialTargets()
+    {
+        QVERIFY(writeFile(t("/L/a"), "1", When) && writeFile(t("/file.txt"), "old") && QFile::link(t("/file.txt"), t("/link.txt")));
+        QVERIFY(::mkfifo(encodeNativeName(t("/pipe")).constData(), 0644) == 0);
+        const bool root = ::geteuid() == 0; // a throwaway device node for root; a user cannot harm /dev/null
+        QVERIFY(root ? ::mknod(encodeNativeName(t("/null")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 : QFile::link("/dev/null", t("/null")));
+        auto kind = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(t(name)).constData(), &st) ? 0 : int(st.st_mode & S_IFMT); };
+        const QList<int> kinds = {kind("/pipe"), kind("/null"), kind("/link.txt")};
+        QVERIFY(f->showBoth());
+        f->form->mnuMatch.trigger();
+        const QByteArray rows = exportContent(f->form->pane(1), f->form->pane(2));
+        f->prompter.answer(MsgAnswer::Abort);
+        f->prompter.type(t("/pipe"));
+        f->form->mnuFileExport.trigger();
+        QCOMPARE(f->prompter.lines().last(), QStringLiteral("Error! (34): Error 84\nNot a regular file"));
+        QVERIFY(!f->settings.values.contains("dyadix/Settings/ExportFile"));
+        QCOMPARE(exportTo(t("/link.txt")), rows);
+        QCOMPARE(readFile(t("/file.txt")), rows);
+        QByteArray received;
+        std::jthread reader([&] { received = readFile(t("/pipe")); });
+        for (const QString &output : {t("/pipe"), t("/null"), QString("-")}) {
+            char *out = nullptr;
+            size_t outSize = 0;
+            std::FILE *outFile = ::open_memstream(&out, &outSize);
+            QCOMPARE(runMatchTool({"dyadix-match", "--output", output, t("/L"), t("/R")}, f->fs, outFile, stderr), 1);
+            std::fclose(outFile);
+            QCOMPARE(QByteArray(out, qsizetype(outSize)), output == "-" ? rows : QByteArray());
+            std::free(out);
+        }
+        reader.join();
+        QCOMPARE(received, rows);
+        QCOMPARE(QList<int>({kind("/pipe"), kind("/null"), kind("/link.txt")}), kinds);
+        if (root)
+            return; // /dev/stdout is the real one: run only where a fault could not replace it
+        QProcess tool;
+        tool.start(DYADIX_MATCH_EXECUTABLE, {"--output", "/dev/stdout", t("/L"), t("/R")});
+        QVERIFY(tool.waitForFinished(20000));
+        QCOMPARE(tool.readAllStandardOutput(), rows);
     }
 
     // Odd names and folders come back whole as seven fields, and a plain row is as ever.
