@@ -1,9 +1,12 @@
 #include "mainwindow.h"
 
+#include "runtime/isolatedfilesystem.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    dyadix::IsolatedFileSystem::startHelper();
     QApplication application(argc, argv);
     dyadix::MainWindow window;
     return window.start() ? QApplication::exec() : 0;

@@ -8,6 +8,7 @@
 
 #include "runtime/desktopshell.h"
 #include "runtime/inisettingsstore.h"
+#include "runtime/isolatedfilesystem.h"
 #include "runtime/nativefilesystem.h"
 
 #include <QApplication>
@@ -30,7 +31,8 @@ namespace dyadix {
 
 struct MainWindow::OwnServices
 {
-    NativeFileSystem fileSystem;
+    NativeFileSystem nativeFileSystem;
+    IsolatedFileSystem fileSystem {nativeFileSystem};
     IniSettingsStore settings;
     DesktopShell shell;
 };

@@ -1,0 +1,219 @@
+#include "isolatedfilesystem.h"
+
+#include "nativefilesystem.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace dyadix {
+
+namespace {
+
+// The program's end of the line to the helper; -1 without one.
+int helperSocket = -1;
+
+// Messages, one a packet: a request is an operation letter and its paths; the helper answers
+// with any number of progress packets ('P' and the bytes done) and then the result ('R', the
+// error number, the value, the description). A stop ('S') may go to the helper meanwhile.
+constexpr std::size_t PacketSize = 1 << 16;
+
+void putString(QByteArray &packet, const QString &text)
+{
+    const auto length = std::uint32_t(text.size());
+    packet.append(reinterpret_cast<const char *>(&length), sizeof length);
+    packet.append(reinterpret_cast<const char *>(text.utf16()), qsizetype(length) * 2);
+}
+
+template<typename T> T takeNumber(const char *&at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    at += sizeof value;
+    return value;
+}
+
+QString takeString(const char *&at)
+{
+    const auto length = takeNumber<std::uint32_t>(at);
+    QString text(qsizetype(length), Qt::Uninitialized);
+    std::memcpy(text.data(), at, std::size_t(length) * 2);
+    at += std::size_t(length) * 2;
+    return text;
+}
+
+bool sendPacket(int socket, const QByteArray &packet, int flags = 0)
+{
+    for (;;) {
+        if (::send(socket, packet.constData(), std::size_t(packet.size()), flags | MSG_NOSIGNAL) >= 0)
+            return true;
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+QByteArray resultPacket(const RunTimeError &error, std::int64_t value)
+{
+    QByteArray packet(1, 'R');
+    packet.append(reinterpret_cast<const char *>(&error.number), sizeof error.number);
+    packet.append(reinterpret_cast<const char *>(&value), sizeof value);
+    putString(packet, error.description);
+    return packet;
+}
+
+template<typename T> QByteArray resultOf(const Result<T> &result)
+{
+    if (!result)
+        return resultPacket(result.error(), 0);
+    if constexpr (std::is_same_v<T, void>)
+        return resultPacket({}, 0);
+    else
+        return resultPacket({}, std::int64_t(*result));
+}
+
+// The helper: one operation at a time, until the program's end of the line closes.
+[[noreturn]] void serve(int socket)
+{
+    // The session's signals are the program's to act on; the helper ends when the line does.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, SIG_IGN);
+    NativeFileSystem fileSystem;
+    std::vector<char> buffer(PacketSize);
+    for (;;) {
+        const ssize_t received = ::recv(socket, buffer.data(), buffer.size(), 0);
+        if (received < 0 && errno == EINTR)
+            continue;
+        if (received <= 0)
+            ::_exit(0);
+        const char *at = buffer.data() + 1;
+        const QString first = takeString(at);
+        const QString second = takeString(at);
+        QByteArray answer;
+        switch (buffer[0]) {
+        case 'C': {
+            // A stop, or the program gone, ends the copy at once: its target stays as it was.
+            const FileSystem::CopyProgress progress = [socket](std::int64_t done) {
+                QByteArray packet(1, 'P');
+                packet.append(reinterpret_cast<const char *>(&done), sizeof done);
+                sendPacket(socket, packet, MSG_DONTWAIT);
+                char stop = 0;
+                const ssize_t heard = ::recv(socket, &stop, 1, MSG_DONTWAIT);
+                return heard < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+            };
+            answer = resultOf(fileSystem.FileCopy(first, second, progress));
+            break;
+        }
+        case 'K': answer = resultOf(fileSystem.Kill(first)); break;
+        case 'A': answer = resultOf(fileSystem.GetAttr(first)); break;
+        case 'T': answer = resultOf(fileSystem.FileDateTime(first)); break;
+        default: answer = resultOf(fileSystem.FileLen(first)); break;
+        }
+        if (!sendPacket(socket, answer))
+            ::_exit(0);
+    }
+}
+
+} // namespace
+
+void IsolatedFileSystem::startHelper()
+{
+    int sockets[2];
+    if (helperSocket >= 0 || ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sockets) != 0)
+        return;
+    const pid_t helper = ::fork();
+    if (helper == 0) {
+        ::close(sockets[0]);
+        serve(sockets[1]);
+    }
+    ::close(sockets[1]);
+    if (helper < 0)
+        ::close(sockets[0]);
+    else
+        helperSocket = sockets[0];
+}
+
+std::optional<Result<std::int64_t>> IsolatedFileSystem::inHelper(char operation, const QString &first,
+                                                                 const QString &second,
+                                                                 const CopyProgress &progress)
+{
+    std::unique_lock lock(m_helper, std::try_to_lock);
+    if (helperSocket < 0 || !lock.owns_lock())
+        return std::nullopt;
+    QByteArray request(1, operation);
+    putString(request, first);
+    putString(request, second);
+    if (!sendPacket(helperSocket, request))
+        return std::nullopt;
+    std::vector<char> buffer(PacketSize);
+    bool stopSent = false;
+    for (;;) {
+        const ssize_t received = ::recv(helperSocket, buffer.data(), buffer.size(), 0);
+        if (received < 0 && errno == EINTR)
+            continue;
+        // A helper that is gone leaves the operation's outcome unknown.
+        if (received <= 0) {
+            ::close(std::exchange(helperSocket, -1));
+            return Result<std::int64_t>(ErrorNumber::DeviceIoError);
+        }
+        const char *at = buffer.data() + 1;
+        if (buffer[0] == 'P') {
+            const auto done = takeNumber<std::int64_t>(at);
+            if (progress && !stopSent && !progress(done))
+                stopSent = sendPacket(helperSocket, QByteArray(1, 'S'));
+            continue;
+        }
+        const auto number = takeNumber<int>(at);
+        const auto value = takeNumber<std::int64_t>(at);
+        const QString description = takeString(at);
+        if (number != 0)
+            return Result<std::int64_t>(RunTimeError(number, description));
+        return Result<std::int64_t>(value);
+    }
+}
+
+namespace {
+Status asStatus(const Result<std::int64_t> &result)
+{
+    return result ? Status() : Status(result.error());
+}
+} // namespace
+
+Result<int> IsolatedFileSystem::GetAttr(const QString &path)
+{
+    if (const auto result = inHelper('A', path))
+        return *result ? Result<int>(int(**result)) : Result<int>(result->error());
+    return m_inProcess.GetAttr(path);
+}
+
+Result<std::int64_t> IsolatedFileSystem::FileDateTime(const QString &path)
+{
+    if (auto result = inHelper('T', path))
+        return *result;
+    return m_inProcess.FileDateTime(path);
+}
+
+Result<std::int64_t> IsolatedFileSystem::FileLen(const QString &path)
+{
+    if (auto result = inHelper('L', path))
+        return *result;
+    return m_inProcess.FileLen(path);
+}
+
+Status IsolatedFileSystem::FileCopy(const QString &source, const QString &target,
+                                    const CopyProgress &progress)
+{
+    if (const auto result = inHelper('C', source, target, progress))
+        return asStatus(*result);
+    return m_inProcess.FileCopy(source, target, progress);
+}
+
+Status IsolatedFileSystem::Kill(const QString &path)
+{
+    if (const auto result = inHelper('K', path))
+        return asStatus(*result);
+    return m_inProcess.Kill(path);
+}
+
+} // namespace dyadix

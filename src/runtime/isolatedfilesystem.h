@@ -1,0 +1,63 @@
+#pragma once
+
+#include "filesystem.h"
+
+#include <mutex>
+
+namespace dyadix {
+
+// This machine's file system, with the operations that a copy, move or delete waits on (the
+// copy itself, the delete, the look at the target) run in a helper process. A thread that
+// waits on a network folder that stopped answering can hold its whole process for good: the
+// kernel ends no process while one of its threads waits on such a folder. A helper process
+// waiting there keeps the program free to end the moment it is told to; the helper then
+// finishes by itself once the folder answers, removing any file it had not completed.
+// Everything else, and everything while no helper runs, goes to the file system given.
+class IsolatedFileSystem final : public FileSystem
+{
+public:
+    // Starts the helper. It must be called while the program has no other thread (first thing
+    // in main), since the helper is a copy of the process at that moment.
+    static void startHelper();
+
+    explicit IsolatedFileSystem(FileSystem &inProcess)
+        : m_inProcess(inProcess)
+    {
+    }
+
+    Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override
+    {
+        return m_inProcess.enumerate(folder, pattern);
+    }
+    Result<int> GetAttr(const QString &path) override;
+    Result<std::int64_t> FileDateTime(const QString &path) override;
+    Result<std::int64_t> FileLen(const QString &path) override;
+    Status FileCopy(const QString &source, const QString &target,
+                    const CopyProgress &progress = {}) override;
+    Status writeFile(const QString &path, const QByteArray &content,
+                     SpecialTarget special = SpecialTarget::Refuse) override
+    {
+        return m_inProcess.writeFile(path, content, special);
+    }
+    Status Kill(const QString &path) override;
+    Result<QStringList> subfolders(const QString &folder) override
+    {
+        return m_inProcess.subfolders(folder);
+    }
+    bool folderExists(const QString &path) override { return m_inProcess.folderExists(path); }
+    std::vector<Volume> volumes() override { return m_inProcess.volumes(); }
+    Result<QString> volumeOf(const QString &path) override { return m_inProcess.volumeOf(path); }
+    QString currentFolder() override { return m_inProcess.currentFolder(); }
+
+private:
+    // Runs one operation in the helper; nothing when there is no helper to run it or it is
+    // busy with another caller's (the caller then runs it itself).
+    std::optional<Result<std::int64_t>> inHelper(char operation, const QString &first,
+                                                 const QString &second = {},
+                                                 const CopyProgress &progress = {});
+
+    FileSystem &m_inProcess;
+    std::mutex m_helper;
+};
+
+} // namespace dyadix

@@ -1,0 +1,187 @@
+#include "app/mainwindow.h"
+#include "runtime/isolatedfilesystem.h"
+
+#include "testkit.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace dyadix;
+using namespace dyadix::test;
+
+namespace {
+// The program as a person runs it, on its stored folders: copies every Left file to the Right
+// and closes its window as soon as a line comes on standard input.
+int copyThenClose(int argc, char *argv[])
+{
+    IsolatedFileSystem::startHelper();
+    QApplication application(argc, argv);
+    MainWindow window;
+    if (!window.start())
+        return 1;
+    FormModel &form = window.form();
+    form.mnuOptionAction.setChecked(false);
+    for (int i = 0; i < form.pane(1).lstFiles.ListCount(); ++i)
+        form.pane(1).lstFiles.setSelected(i, true);
+    QSocketNotifier closeAsked(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&closeAsked, &QSocketNotifier::activated, &window, &QWidget::close);
+    QTimer::singleShot(0, &window, [&form] { form.mnuCopy(1)->trigger(); });
+    return QApplication::exec();
+}
+
+// Whether a process has its handler for SIGTERM in place.
+bool catchesTerm(qint64 pid)
+{
+    const QByteArray status = readFile(QString("/proc/%1/status").arg(pid));
+    const qsizetype at = status.indexOf("SigCgt:");
+    return at >= 0 && (status.mid(at + 7, 17).trimmed().toULongLong(nullptr, 16) & (1ULL << (SIGTERM - 1))) != 0;
+}
+
+QByteArray hashOf(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result().toHex() : QByteArray();
+}
+} // namespace
+
+// The program ends when told to, within two seconds, whatever it is doing: storing its settings
+// as at any exit, or saying on standard error why it could not.
+class tst_Ending : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString at(const QString &name) const { return dir.path() + '/' + name; }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", at("config"));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        return environment;
+    }
+
+private slots:
+    // SIGTERM while a start-up box is open (a stored folder on a stick that is not plugged in),
+    // or while storing the settings fails: the box is taken as cancelled, its text goes to
+    // standard error, and the settings are stored as at a normal exit where they can be.
+    void signalEndsTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("reason");
+        QTest::newRow("start-up box open") << QByteArray("[Settings]\nWildcards=*.kept\nPath2=@/stick/photos\n")
+                                           << QByteArray("dyadix: Error in Sub GetSettings!: Error 76 Path not found\n");
+        QTest::newRow("settings cannot be stored") << QByteArray() << QByteArray("dyadix: dyadix: Error 70 Permission denied The settings could not all be stored.\n");
+    }
+    void signalEndsTheProgram()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, reason);
+        const QString file = at("config/dyadix/dyadix.ini");
+        QVERIFY(QDir(at("config")).removeRecursively() && QDir().mkpath(at("config/dyadix")));
+        // A file where the settings folder belongs refuses every write.
+        QVERIFY(stored.isEmpty() ? QDir().rmdir(at("config/dyadix")) && writeFile(at("config/dyadix"), "")
+                                 : writeFile(file, stored.replace('@', dir.path().toUtf8())));
+        QProcess program;
+        program.setProcessEnvironment(environment());
+        program.setWorkingDirectory(dir.path());
+        program.start(DYADIX_EXECUTABLE);
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(program.processId()), 20000);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+        QVERIFY(program.waitForFinished(2000));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(program.readAllStandardError().endsWith(reason), reason.constData());
+        const QByteArray settings = readFile(file);
+        if (!stored.isEmpty()) // stored as at a normal exit
+            QVERIFY2(settings.contains("Path1=" + dir.path().toUtf8() + "\n") && settings.contains("Wildcards=*.kept\n") && settings.contains("WindowState=0\n"), settings.constData());
+        QVERIFY(QFile::remove(stored.isEmpty() ? at("config/dyadix") : file));
+    }
+
+    // The program's copies go through its file system helper: content, time and an older
+    // target replaced, as in the window, and the window closes when asked.
+    void copyThroughTheHelper()
+    {
+        QVERIFY(QDir(at("config")).removeRecursively() && QDir().mkpath(at("config/tst_ending")));
+        QVERIFY(QDir().mkpath(at("from")) && QDir().mkpath(at("to")));
+        QVERIFY(writeFile(at("from/new.txt"), "new content", 1700000000) && writeFile(at("from/other.txt"), "other", 1700000060));
+        QVERIFY(writeFile(at("to/new.txt"), "old", 1600000000));
+        QVERIFY(writeFile(at("config/tst_ending/tst_ending.ini"), ("[Settings]\nPath1=" + at("from") + "\nPath2=" + at("to") + "\n").toUtf8()));
+        QProcess program;
+        program.setProcessEnvironment(environment());
+        program.start(QCoreApplication::applicationFilePath(), {"--copy-then-close"});
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(at("to/other.txt")), QByteArray("other"), 20000);
+        program.write("close\n");
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(readFile(at("to/new.txt")) + ' ' + QByteArray::number(qint64(modifiedOf(at("to/new.txt")))), QByteArray("new content 1700000000"));
+        QCOMPARE(modifiedOf(at("to/other.txt")), 1700000060);
+        QCOMPARE(namesIn(at("to")), (QStringList {"new.txt", "other.txt"}));
+    }
+
+    // Closing the window while a copy waits on a folder of another machine that stopped
+    // answering (a real SSH mount, its server stopped) ends the program within two seconds;
+    // the source and the old target are as they were.
+    void closeDuringCopyOntoFrozenFolder()
+    {
+        if (::geteuid() != 0)
+            QSKIP("FUSE mounts need root; the root run of the suite tests this");
+        const QString work = at("remote");
+        QProcess mount;
+        mount.start(SSH_MOUNT, {"start", work});
+        QVERIFY(mount.waitForFinished(60000));
+        if (mount.exitCode() == 77)
+            QSKIP(qPrintable("no SSH mount here: " + mount.readAllStandardError().trimmed()));
+        QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
+        const auto unmount = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"stop", work}); });
+        QVERIFY(QDir().mkpath(at("source")) && QDir().mkpath(at("config/tst_ending")));
+        QFile big(at("source/big"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        for (int block = 0; block < 256; ++block)
+            QVERIFY(big.write(QByteArray(1 << 20, char('a' + block % 26))) == 1 << 20);
+        big.close();
+        const QByteArray sourceHash = hashOf(at("source/big"));
+        QVERIFY(writeFile(work + "/export/big", "old content", 1600000000));
+        QVERIFY(writeFile(at("config/tst_ending/tst_ending.ini"), ("[Settings]\nPath1=" + at("source") + "\nPath2=" + work + "/mount\n").toUtf8()));
+        QProcess program;
+        program.setProcessEnvironment(environment());
+        program.start(QCoreApplication::applicationFilePath(), {"--copy-then-close"});
+        QVERIFY(program.waitForStarted());
+        auto copying = [&] {
+            for (const QFileInfo &part : QDir(work + "/export").entryInfoList({".dyadix-*"}, QDir::Files | QDir::Hidden))
+                if (part.size() > (4 << 20))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(copying(), 20000);
+        QCOMPARE(QProcess::execute(SSH_MOUNT, {"freeze", work}), 0);
+        QElapsedTimer clock;
+        clock.start();
+        program.write("close\n");
+        QVERIFY(program.waitForFinished(2000));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(QProcess::execute(SSH_MOUNT, {"thaw", work}), 0);
+        QCOMPARE(hashOf(at("source/big")), sourceHash);
+        // The file system's helper finishes once the folder answers: it leaves no partial file.
+        QTRY_COMPARE_WITH_TIMEOUT(namesIn(work + "/export"), QStringList {"big"}, 20000);
+        QCOMPARE(readFile(work + "/export/big") + ' ' + QByteArray::number(qint64(modifiedOf(work + "/export/big"))), QByteArray("old content 1600000000"));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], "--copy-then-close") == 0)
+        return copyThenClose(argc, argv);
+    QCoreApplication application(argc, argv);
+    tst_Ending test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_ending.moc"
