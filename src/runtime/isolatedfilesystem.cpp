@@ -134,18 +134,18 @@ void IsolatedFileSystem::startHelper()
         helperSocket = sockets[0];
 }
 
-std::optional<Result<std::int64_t>> IsolatedFileSystem::inHelper(char operation, const QString &first,
-                                                                 const QString &second,
-                                                                 const CopyProgress &progress)
+IsolatedFileSystem::Answer IsolatedFileSystem::inHelper(char operation, const QString &first,
+                                                        const QString &second,
+                                                        const CopyProgress &progress)
 {
     std::unique_lock lock(m_helper, std::try_to_lock);
     if (helperSocket < 0 || !lock.owns_lock())
-        return std::nullopt;
+        return {};
     QByteArray request(1, operation);
     putString(request, first);
     putString(request, second);
     if (!sendPacket(helperSocket, request))
-        return std::nullopt;
+        return {};
     std::vector<char> buffer(PacketSize);
     bool stopSent = false;
     for (;;) {
@@ -155,7 +155,7 @@ std::optional<Result<std::int64_t>> IsolatedFileSystem::inHelper(char operation,
         // A helper that is gone leaves the operation's outcome unknown.
         if (received <= 0) {
             ::close(std::exchange(helperSocket, -1));
-            return Result<std::int64_t>(ErrorNumber::DeviceIoError);
+            return {true, ErrorNumber::DeviceIoError, 0};
         }
         const char *at = buffer.data() + 1;
         if (buffer[0] == 'P') {
@@ -164,56 +164,56 @@ std::optional<Result<std::int64_t>> IsolatedFileSystem::inHelper(char operation,
                 stopSent = sendPacket(helperSocket, QByteArray(1, 'S'));
             continue;
         }
-        const auto number = takeNumber<int>(at);
-        const auto value = takeNumber<std::int64_t>(at);
-        const QString description = takeString(at);
-        if (number != 0)
-            return Result<std::int64_t>(RunTimeError(number, description));
-        return Result<std::int64_t>(value);
+        Answer answer {true, {}, 0};
+        answer.error.number = takeNumber<int>(at);
+        answer.value = takeNumber<std::int64_t>(at);
+        answer.error.description = takeString(at);
+        return answer;
     }
 }
 
 namespace {
-Status asStatus(const Result<std::int64_t> &result)
+template<typename T> Result<T> asResult(const IsolatedFileSystem::Answer &answer)
 {
-    return result ? Status() : Status(result.error());
+    if (answer.error.number != 0)
+        return answer.error;
+    return T(answer.value);
+}
+Status asStatus(const IsolatedFileSystem::Answer &answer)
+{
+    return answer.error.number != 0 ? Status(answer.error) : Status();
 }
 } // namespace
 
 Result<int> IsolatedFileSystem::GetAttr(const QString &path)
 {
-    if (const auto result = inHelper('A', path))
-        return *result ? Result<int>(int(**result)) : Result<int>(result->error());
-    return m_inProcess.GetAttr(path);
+    const Answer answer = inHelper('A', path);
+    return answer.ran ? asResult<int>(answer) : m_inProcess.GetAttr(path);
 }
 
 Result<std::int64_t> IsolatedFileSystem::FileDateTime(const QString &path)
 {
-    if (auto result = inHelper('T', path))
-        return *result;
-    return m_inProcess.FileDateTime(path);
+    const Answer answer = inHelper('T', path);
+    return answer.ran ? asResult<std::int64_t>(answer) : m_inProcess.FileDateTime(path);
 }
 
 Result<std::int64_t> IsolatedFileSystem::FileLen(const QString &path)
 {
-    if (auto result = inHelper('L', path))
-        return *result;
-    return m_inProcess.FileLen(path);
+    const Answer answer = inHelper('L', path);
+    return answer.ran ? asResult<std::int64_t>(answer) : m_inProcess.FileLen(path);
 }
 
 Status IsolatedFileSystem::FileCopy(const QString &source, const QString &target,
                                     const CopyProgress &progress)
 {
-    if (const auto result = inHelper('C', source, target, progress))
-        return asStatus(*result);
-    return m_inProcess.FileCopy(source, target, progress);
+    const Answer answer = inHelper('C', source, target, progress);
+    return answer.ran ? asStatus(answer) : m_inProcess.FileCopy(source, target, progress);
 }
 
 Status IsolatedFileSystem::Kill(const QString &path)
 {
-    if (const auto result = inHelper('K', path))
-        return asStatus(*result);
-    return m_inProcess.Kill(path);
+    const Answer answer = inHelper('K', path);
+    return answer.ran ? asStatus(answer) : m_inProcess.Kill(path);
 }
 
 } // namespace dyadix

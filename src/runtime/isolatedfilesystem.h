@@ -49,12 +49,18 @@ public:
     Result<QString> volumeOf(const QString &path) override { return m_inProcess.volumeOf(path); }
     QString currentFolder() override { return m_inProcess.currentFolder(); }
 
+    // What the helper answered: its error (number 0: none) and value; not `ran` when there is
+    // no helper to run it or it is busy with another caller's (the caller then runs it itself).
+    struct Answer
+    {
+        bool ran = false;
+        RunTimeError error;
+        std::int64_t value = 0;
+    };
+
 private:
-    // Runs one operation in the helper; nothing when there is no helper to run it or it is
-    // busy with another caller's (the caller then runs it itself).
-    std::optional<Result<std::int64_t>> inHelper(char operation, const QString &first,
-                                                 const QString &second = {},
-                                                 const CopyProgress &progress = {});
+    Answer inHelper(char operation, const QString &first, const QString &second = {},
+                    const CopyProgress &progress = {});
 
     FileSystem &m_inProcess;
     std::mutex m_helper;
