@@ -1,0 +1,149 @@
+#include "formmodel.h"
+
+#include "actions/fileactions.h"
+#include "export/tabexport.h"
+#include "help/helptexts.h"
+#include "match/match.h"
+#include "panes/foldersync.h"
+#include "paths/pathcommands.h"
+
+#include <QDir>
+
+// The window's commands: Match, copy, move and delete, the path list, folder synchronising,
+// the export and help.
+namespace dyadix {
+
+void FormModel::mnuMatch_Click()
+{
+    dirList_Change(1);
+    dirList_Change(2);
+    ErrorTrap trap(m_prompter, QStringLiteral("Error!"));
+    trap.run([this]() -> Status {
+        matchLists(pane(1).lstFiles, pane(2).lstFiles,
+                   mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off);
+        return {};
+    });
+    if (!trap.aborted())
+        mnuOptionSynch.setChecked(true);
+}
+
+
+void FormModel::mnuCopy_Click(int Index)
+{
+    copyTicked(actionContext(), Index);
+}
+
+void FormModel::mnuDel_Click(int Index)
+{
+    deleteTicked(actionContext(), Index);
+}
+
+void FormModel::stopWork()
+{
+    if (!m_work.working() || m_work.stopRequested())
+        return;
+    if (m_prompter.MsgBox(QStringLiteral("Stop after this file?\n\nThe files not yet done stay ticked."),
+                          MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
+        == MsgAnswer::Yes)
+        m_work.stopAfterThisFile();
+}
+
+
+ActionContext FormModel::actionContext()
+{
+    return ActionContext {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
+                          mnuOptionNewer, mnuOptionWarn1,
+                          [this](const QString &caption) { setCaption(caption); }, m_work};
+}
+
+PathContext FormModel::pathContext()
+{
+    return PathContext {m_prompter, *m_recall, pane(1), pane(2), txtSelect};
+}
+
+void FormModel::mnuFile_Click()
+{
+    mnuFileRemove.setEnabled(m_recall->visible(0));
+}
+
+void FormModel::mnuFileLast_Click(int Index)
+{
+    PathContext context = pathContext();
+    recallPathSet(context, Index);
+}
+
+void FormModel::mnuFileAdd_Click()
+{
+    PathContext context = pathContext();
+    addCurrentPaths(context);
+}
+
+void FormModel::mnuFileEdit_Click()
+{
+    PathContext context = pathContext();
+    editPathSet(context);
+}
+
+void FormModel::mnuFileRemove_Click()
+{
+    PathContext context = pathContext();
+    removePathSet(context);
+}
+
+
+FolderSyncContext FormModel::folderSyncContext()
+{
+    return FolderSyncContext {m_prompter, mnuOptionSyncFoldr, pane(1), pane(2),
+                              LeftRoot, RightRoot, MessageText};
+}
+
+void FormModel::mnuOptionSyncFoldr_Click()
+{
+    FolderSyncContext context = folderSyncContext();
+    switchFolderSync(context);
+}
+
+void FormModel::mnuFileExport_Click()
+{
+    ExportContext context {m_fileSystem, m_prompter, m_settings, SettingsApp, SettingsSection,
+                           pane(1), pane(2), QDir::homePath() + QStringLiteral("/MatchFile.txt"),
+                           [this](int pointer) { setMousePointer(pointer); }};
+    exportToFile(context);
+}
+
+void FormModel::mnuFileBatch_Click()
+{
+    m_prompter.MsgBox(QStringLiteral("This option is not yet available!"), MsgStyle::Exclamation,
+                      QStringLiteral("Sorry!"));
+}
+
+void FormModel::mnuHelpHowTo_Click()
+{
+    m_prompter.MsgBox(instructionsText(), MsgStyle::Information, QStringLiteral("How to use Dyadix"));
+}
+
+void FormModel::mnuHelpAbout_Click()
+{
+    const MsgAnswer answer = m_prompter.MsgBox(aboutText(m_caption, m_program),
+                                               MsgStyle::YesNo + MsgStyle::Information,
+                                               QStringLiteral("About Dyadix"));
+    if (answer != MsgAnswer::Yes)
+        return;
+    const Result<int> result = m_shell.openWebAddress(makerWebAddress());
+    if (!result) {
+        m_prompter.MsgBox(QStringLiteral("Error ") + QString::number(result.error().number) + QStringLiteral(": ")
+                              + result.error().description + QStringLiteral("\nCould not start your browser."),
+                          MsgStyle::Information, ProgramName);
+        return;
+    }
+    if (*result <= 32)
+        ReportShellError(*result);
+}
+
+void FormModel::ReportShellError(const int &code)
+{
+    m_prompter.MsgBox(shellErrorMessage(code), MsgStyle::Information,
+                      QStringLiteral("Error starting web browser"));
+}
+
+} // namespace dyadix
