@@ -122,8 +122,9 @@ void copyTicked(const ActionContext &c, int Index)
         bool sameFile = false;
         bool stopped = false;
         const bool copied = trap.run([&]() -> Status {
-            Status status = c.monitor.run([&fileSystem, sourcePath, targetPath](const FileSystem::CopyProgress &progress) {
-                return fileSystem.FileCopy(sourcePath, targetPath, progress);
+            const Replaced replaced = c.deletedToTrash.isChecked() ? Replaced::ToTrash : Replaced::Dropped;
+            Status status = c.monitor.run([&fileSystem, sourcePath, targetPath, replaced](const FileSystem::CopyProgress &progress) {
+                return fileSystem.FileCopy(sourcePath, targetPath, progress, replaced);
             });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
             // Stopped at the user's word: nothing to report, and nothing more to do.
@@ -180,8 +181,9 @@ void deleteTicked(const ActionContext &c, int Index)
         c.setCaption(QStringLiteral("Deleting ") + path);
         bool stopped = false;
         trap.run([&] {
-            const Status status = c.monitor.run([&fileSystem = c.fileSystem, path](const FileSystem::CopyProgress &) {
-                return fileSystem.Kill(path);
+            const bool toTrash = c.deletedToTrash.isChecked();
+            const Status status = c.monitor.run([&fileSystem = c.fileSystem, path, toTrash](const FileSystem::CopyProgress &) {
+                return toTrash ? fileSystem.moveToTrash(path) : fileSystem.Kill(path);
             });
             stopped = !status && status.error().number == int(ErrorNumber::Stopped);
             return stopped ? Status() : status;

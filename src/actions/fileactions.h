@@ -22,6 +22,8 @@ struct ActionContext
     QAction &warnBeforeActions;
     QAction &markNewer;
     QAction &warnIfBigger;
+    // Deleted and replaced files go to the Trash.
+    QAction &deletedToTrash;
     // Sets the window title.
     std::function<void(const QString &)> setCaption;
     // Runs each file's work, shows how far the action is and hears a request to stop.
@@ -31,13 +33,14 @@ struct ActionContext
 // Copies (index 1 Left to Right, 2 Right to Left) or moves (3, 4) the ticked files of the
 // source pane into the target pane's folder, asking first when "Warn before Actions" is on and
 // before overwriting a target that is newer or bigger. A move deletes its source only after
-// the copy has succeeded. Lines acted on are unticked; no pane is listed again. Stopped by the
+// the copy has succeeded. A replaced target goes to the Trash when "Deleted Files to Trash"
+// is on. Lines acted on are unticked; no pane is listed again. Stopped by the
 // user, the action ends after the current file (or, stopped at once, leaves the current file's
 // target as it was and its source in place); lines not done stay ticked.
 void copyTicked(const ActionContext &context, int Index);
 
-// Deletes the ticked files of pane Index (1 Left, 2 Right), last line first, and takes their
-// lines out of the list.
+// Deletes the ticked files of pane Index (1 Left, 2 Right), last line first (into the Trash
+// when "Deleted Files to Trash" is on), and takes their lines out of the list.
 void deleteTicked(const ActionContext &context, int Index);
 
 // The program's name, which the title shows after a copy, move or delete.

@@ -52,7 +52,7 @@ void FormModel::stopWork()
 ActionContext FormModel::actionContext()
 {
     return ActionContext {m_fileSystem, m_prompter, pane(1), pane(2), mnuOptionAction,
-                          mnuOptionNewer, mnuOptionWarn1,
+                          mnuOptionNewer, mnuOptionWarn1, mnuOptionTrash,
                           [this](const QString &caption) { setCaption(caption); }, m_work};
 }
 

@@ -92,6 +92,7 @@ void FormModel::setUpMenus()
     setUpOption(mnuOptionWarn1, QStringLiteral("Warn if &Target is Bigger"), true);
     setUpOption(mnuOptionSynch, QStringLiteral("Synchronize &Scrolling"), false, "Ctrl+S");
     setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), false, "Ctrl+F");
+    setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), true);
 
     setUpItem(mnuMatch, QStringLiteral("&Match!"));
     const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
@@ -150,7 +151,7 @@ std::vector<QAction *> FormModel::optionMenuItems() const
 {
     return {const_cast<QAction *>(&mnuOptionAction), const_cast<QAction *>(&mnuOptionNewer),
             const_cast<QAction *>(&mnuOptionWarn1), const_cast<QAction *>(&mnuOptionSynch),
-            const_cast<QAction *>(&mnuOptionSyncFoldr)};
+            const_cast<QAction *>(&mnuOptionSyncFoldr), const_cast<QAction *>(&mnuOptionTrash)};
 }
 
 std::vector<QAction *> FormModel::helpMenuItems() const

@@ -59,6 +59,8 @@ public:
         mnuFileExitNoSave;
     QAction mnuOption, mnuOptionAction, mnuOptionNewer, mnuOptionWarn1, mnuOptionSynch,
         mnuOptionSyncFoldr;
+    // Deleted and replaced files go to the desktop's Trash; checked at start, never stored.
+    QAction mnuOptionTrash;
     QAction mnuMatch;
     QAction mnuFileHelp, mnuHelpHowTo, mnuHelpAbout;
     QAction *mnuCopy(int index) const { return m_copy.at(static_cast<size_t>(index - 1)); }

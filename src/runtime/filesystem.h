@@ -48,6 +48,9 @@ struct Volume
     QString label;
 };
 
+// What becomes of a file that a copy replaces.
+enum class Replaced { Dropped, ToTrash };
+
 // What a write does with a target that is not a regular file.
 enum class SpecialTarget { Refuse, WriteInto };
 
@@ -74,9 +77,10 @@ public:
     // Copies a file's content, time and permissions over the target without ever leaving the
     // target half written. A progress callback hears the bytes copied so far as the copy goes
     // (possibly from another thread than the caller's, when the caller runs the copy there);
-    // when it answers false the copy stops, removes what it wrote and fails with Stopped.
+    // when it answers false the copy stops, removes what it wrote and fails with Stopped. A
+    // target that is replaced goes, with ToTrash, into the Trash as the copy takes its place.
     virtual Status FileCopy(const QString &source, const QString &target,
-                            const CopyProgress &progress = {})
+                            const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped)
         = 0;
     // Writes a whole file, replacing an existing one only once the new content is complete:
     // a failure leaves the old file as it was. A link is written through and kept. What is
@@ -87,6 +91,10 @@ public:
         = 0;
     // Deletes one file; a link is removed itself, never what it points to.
     virtual Status Kill(const QString &path) = 0;
+    // Moves one file into the user's Trash (the desktop's layout, so that its file manager can
+    // restore it), with the same refusals as Kill; "No usable Trash folder on this drive"
+    // where its volume has no Trash this user may use or make.
+    virtual Status moveToTrash(const QString &path) = 0;
 
     // The names of a folder's subfolders (links to folders included), sorted without regard
     // to case.

@@ -92,7 +92,8 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
         const QString second = takeString(at);
         QByteArray answer;
         switch (buffer[0]) {
-        case 'C': {
+        case 'C':
+        case 'c': {
             // A stop, or the program gone, ends the copy at once: its target stays as it was.
             const FileSystem::CopyProgress progress = [socket](std::int64_t done) {
                 QByteArray packet(1, 'P');
@@ -102,10 +103,12 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
                 const ssize_t heard = ::recv(socket, &stop, 1, MSG_DONTWAIT);
                 return heard < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
             };
-            answer = resultOf(fileSystem.FileCopy(first, second, progress));
+            answer = resultOf(fileSystem.FileCopy(first, second, progress,
+                                                  buffer[0] == 'c' ? Replaced::ToTrash : Replaced::Dropped));
             break;
         }
         case 'K': answer = resultOf(fileSystem.Kill(first)); break;
+        case 'D': answer = resultOf(fileSystem.moveToTrash(first)); break;
         case 'A': answer = resultOf(fileSystem.GetAttr(first)); break;
         case 'T': answer = resultOf(fileSystem.FileDateTime(first)); break;
         default: answer = resultOf(fileSystem.FileLen(first)); break;
@@ -204,10 +207,16 @@ Result<std::int64_t> IsolatedFileSystem::FileLen(const QString &path)
 }
 
 Status IsolatedFileSystem::FileCopy(const QString &source, const QString &target,
-                                    const CopyProgress &progress)
+                                    const CopyProgress &progress, Replaced replaced)
 {
-    const Answer answer = inHelper('C', source, target, progress);
-    return answer.ran ? asStatus(answer) : m_inProcess.FileCopy(source, target, progress);
+    const Answer answer = inHelper(replaced == Replaced::ToTrash ? 'c' : 'C', source, target, progress);
+    return answer.ran ? asStatus(answer) : m_inProcess.FileCopy(source, target, progress, replaced);
+}
+
+Status IsolatedFileSystem::moveToTrash(const QString &path)
+{
+    const Answer answer = inHelper('D', path);
+    return answer.ran ? asStatus(answer) : m_inProcess.moveToTrash(path);
 }
 
 Status IsolatedFileSystem::Kill(const QString &path)

@@ -32,14 +32,15 @@ public:
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;
-    Status FileCopy(const QString &source, const QString &target,
-                    const CopyProgress &progress = {}) override;
+    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
+                    Replaced replaced = Replaced::Dropped) override;
     Status writeFile(const QString &path, const QByteArray &content,
                      SpecialTarget special = SpecialTarget::Refuse) override
     {
         return m_inProcess.writeFile(path, content, special);
     }
     Status Kill(const QString &path) override;
+    Status moveToTrash(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override
     {
         return m_inProcess.subfolders(folder);

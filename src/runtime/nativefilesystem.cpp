@@ -2,6 +2,7 @@
 
 #include "nativename.h"
 #include "nativeposix.h"
+#include "nativetrash.h"
 
 #include <QDir>
 
@@ -40,21 +41,43 @@ Result<std::int64_t> NativeFileSystem::FileLen(const QString &path)
     return stat->size;
 }
 
+namespace {
+
+// Whether this user may take a file away: not a folder, and (for a regular file) not
+// read-only nor another's that this user may not write, as the read-only attribute keeps a
+// file elsewhere; a link is only a name and goes.
+Status mayRemove(const QByteArray &path, struct stat &st)
+{
+    if (::lstat(path.constData(), &st) != 0)
+        return errorForFile(errno, path);
+    if (S_ISDIR(st.st_mode))
+        return ErrorNumber::PathFileAccessError;
+    if (S_ISREG(st.st_mode) && !mayWrite(path, st))
+        return ErrorNumber::PermissionDenied;
+    return {};
+}
+
+} // namespace
+
 Status NativeFileSystem::Kill(const QString &path)
 {
     const QByteArray bytes = encodeNativeName(path);
     struct stat st {};
-    if (::lstat(bytes.constData(), &st) != 0)
-        return errorForFile(errno, bytes);
-    if (S_ISDIR(st.st_mode))
-        return ErrorNumber::PathFileAccessError;
-    // A read-only file, or one this user may not write, is kept, as the read-only attribute
-    // keeps a file elsewhere; a link is only a name and goes.
-    if (S_ISREG(st.st_mode) && !mayWrite(bytes, st))
-        return ErrorNumber::PermissionDenied;
+    if (Status allowed = mayRemove(bytes, st); !allowed)
+        return allowed;
     if (::unlink(bytes.constData()) != 0)
         return errorForFile(errno, bytes);
     return {};
+}
+
+Status NativeFileSystem::moveToTrash(const QString &path)
+{
+    const QByteArray bytes = encodeNativeName(path);
+    struct stat st {};
+    if (Status allowed = mayRemove(bytes, st); !allowed)
+        return allowed;
+    const Result<Trashed> trashed = putInTrash(bytes, st, Placing::Move);
+    return trashed ? Status() : Status(trashed.error());
 }
 
 Result<QStringList> NativeFileSystem::subfolders(const QString &folder)

@@ -53,6 +53,8 @@ QString errorDescription(int number)
         return QStringLiteral("Not a regular file");
     case ErrorNumber::LinkNotFollowed:
         return QStringLiteral("Link in a shared folder not followed: another user made it");
+    case ErrorNumber::TrashUnavailable:
+        return QStringLiteral("No usable Trash folder on this drive");
     }
     return QStringLiteral("Application-defined or object-defined error");
 }

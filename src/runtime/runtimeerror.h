@@ -30,6 +30,7 @@ enum class ErrorNumber : int {
     Stopped = 83,
     NotRegularFile = 84,
     LinkNotFollowed = 85,
+    TrashUnavailable = 86,
 };
 
 // Whether an operation named a file or a folder: a missing file is "File not found",

@@ -2,6 +2,7 @@
 
 #include "nativename.h"
 #include "nativeposix.h"
+#include "nativetrash.h"
 
 #include <QFile>
 
@@ -139,8 +140,10 @@ public:
     // finished file gets `mode`; without one, the permissions of the file it replaces or a
     // new file's. Set-user-ID and set-group-ID stay only where the finished file has the
     // owner and group of the file whose mode it takes.
-    Status open(std::optional<mode_t> mode = std::nullopt, const struct stat *source = nullptr)
+    Status open(std::optional<mode_t> mode = std::nullopt, const struct stat *source = nullptr,
+                Replaced replaced = Replaced::Dropped)
     {
+        m_replaced = replaced;
         const Result<ResolvedTarget> at = resolveTarget(m_target);
         if (!at)
             return at.error();
@@ -201,13 +204,47 @@ public:
             return nameUnnamedFile();
         if (!m_out.close())
             return RunTimeError::fromErrno(errno);
-        if (::rename(m_temporary.constData(), m_target.constData()) != 0)
-            return RunTimeError::fromErrno(errno);
+        std::optional<Trashed> kept;
+        if (m_replaced == Replaced::ToTrash) {
+            Result<Trashed> trashed = keepReplacedFile();
+            if (!trashed)
+                return trashed.error();
+            kept = *trashed;
+        }
+        if (::rename(m_temporary.constData(), m_target.constData()) != 0) {
+            const int renameErrno = errno;
+            if (kept)
+                undoKeeping(*kept);
+            return RunTimeError::fromErrno(renameErrno);
+        }
         m_temporary.clear();
         return {};
     }
 
 private:
+    // The file about to be replaced goes into the Trash: a second name there, so that the
+    // rename that follows replaces it in one step and its content is never gone. Where the
+    // file system keeps no second names, it is moved there just before the rename.
+    Result<Trashed> keepReplacedFile()
+    {
+        struct stat old {};
+        if (::lstat(m_target.constData(), &old) != 0)
+            return errno == ENOENT ? Result<Trashed>(Trashed {}) : Result<Trashed>(RunTimeError::fromErrno(errno));
+        Result<Trashed> linked = putInTrash(m_target, old, Placing::Link);
+        if (linked || linked.error().number == int(ErrorNumber::TrashUnavailable))
+            return linked;
+        m_movedToTrash = true;
+        return putInTrash(m_target, old, Placing::Move);
+    }
+    void undoKeeping(const Trashed &kept)
+    {
+        if (kept.file.isEmpty())
+            return;
+        if (m_movedToTrash && ::rename(kept.file.constData(), m_target.constData()) != 0)
+            return; // it stays restorable from the Trash
+        forget(kept);
+    }
+
     // The mode less the set-ID bits of an owner or group that the new file does not have: a
     // copy made by root of another user's set-user-ID program must not run as root.
     mode_t keptMode() const
@@ -255,6 +292,8 @@ private:
     bool m_unnamed = false;
     std::optional<mode_t> m_mode;
     std::optional<std::pair<uid_t, gid_t>> m_owner;
+    Replaced m_replaced = Replaced::Dropped;
+    bool m_movedToTrash = false;
     bool m_modeNeedsChange = false;
 };
 
@@ -275,7 +314,7 @@ Status writeAll(int fd, const QByteArray &content)
 } // namespace
 
 Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
-                                  const CopyProgress &progress)
+                                  const CopyProgress &progress, Replaced replaced)
 {
     // What the source is comes first: opening a pipe waits for a writer, and opening a device
     // can act on it (a tape rewinds). Only a regular file is opened, and without waiting.
@@ -301,7 +340,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
         return RunTimeError::fromErrno(errno);
 
     ReplacingFile out(encodeNativeName(target));
-    if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat); !created)
+    if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat, replaced); !created)
         return created;
     const auto [copied, copyErrno] = copyContent(in.get(), out.fd(), progress);
     // The unfinished copy goes with `out`: the target stays as it was.

@@ -22,7 +22,7 @@ struct Story
     QString command; // copy>, copy<, move>, move<, del>, del<
     QString answers; // Y, N, C, A, R, I to the boxes in turn
     QString log;     // "? title (style): text" for each box, "= title" for the window's
-    QString after;   // the folders' files, then the lists' lines
+    QString after;   // the folders' files, the Trash's (if any), then the lists' lines
 };
 // A file as the kernel knows it: which file it is, what it holds and when it was changed.
 QString identityOf(const QString &path)
@@ -57,27 +57,27 @@ private slots:
                                           "L: | R: a=1@o b=2@n | a b | "};
         QTest::newRow("move <, No") << Story {"R/a=1@o R/b=2@n", "tick:R/a,b", "move<", "N", confirm("Move <<< Right to Left?", "Move " + rl), "L: | R: a=1@o b=2@n |  | a+ b+"};
         QTest::newRow("delete >") << Story {"L/a=1@o L/b=2@n", "tick:L/a,b", "del>", "Y", confirm("DELETE from >> Left?", "DELETE 2 marked files from\n%/L/") + "\n= Deleting %/L/b\n= Deleting %/L/a\n= Dyadix",
-                                            "L: | R: |  | "};
+                                            "L: | R: | T: a=%/L/a b=%/L/b |  | "};
         QTest::newRow("delete <, No") << Story {"R/a=1@o R/b=2@n", "tick:R/a,b", "del<", "N", confirm("DELETE from Right <<?", "DELETE 2 marked files from\n%/R/"), "L: | R: a=1@o b=2@n |  | a+ b+"};
         // Without questions, delete goes from the last ticked line up.
-        QTest::newRow("delete order") << Story {"L/0=0 L/1=1 L/2=2 L/3=3", "warn-off tick:L/1,3", "del>", "", "= Deleting %/L/3\n= Deleting %/L/1\n= Dyadix", "L: 0=0 2=2 | R: | 0 2 | "};
+        QTest::newRow("delete order") << Story {"L/0=0 L/1=1 L/2=2 L/3=3", "warn-off tick:L/1,3", "del>", "", "= Deleting %/L/3\n= Deleting %/L/1\n= Dyadix", "L: 0=0 2=2 | R: | T: 1=%/L/1 3=%/L/3 | 0 2 | "};
         // A target newer (Mark Newer off) or bigger brings the question: Yes, No or Cancel.
         const QString warning = "? Target File is %1! (35): Do you really want to copy\n\n%/R/2\n2024/03/01 10:00 - 5 bytes\n\nover\n\n%/L/2\n%2 - %3 bytes?";
         QTest::newRow("target newer, Yes") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttt@n", "warn-off newer-off tick:R/1,2,3", "copy<", "Y",
                                                      "= Copying %/R/1 to %/L/1\n" + warning.arg("Newer", "2024/03/05 16:45", "3") + "\n= Copying %/R/2 to %/L/2\n= Copying %/R/3 to %/L/3\n= Dyadix",
-                                                     "L: 1=s@o 2=sssss@o 3=s@o | R: 1=s@o 2=sssss@o 3=s@o | 2 | 1 2 3"};
+                                                     "L: 1=s@o 2=sssss@o 3=s@o | R: 1=s@o 2=sssss@o 3=s@o | T: 2=%/L/2 | 2 | 1 2 3"};
         QTest::newRow("target bigger, No") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttttttttt@o", "warn-off tick:R/1,2,3", "copy<", "N",
                                                      "= Copying %/R/1 to %/L/1\n" + warning.arg("Bigger", "2024/03/01 10:00", "9") + "\n= Copying %/R/3 to %/L/3\n= Dyadix", "L: 1=s@o 2=ttttttttt@o 3=s@o | R: 1=s@o 2=sssss@o 3=s@o | 2 | 1 2+ 3"};
         QTest::newRow("newer and bigger, Cancel") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttttttttt@n", "warn-off newer-off tick:R/1,2,3", "copy<", "C",
                                                             "= Copying %/R/1 to %/L/1\n" + warning.arg("Newer and Bigger", "2024/03/05 16:45", "9") + "\n= Dyadix", "L: 1=s@o 2=ttttttttt@n | R: 1=s@o 2=sssss@o 3=s@o | 2 | 1 2+ 3+"};
         QTest::newRow("target newer, Mark Newer on") << Story {"R/2=sssss@o L/2=ttt@n", "warn-off tick:R/2", "copy<", "", "= Copying %/R/2 to %/L/2\n= Dyadix",
-                                                               "L: 2=sssss@o | R: 2=sssss@o | 2 | 2"};
+                                                               "L: 2=sssss@o | R: 2=sssss@o | T: 2=%/L/2 | 2 | 2"};
         // A ticked placeholder brings the error prompt: Abort, Retry or Ignore.
         QTest::newRow("placeholder, copy, Abort") << Story {"R/a=r L/b=l", "warn-off bigger-off match tick:L/a", "copy>", "A", "= Copying %/L/a to %/R/a\n" + notFound + "\n= Dyadix", "L: b=l | R: a=r | a~+ b+ | a+ b~"};
         QTest::newRow("placeholder, copy, Retry, Ignore") << Story {"R/a=r L/b=l", "warn-off bigger-off match tick:L/a", "copy>", "RI",
                                                                     "= Copying %/L/a to %/R/a\n" + notFound + "\n" + notFound + "\n= Copying %/L/b to %/R/b\n= Dyadix", "L: b=l | R: a=r b=l | a~ b | a+ b~"};
-        QTest::newRow("placeholder, delete, Abort") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "A", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r | a~+ | a+ b~"};
-        QTest::newRow("placeholder, delete, Ignore") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "I", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r |  | a+ b~"};
+        QTest::newRow("placeholder, delete, Abort") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "A", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r | T: b=%/L/b | a~+ | a+ b~"};
+        QTest::newRow("placeholder, delete, Ignore") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "I", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r | T: b=%/L/b |  | a+ b~"};
         // A move whose copy or delete fails keeps the source.
         QTest::newRow("move, copy fails") << Story {"L/keep=k L/next=n", "warn-off tick:L/keep,next fail:copy:/keep:61", "move>", "I",
                                                     "= Moving %/L/keep to %/R/keep\n? Error! (34): Error 61\nDisk full\n= Moving %/L/next to %/R/next\n= Dyadix",
@@ -88,9 +88,18 @@ private slots:
         const QString moved = "L/f=source@n R/f=target@o", start = "warn-off match ";
         QTest::newRow("source removed") << Story {moved, start + "rm:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n" + notFound + "\n= Dyadix", "L: | R: f=target@o | f+ | f"};
         QTest::newRow("source now a folder") << Story {moved, start + "rm:L/f mkdir:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 75\nPath/File access error\n= Dyadix", "L: f/ | R: f=target@o | f+ | f"};
-        QTest::newRow("source grown") << Story {moved, start + "write:L/f=source,grown", "move>", "", "= Moving %/L/f to %/R/f\n= Dyadix", "L: | R: f=source,grown | f | f"};
+        QTest::newRow("source grown") << Story {moved, start + "write:L/f=source,grown", "move>", "", "= Moving %/L/f to %/R/f\n= Dyadix", "L: | R: f=source,grown | T: f=%/R/f | f | f"};
         QTest::newRow("target folder removed") << Story {moved, start + "rmtree:R", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 76\nPath not found\n= Dyadix", "L: f=source@n | R: | f+ | f"};
         QTest::newRow("target read-only") << Story {moved, start + "ro:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 70\nPermission denied\n= Dyadix", "L: f=source@n | R: f=target@o | f+ | f"};
+        // With "Deleted Files to Trash" off, deletes and replaced files are gone for good; where
+        // no Trash can be had, nothing is deleted or replaced.
+        const QString noTrash = "? Error! (34): Error 86\nNo usable Trash folder on this drive\n";
+        QTest::newRow("delete, Trash off") << Story {"L/a=1@o R/a=2@n", "warn-off trash-off tick:L/a", "del>", "", "= Deleting %/L/a\n= Dyadix", "L: | R: a=2@n |  | a"};
+        QTest::newRow("replace, Trash off") << Story {"L/a=1@o R/a=2@n", "warn-off trash-off tick:R/a", "copy<", "", "= Copying %/R/a to %/L/a\n= Dyadix", "L: a=2@n | R: a=2@n | a | a"};
+        QTest::newRow("delete, no Trash") << Story {"L/a=1@o L/b=2@o", "warn-off no-trash tick:L/a,b", "del>", "RII",
+                                                    "= Deleting %/L/b\n" + noTrash + noTrash + "= Deleting %/L/a\n" + noTrash + "= Dyadix", "L: a=1@o b=2@o | R: |  | "};
+        QTest::newRow("replace, no Trash") << Story {"L/f=old@o R/f=new@n", "warn-off no-trash tick:R/f", "copy<", "I",
+                                                     "= Copying %/R/f to %/L/f\n" + noTrash + "= Dyadix", "L: f=old@o | R: f=new@n | f | f"};
         // A pipe or device among the ticked files is refused and never opened: the rest go on.
         const QString refused = "? Error! (34): Error 84\nNot a regular file\n";
         QTest::newRow("pipe and device, copy") << Story {"L/a=1 L/z=2", "warn-off fifo:L/pipe ln:L/null=/dev/null match", "copy>", "II",
@@ -116,7 +125,8 @@ private slots:
         for (const QString &step : story.setup.split(' ', Qt::SkipEmptyParts)) {
             const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
             if (what.endsWith("-off"))
-                (what == "warn-off" ? f->form->mnuOptionAction : what == "newer-off" ? f->form->mnuOptionNewer : f->form->mnuOptionWarn1).setChecked(false);
+                (what == "warn-off" ? f->form->mnuOptionAction : what == "newer-off" ? f->form->mnuOptionNewer : what == "trash-off" ? f->form->mnuOptionTrash : f->form->mnuOptionWarn1).setChecked(false);
+            QVERIFY(what != "no-trash" || writeFile(f->dataHome.path() + "/Trash", "a file where the Trash belongs"));
             if (what == "match")
                 f->form->mnuMatch.trigger();
             if (what == "tick") {
@@ -156,6 +166,8 @@ private slots:
             }
             disk << folder + ": " + files.join(' ');
         }
+        if (!f->trashed().isEmpty()) // what went to the Trash, with the paths it came from
+            disk << "T: " + f->trashed().join(' ');
         QCOMPARE((disk << f->summary(1) << f->summary(2)).join(" | ").replace(": |", ":|").replace(":  |", ":|"), QString(story.after).replace(": |", ":|"));
     }
 

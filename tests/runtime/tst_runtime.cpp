@@ -3,6 +3,8 @@
 
 #include "testkit.h"
 
+#include <QProcess>
+
 #include <sys/sysmacros.h>
 #include <thread>
 
@@ -203,6 +205,75 @@ private slots:
                                     QString::number(fs.FileCopy(at("file"), at("pipe")).error().number)};
         QCOMPARE(errors.join(' ') + ' ' + errorDescription(84), "84 84 84 Not a regular file");
         QCOMPARE(namesIn(dir.path()), (QStringList {"file", "pipe"}));
+    }
+
+    // Deleted and replaced files go into the Trash as the desktop's file manager reads it: the
+    // file with its content and time in files/, its original path and the date in info/, so
+    // that restoring it (moving it back to that path) gives the very file again. A file on
+    // another volume goes to that volume's Trash; where none can be made, nothing changes.
+    void trash_data()
+    {
+        QTest::addColumn<QString>("volume"); // where the file is: home's file system, a small tmpfs, one without a usable Trash
+        QTest::addColumn<bool>("replace");
+        for (const char *volume : {"home", "tmpfs", "no Trash"}) {
+            QTest::addRow("delete, %s", volume) << volume << false;
+            QTest::addRow("replace, %s", volume) << volume << true;
+        }
+    }
+    void trash()
+    {
+        QFETCH(QString, volume);
+        QFETCH(bool, replace);
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        std::unique_ptr<Mount> disk;
+        QString folder = dir.path(), trashFolder = dataHome.path() + "/Trash";
+        if (volume != "home") {
+            if (!(disk = Mount::tmpfs(1024)))
+                QSKIP("this machine does not let the test mount a small tmpfs");
+            folder = disk->dir.path() + "/work";
+            trashFolder = disk->dir.path() + "/.Trash-" + QString::number(volume == "tmpfs" ? 0 : ActAsNobody::Id);
+            QVERIFY(QDir().mkdir(folder) && ::chown(encodeNativeName(folder).constData(), ActAsNobody::Id, ActAsNobody::Id) == 0);
+        }
+        std::optional<ActAsNobody> nobody; // who may not make a Trash at the top of a volume of root's
+        if (volume == "no Trash")
+            QVERIFY(nobody.emplace().active);
+        const QString name = QString(200, 'n') + " 50%.txt", path = folder + "/" + name;
+        QVERIFY(writeFile(path, "old content", 1600000000) && writeFile(folder + "/new", "new content", 1700000000));
+        struct stat before {};
+        QVERIFY(::stat(encodeNativeName(path).constData(), &before) == 0);
+        const Status done = replace ? fs.FileCopy(folder + "/new", path, {}, Replaced::ToTrash) : fs.moveToTrash(path);
+        if (volume == "no Trash") {
+            QCOMPARE(done.error().number, 86);
+            QCOMPARE(readFile(path) + ' ' + QByteArray::number(qint64(modifiedOf(path))), QByteArray("old content 1600000000"));
+            return;
+        }
+        QVERIFY2(done.has_value(), qPrintable(done ? QString() : done.error().description));
+        QCOMPARE(readFile(path), replace ? QByteArray("new content") : QByteArray());
+        const QStringList infos = QDir(trashFolder + "/info").entryList(QDir::Files);
+        QCOMPARE(infos.size(), 1);
+        const QString trashed = trashFolder + "/files/" + infos[0].chopped(10);
+        const QByteArray info = readFile(trashFolder + "/info/" + infos[0]);
+        const QByteArray shown = volume == "home" ? encodeNativeName(path) : "work/" + encodeNativeName(name);
+        QVERIFY2(info.startsWith("[Trash Info]\nPath=" + shown.toPercentEncoding("/") + "\nDeletionDate=" + QDate::currentDate().toString(Qt::ISODate).toLatin1() + "T"), info.constData());
+        QCOMPARE(readFile(trashed) + ' ' + QByteArray::number(qint64(modifiedOf(trashed))), QByteArray("old content 1600000000"));
+        // Restored by a tool of the desktop's Trash (trash-cli) where it is installed, else as
+        // the layout says: the file goes back to its path, the same file as before.
+        QVERIFY(QFile::remove(path) || !replace);
+        QProcess list, restore;
+        list.start("trash-list");
+        if (list.waitForFinished(20000) && list.exitCode() == 0) {
+            QVERIFY2(list.readAllStandardOutput().contains(" " + encodeNativeName(path) + "\n"), "trash-list does not show it");
+            restore.start("trash-restore", {path});
+            restore.write("0\n");
+            restore.closeWriteChannel();
+            QVERIFY(restore.waitForFinished(20000) && restore.exitCode() == 0);
+        } else {
+            QVERIFY(::rename(encodeNativeName(trashed).constData(), encodeNativeName(path).constData()) == 0);
+        }
+        struct stat after {};
+        QVERIFY(::stat(encodeNativeName(path).constData(), &after) == 0);
+        QCOMPARE(QString("%1:%2").arg(after.st_dev).arg(after.st_ino), QString("%1:%2").arg(before.st_dev).arg(before.st_ino));
     }
 
     // A link that another user planted in a shared sticky folder is not followed by a copy or a

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QTest>
 
 #include <atomic>
@@ -26,7 +27,7 @@
 
 namespace dyadix::test {
 
-enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill };
+enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill, Trash };
 
 // The real file system, but the nth call of an operation (for a path that ends with a text,
 // if one is given) fails. EntryStat is the stat that enumerate takes of each file it finds;
@@ -61,12 +62,13 @@ public:
 #define DYADIX_FAULT(op, path) if (auto error = check(FsOperation::op, path)) return *error
     Result<std::int64_t> FileDateTime(const QString &path) override { DYADIX_FAULT(FileDateTime, path); return m_real.FileDateTime(path); }
     Status Kill(const QString &path) override { DYADIX_FAULT(Kill, path); return m_real.Kill(path); }
+    Status moveToTrash(const QString &path) override { DYADIX_FAULT(Trash, path); return m_real.moveToTrash(path); }
     Status writeFile(const QString &path, const QByteArray &data, SpecialTarget special = SpecialTarget::Refuse) override { DYADIX_FAULT(WriteFile, path); return m_real.writeFile(path, data, special); }
-    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}) override
+    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped) override
     {
         DYADIX_FAULT(FileCopy, target);
         if (!m_holdCopy.exchange(false) || !progress)
-            return m_real.FileCopy(source, target, progress);
+            return m_real.FileCopy(source, target, progress, replaced);
         return m_real.FileCopy(source, target, [&progress](std::int64_t done) {
             for (int waited = 0; waited < 20000; ++waited) { // at most 20 s, then on to the end
                 if (!progress(done))
@@ -74,7 +76,7 @@ public:
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
             return true;
-        });
+        }, replaced);
     }
     Result<QString> volumeOf(const QString &path) override
     {
@@ -297,9 +299,25 @@ struct TwoFolders
     MemorySettingsStore settings;
     RecordingShell shell;
     QTemporaryDir dir;
+    QTemporaryDir dataHome; // where the home Trash goes: $XDG_DATA_HOME/Trash
     QString oldCurrent = QDir::currentPath();
 
-    TwoFolders() { QDir(dir.path()).mkdir("L"), QDir(dir.path()).mkdir("R"), QDir::setCurrent(dir.path()); }
+    TwoFolders()
+    {
+        QDir(dir.path()).mkdir("L"), QDir(dir.path()).mkdir("R"), QDir::setCurrent(dir.path());
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    }
+    // The names in the home Trash and the original paths its info files give, sorted.
+    QStringList trashed() const
+    {
+        QStringList names;
+        for (const QString &info : QDir(dataHome.path() + "/Trash/info").entryList(QDir::Files)) {
+            const QByteArray text = readFile(dataHome.path() + "/Trash/info/" + info);
+            const QByteArray rest = text.mid(text.indexOf("\nPath=") + 6), path = rest.left(rest.indexOf('\n'));
+            names << info.chopped(10) + "=" + QUrl::fromPercentEncoding(path).replace(dir.path(), "%");
+        }
+        return names.sort(), names;
+    }
     ~TwoFolders() { QDir::setCurrent(oldCurrent); }
     QString t(const QString &relative) const { return dir.path() + relative; }
 };
