@@ -93,6 +93,7 @@ void FormModel::setUpMenus()
     setUpOption(mnuOptionSynch, QStringLiteral("Synchronize &Scrolling"), false, "Ctrl+S");
     setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), false, "Ctrl+F");
     setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), true);
+    setUpOption(mnuOptionSubfolders, QStringLiteral("&Include Subfolders"), false);
 
     setUpItem(mnuMatch, QStringLiteral("&Match!"));
     const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
@@ -128,6 +129,11 @@ void FormModel::setUpMenus()
     connect(&mnuOptionSynch, &QAction::triggered, this, [this] { mnuOptionSynch_Click(); });
     connect(&mnuMatch, &QAction::triggered, this, [this] { mnuMatch_Click(); });
     connect(&mnuOptionSyncFoldr, &QAction::triggered, this, [this] { mnuOptionSyncFoldr_Click(); });
+    // Both panes are listed again, with or without their subfolders.
+    connect(&mnuOptionSubfolders, &QAction::triggered, this, [this] {
+        dirList_Change(1);
+        dirList_Change(2);
+    });
     connect(&mnuFileExport, &QAction::triggered, this, [this] { mnuFileExport_Click(); });
     connect(&mnuFileBatch, &QAction::triggered, this, [this] { mnuFileBatch_Click(); });
     connect(&mnuHelpHowTo, &QAction::triggered, this, [this] { mnuHelpHowTo_Click(); });
@@ -151,7 +157,8 @@ std::vector<QAction *> FormModel::optionMenuItems() const
 {
     return {const_cast<QAction *>(&mnuOptionAction), const_cast<QAction *>(&mnuOptionNewer),
             const_cast<QAction *>(&mnuOptionWarn1), const_cast<QAction *>(&mnuOptionSynch),
-            const_cast<QAction *>(&mnuOptionSyncFoldr), const_cast<QAction *>(&mnuOptionTrash)};
+            const_cast<QAction *>(&mnuOptionSyncFoldr), const_cast<QAction *>(&mnuOptionTrash),
+            const_cast<QAction *>(&mnuOptionSubfolders)};
 }
 
 std::vector<QAction *> FormModel::helpMenuItems() const
@@ -298,7 +305,8 @@ void FormModel::dirList_Change(int Index)
                                     command->setEnabled(false);
                             },
                             [this] { mnuOptionSynch.setChecked(false); },
-                            {}};
+                            {},
+                            mnuOptionSubfolders.isChecked() ? Subfolders::Included : Subfolders::Excluded};
     if (mnuOptionSyncFoldr.isChecked()) {
         context.followStep = [this, Index](ErrorTrap &trap, const QString &folderText) {
             FolderSyncContext sync = folderSyncContext();

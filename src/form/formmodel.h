@@ -61,6 +61,8 @@ public:
         mnuOptionSyncFoldr;
     // Deleted and replaced files go to the desktop's Trash; checked at start, never stored.
     QAction mnuOptionTrash;
+    // Each pane lists its folder's whole tree; unchecked at start, never stored.
+    QAction mnuOptionSubfolders;
     QAction mnuMatch;
     QAction mnuFileHelp, mnuHelpHowTo, mnuHelpAbout;
     QAction *mnuCopy(int index) const { return m_copy.at(static_cast<size_t>(index - 1)); }

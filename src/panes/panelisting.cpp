@@ -6,6 +6,8 @@
 
 #include <QElapsedTimer>
 
+#include <functional>
+
 #include <optional>
 #include <unordered_map>
 
@@ -69,9 +71,96 @@ void listPane(ListingContext &c)
         batch.clear();
     };
 
+    // One file found: read again under the prompt where the enumeration could not read it.
+    // With subfolders, a subfolder that could not be read comes as its path ending in "/":
+    // Retry reads it again, Ignore leaves it out.
+    QString pattern;
+    std::function<void(DirEntry &)> take = [&](DirEntry &file) {
+        if ((file.stat.attributes & FileAttribute::Directory) != 0)
+            return;
+        if (file.name.endsWith(QLatin1Char('/'))) {
+            const QString subfolder = file.name;
+            c.MessageText = QLatin1String(" on ") + folderText + subfolder;
+            std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
+            trap.run([&]() -> Status {
+                if (firstError)
+                    return *std::exchange(firstError, std::nullopt);
+                return c.fileSystem.walkTree(folderText + subfolder, pattern, [&](std::vector<DirEntry> &more) {
+                    for (DirEntry &entry : more) {
+                        entry.name.prepend(subfolder);
+                        take(entry);
+                    }
+                    return !trap.aborted();
+                });
+            });
+            c.MessageText.clear();
+            return;
+        }
+        std::int64_t time = file.stat.modified;
+        std::int64_t size = file.stat.size;
+        bool read = true;
+        if (file.statError != 0) {
+            // A file that could not be read during the enumeration is read again, under
+            // the prompt, with its path as the prompt's context.
+            const QString path = folderText + file.name;
+            c.MessageText = QLatin1String(" on ") + path;
+            std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
+            const bool timeRead = trap.run([&]() -> Status {
+                if (firstError)
+                    return *std::exchange(firstError, std::nullopt);
+                const Result<std::int64_t> again = c.fileSystem.FileDateTime(path);
+                if (!again)
+                    return again.error();
+                time = *again;
+                return {};
+            });
+            const bool sizeRead = !trap.aborted() && trap.run([&]() -> Status {
+                const Result<std::int64_t> again = c.fileSystem.FileLen(path);
+                if (!again)
+                    return again.error();
+                size = *again;
+                return {};
+            });
+            // A file whose time or size could not be read is left out rather than shown
+            // with another file's values.
+            read = timeRead && sizeRead;
+            c.MessageText.clear();
+        }
+        if (read) {
+            if (!earliest || time < *earliest)
+                earliest = time;
+            if (!latest || time > *latest)
+                latest = time;
+            total += size;
+            batch.push_back(PaneEntry::listed(std::move(file.name), dates.of(time), size, time));
+            ++count;
+        }
+        if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
+            flush();
+            if (c.subfolders == Subfolders::Included)
+                pane.txtStatus.setText(QString::number(count) + QLatin1String(" files so far..."));
+            c.host.processEvents();
+            sinceRepaint.restart();
+        }
+    };
+
     QString filter = c.txtSelect.Text();
     while (!filter.isEmpty() && !trap.aborted()) {
-        const QString pattern = Parse(filter, QStringLiteral(","));
+        pattern = Parse(filter, QStringLiteral(","));
+        if (c.subfolders == Subfolders::Included) {
+            trap.run([&] {
+                return c.fileSystem.walkTree(folderText, pattern, [&](std::vector<DirEntry> &found) {
+                    batch.reserve(batch.size() + found.size());
+                    for (DirEntry &file : found) {
+                        if (trap.aborted())
+                            break;
+                        take(file);
+                    }
+                    return !trap.aborted();
+                });
+            });
+            continue;
+        }
         std::vector<DirEntry> found;
         trap.assign<std::vector<DirEntry>>(
             found, [&] { return c.fileSystem.enumerate(folderText, pattern); });
@@ -79,52 +168,7 @@ void listPane(ListingContext &c)
         for (DirEntry &file : found) {
             if (trap.aborted())
                 break;
-            if ((file.stat.attributes & FileAttribute::Directory) != 0)
-                continue;
-            std::int64_t time = file.stat.modified;
-            std::int64_t size = file.stat.size;
-            bool read = true;
-            if (file.statError != 0) {
-                // A file that could not be read during the enumeration is read again, under
-                // the prompt, with its path as the prompt's context.
-                const QString path = folderText + file.name;
-                c.MessageText = QLatin1String(" on ") + path;
-                std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
-                const bool timeRead = trap.run([&]() -> Status {
-                    if (firstError)
-                        return *std::exchange(firstError, std::nullopt);
-                    const Result<std::int64_t> again = c.fileSystem.FileDateTime(path);
-                    if (!again)
-                        return again.error();
-                    time = *again;
-                    return {};
-                });
-                const bool sizeRead = !trap.aborted() && trap.run([&]() -> Status {
-                    const Result<std::int64_t> again = c.fileSystem.FileLen(path);
-                    if (!again)
-                        return again.error();
-                    size = *again;
-                    return {};
-                });
-                // A file whose time or size could not be read is left out rather than shown
-                // with another file's values.
-                read = timeRead && sizeRead;
-                c.MessageText.clear();
-            }
-            if (read) {
-                if (!earliest || time < *earliest)
-                    earliest = time;
-                if (!latest || time > *latest)
-                    latest = time;
-                total += size;
-                batch.push_back(PaneEntry::listed(std::move(file.name), dates.of(time), size, time));
-                ++count;
-            }
-            if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
-                flush();
-                c.host.processEvents();
-                sinceRepaint.restart();
-            }
+            take(file);
         }
     }
     flush();

@@ -20,6 +20,8 @@ public:
     virtual void processEvents() = 0;
 };
 
+enum class Subfolders { Excluded, Included };
+
 // The window's parts that one listing reads and writes.
 struct ListingContext
 {
@@ -37,6 +39,8 @@ struct ListingContext
     // The folder-following step, run under the listing's error prompt with the folder text
     // while folders are synchronised; empty otherwise.
     std::function<void(ErrorTrap &, const QString &)> followStep;
+    // Whether the folder's whole tree is listed, each file named by its path below the folder.
+    Subfolders subfolders = Subfolders::Excluded;
 };
 
 // How often a long listing lets the window repaint.
@@ -44,7 +48,9 @@ constexpr int ListingRepaintMilliseconds = 50;
 
 // Refills the pane's file list from its folder under the filter, writes the status line and
 // its colours, disables the pane's commands, runs the follow step when folders are
-// synchronised, and switches synchronised scrolling off.
+// synchronised, and switches synchronised scrolling off. With subfolders included, the status
+// box counts the files found so far while a long listing runs, and a subfolder that cannot be
+// read brings the listing's prompt with its path (Ignore leaves it out).
 void listPane(ListingContext &context);
 
 // The status line of a listing.

@@ -70,6 +70,16 @@ public:
                                                     const QString &pattern)
         = 0;
 
+    // Hears a tree walk's entries a batch at a time (it may take them); answers whether to go on.
+    using TreeBatch = std::function<bool(std::vector<DirEntry> &entries)>;
+    // The files of a folder's whole tree whose own names match the pattern, named by their
+    // path relative to the folder ("/" between folders), a batch at a time, in no particular
+    // order. Folders are no entries; a link to a folder is not followed, nor is a folder
+    // reached a second time (a bind mount of one above it). A subfolder that cannot be read
+    // is an entry of its own: its relative path ending in "/", the error's number as
+    // statError. Fails only when the folder itself cannot be read.
+    virtual Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) = 0;
+
     virtual Result<int> GetAttr(const QString &path) = 0;
     // Last-modified time in seconds since the epoch.
     virtual Result<std::int64_t> FileDateTime(const QString &path) = 0;

@@ -29,6 +29,10 @@ public:
     {
         return m_inProcess.enumerate(folder, pattern);
     }
+    Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override
+    {
+        return m_inProcess.walkTree(folder, pattern, batch);
+    }
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;

@@ -11,6 +11,7 @@ class NativeFileSystem final : public FileSystem
 public:
     Result<std::vector<DirEntry>> enumerate(const QString &folder,
                                             const QString &pattern) override;
+    Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;

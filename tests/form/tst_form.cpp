@@ -68,7 +68,7 @@ private slots:
                                       "Re&fresh Drive Lists Ctrl+R", "Export to &Tab-delimited File... Ctrl+T",
                                       "Make DOS &Batch File... Ctrl+B", "E&xit ", "&Exit without Saving Settings Ctrl+Q",
                                       "&Warn before Actions  [x]", "&Mark Newer  [x]", "Warn if &Target is Bigger  [x]",
-                                      "Synchronize &Scrolling Ctrl+S [ ]", "Synchronize &Folders Ctrl+F [ ]", "Deleted Files to T&rash  [x]", "&Match! ",
+                                      "Synchronize &Scrolling Ctrl+S [ ]", "Synchronize &Folders Ctrl+F [ ]", "Deleted Files to T&rash  [x]", "&Include Subfolders  [ ]", "&Match! ",
                                       "&Copy!> ", "<Cop&y! ", ">&Move!> ", "<Mo&ve!< ", ">&Delete! ", "De&lete!< ",
                                       "&Instructions... ", "&About... "}));
         QCOMPARE(f->form->fileMenuItems().size(), size_t(20));

@@ -93,6 +93,18 @@ public:
         all.insert(all.end(), m_extraVolumes.begin(), m_extraVolumes.end());
         return all;
     }
+    Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override
+    {
+        if (auto error = check(FsOperation::Enumerate, QDir::cleanPath(folder) + '/'))
+            return *error;
+        return m_real.walkTree(folder, pattern, [&](std::vector<DirEntry> &entries) {
+            for (DirEntry &entry : entries) {
+                if (auto error = check(FsOperation::EntryStat, QDir::cleanPath(folder) + '/' + entry.name); error && !entry.name.endsWith('/'))
+                    entry.statError = error->number;
+            }
+            return batch(entries);
+        });
+    }
     Result<std::int64_t> FileLen(const QString &path) override { return m_real.FileLen(path); }
     Result<int> GetAttr(const QString &path) override { return m_real.GetAttr(path); }
     Result<QStringList> subfolders(const QString &folder) override { return m_real.subfolders(folder); }
