@@ -4,6 +4,7 @@
 #include "runtime/conversions.h"
 #include "runtime/errortrap.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace dyadix {
@@ -123,7 +124,14 @@ void copyTicked(const ActionContext &c, int Index)
         bool stopped = false;
         const bool copied = trap.run([&]() -> Status {
             const Replaced replaced = c.deletedToTrash.isChecked() ? Replaced::ToTrash : Replaced::Dropped;
-            Status status = c.monitor.run([&fileSystem, sourcePath, targetPath, replaced](const FileSystem::CopyProgress &progress) {
+            // A line named by a path below the pane's folder has its folders made first.
+            const QString folders = entry.name.left(std::max<qsizetype>(0, entry.name.lastIndexOf(QLatin1Char('/'))));
+            Status status = c.monitor.run([&fileSystem, sourcePath, targetPath, replaced, folders, sourceFolder,
+                                           targetFolder](const FileSystem::CopyProgress &progress) {
+                if (!folders.isEmpty()) {
+                    if (Status made = fileSystem.makeFolders(targetFolder, folders, sourceFolder); !made)
+                        return made;
+                }
                 return fileSystem.FileCopy(sourcePath, targetPath, progress, replaced);
             });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);

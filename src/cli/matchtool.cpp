@@ -63,10 +63,12 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     const QCommandLineOption output(QStringLiteral("output"),
                                     QStringLiteral("Write to this file instead of standard output (- is standard output)."),
                                     QStringLiteral("file"));
+    const QCommandLineOption recursive(QStringList {QStringLiteral("r"), QStringLiteral("recursive")},
+                                       QStringLiteral("Include subfolders: match the two whole trees by each file's path below its folder."));
     const QCommandLineOption help(QStringList {QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({filter, earlier, output, help, version});
+    parser.addOptions({filter, earlier, recursive, output, help, version});
     parser.addPositionalArgument(QStringLiteral("LEFT"), QStringLiteral("The left folder."));
     parser.addPositionalArgument(QStringLiteral("RIGHT"), QStringLiteral("The right folder."));
 
@@ -75,7 +77,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
         return 2;
     }
     if (parser.isSet(help)) {
-        print(out, parser.helpText().replace(QStringLiteral("[options]"), QStringLiteral("[--filter PATTERNS] [--mark-earlier] [--output FILE]")));
+        print(out, parser.helpText().replace(QStringLiteral("[options]"), QStringLiteral("[--filter PATTERNS] [--mark-earlier] [-r] [--output FILE]")));
         return 0;
     }
     if (parser.isSet(version)) {
@@ -112,7 +114,8 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
         Listing &own = listings[size_t(i)];
         own.filter.setText(parser.value(filter));
         ListingContext context {fileSystem, own.prompter, own.host, i == 0 ? left : right,
-                                own.otherStatus, own.filter, own.messageText, {}, {}, {}};
+                                own.otherStatus, own.filter, own.messageText, {}, {}, {},
+                                parser.isSet(recursive) ? Subfolders::Included : Subfolders::Excluded};
         listPane(context);
     };
     std::future<void> rightListed = std::async(std::launch::async, list, 1);

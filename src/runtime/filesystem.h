@@ -92,6 +92,13 @@ public:
     virtual Status FileCopy(const QString &source, const QString &target,
                             const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped)
         = 0;
+    // Makes the folders of `relativeFolder` ("/" between folders) that are missing below
+    // `targetFolder`, each with the permissions of its counterpart below `sourceFolder`. A file
+    // (or a link) where a folder belongs is left alone and fails as "A file stands where a
+    // folder belongs".
+    virtual Status makeFolders(const QString &targetFolder, const QString &relativeFolder,
+                               const QString &sourceFolder)
+        = 0;
     // Writes a whole file, replacing an existing one only once the new content is complete:
     // a failure leaves the old file as it was. A link is written through and kept. What is
     // neither a file nor a folder (a pipe, a terminal, a device) is refused as "Not a regular

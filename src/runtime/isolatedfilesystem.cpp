@@ -90,6 +90,7 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
         const char *at = buffer.data() + 1;
         const QString first = takeString(at);
         const QString second = takeString(at);
+        const QString third = takeString(at);
         QByteArray answer;
         switch (buffer[0]) {
         case 'C':
@@ -109,6 +110,7 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
         }
         case 'K': answer = resultOf(fileSystem.Kill(first)); break;
         case 'D': answer = resultOf(fileSystem.moveToTrash(first)); break;
+        case 'M': answer = resultOf(fileSystem.makeFolders(first, second, third)); break;
         case 'A': answer = resultOf(fileSystem.GetAttr(first)); break;
         case 'T': answer = resultOf(fileSystem.FileDateTime(first)); break;
         default: answer = resultOf(fileSystem.FileLen(first)); break;
@@ -139,7 +141,8 @@ void IsolatedFileSystem::startHelper()
 
 IsolatedFileSystem::Answer IsolatedFileSystem::inHelper(char operation, const QString &first,
                                                         const QString &second,
-                                                        const CopyProgress &progress)
+                                                        const CopyProgress &progress,
+                                                        const QString &third)
 {
     std::unique_lock lock(m_helper, std::try_to_lock);
     if (helperSocket < 0 || !lock.owns_lock())
@@ -147,6 +150,7 @@ IsolatedFileSystem::Answer IsolatedFileSystem::inHelper(char operation, const QS
     QByteArray request(1, operation);
     putString(request, first);
     putString(request, second);
+    putString(request, third);
     if (!sendPacket(helperSocket, request))
         return {};
     std::vector<char> buffer(PacketSize);
@@ -217,6 +221,13 @@ Status IsolatedFileSystem::moveToTrash(const QString &path)
 {
     const Answer answer = inHelper('D', path);
     return answer.ran ? asStatus(answer) : m_inProcess.moveToTrash(path);
+}
+
+Status IsolatedFileSystem::makeFolders(const QString &targetFolder, const QString &relativeFolder,
+                                       const QString &sourceFolder)
+{
+    const Answer answer = inHelper('M', targetFolder, relativeFolder, {}, sourceFolder);
+    return answer.ran ? asStatus(answer) : m_inProcess.makeFolders(targetFolder, relativeFolder, sourceFolder);
 }
 
 Status IsolatedFileSystem::Kill(const QString &path)

@@ -43,6 +43,8 @@ public:
     {
         return m_inProcess.writeFile(path, content, special);
     }
+    Status makeFolders(const QString &targetFolder, const QString &relativeFolder,
+                       const QString &sourceFolder) override;
     Status Kill(const QString &path) override;
     Status moveToTrash(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override
@@ -65,7 +67,7 @@ public:
 
 private:
     Answer inHelper(char operation, const QString &first, const QString &second = {},
-                    const CopyProgress &progress = {});
+                    const CopyProgress &progress = {}, const QString &third = {});
 
     FileSystem &m_inProcess;
     std::mutex m_helper;

@@ -70,6 +70,35 @@ Status NativeFileSystem::Kill(const QString &path)
     return {};
 }
 
+Status NativeFileSystem::makeFolders(const QString &targetFolder, const QString &relativeFolder,
+                                     const QString &sourceFolder)
+{
+    QByteArray target = encodeNativeName(withSeparator(targetFolder));
+    QByteArray source = encodeNativeName(withSeparator(sourceFolder));
+    for (const QByteArray &part : encodeNativeName(relativeFolder).split('/')) {
+        if (part.isEmpty())
+            continue;
+        target += part;
+        source += part;
+        struct stat st {};
+        if (::lstat(target.constData(), &st) != 0) {
+            if (errno != ENOENT)
+                return RunTimeError::fromErrno(errno, PathKind::Folder);
+            struct stat model {};
+            const mode_t mode = ::stat(source.constData(), &model) == 0 ? (model.st_mode & 07777) : 0777;
+            if (::mkdir(target.constData(), mode) != 0 && errno != EEXIST)
+                return RunTimeError::fromErrno(errno, PathKind::Folder);
+            if (::lstat(target.constData(), &st) != 0)
+                return RunTimeError::fromErrno(errno, PathKind::Folder);
+        }
+        if (!S_ISDIR(st.st_mode))
+            return ErrorNumber::FileInTheWay;
+        target += '/';
+        source += '/';
+    }
+    return {};
+}
+
 Status NativeFileSystem::moveToTrash(const QString &path)
 {
     const QByteArray bytes = encodeNativeName(path);

@@ -19,6 +19,8 @@ public:
                     Replaced replaced = Replaced::Dropped) override;
     Status writeFile(const QString &path, const QByteArray &content,
                      SpecialTarget special = SpecialTarget::Refuse) override;
+    Status makeFolders(const QString &targetFolder, const QString &relativeFolder,
+                       const QString &sourceFolder) override;
     Status Kill(const QString &path) override;
     Status moveToTrash(const QString &path) override;
     Result<QStringList> subfolders(const QString &folder) override;

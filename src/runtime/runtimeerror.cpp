@@ -55,6 +55,8 @@ QString errorDescription(int number)
         return QStringLiteral("Link in a shared folder not followed: another user made it");
     case ErrorNumber::TrashUnavailable:
         return QStringLiteral("No usable Trash folder on this drive");
+    case ErrorNumber::FileInTheWay:
+        return QStringLiteral("A file stands where a folder belongs");
     }
     return QStringLiteral("Application-defined or object-defined error");
 }

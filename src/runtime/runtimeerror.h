@@ -31,6 +31,7 @@ enum class ErrorNumber : int {
     NotRegularFile = 84,
     LinkNotFollowed = 85,
     TrashUnavailable = 86,
+    FileInTheWay = 87,
 };
 
 // Whether an operation named a file or a folder: a missing file is "File not found",

@@ -28,6 +28,7 @@ int copyThenClose(int argc, char *argv[])
         return 1;
     FormModel &form = window.form();
     form.mnuOptionAction.setChecked(false);
+    form.mnuOptionSubfolders.trigger(); // the whole trees
     for (int i = 0; i < form.pane(1).lstFiles.ListCount(); ++i)
         form.pane(1).lstFiles.setSelected(i, true);
     QSocketNotifier closeAsked(STDIN_FILENO, QSocketNotifier::Read);
@@ -123,6 +124,7 @@ private slots:
     {
         QVERIFY(QDir().mkpath(at("from")) && QDir().mkpath(at("to")) && writeFile(at("to/new.txt"), "old", 1600000000));
         QVERIFY(writeFile(at("from/new.txt"), "new content", 1700000000) && writeFile(at("from/other.txt"), "other", 1700000060));
+        QVERIFY(QDir().mkpath(at("from/a/b")) && writeFile(at("from/a/b/deep.txt"), "deep", 1700000120));
         QProcess program;
         startCopy(program, at("from"), at("to"));
         QTRY_COMPARE_WITH_TIMEOUT(readFile(at("to/other.txt")), QByteArray("other"), 20000);
@@ -130,7 +132,8 @@ private slots:
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(readFile(at("to/new.txt")) + ' ' + QByteArray::number(qint64(modifiedOf(at("to/new.txt")))), QByteArray("new content 1700000000"));
         QCOMPARE(modifiedOf(at("to/other.txt")), 1700000060);
-        QCOMPARE(namesIn(at("to")), (QStringList {"new.txt", "other.txt"}));
+        QCOMPARE(namesIn(at("to")), (QStringList {"a", "new.txt", "other.txt"}));
+        QCOMPARE(readFile(at("to/a/b/deep.txt")) + ' ' + QByteArray::number(qint64(modifiedOf(at("to/a/b/deep.txt")))), QByteArray("deep 1700000120"));
     }
 
     // Closing the window while a copy waits on a folder of another machine that stopped

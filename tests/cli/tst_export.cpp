@@ -53,11 +53,12 @@ class tst_Export : public FixtureTest
         f->form->mnuFileExport.trigger();
         return readFile(file);
     }
-    QByteArray windowExport(const QString &left, const QString &filter = "*.*", bool newer = true)
+    QByteArray windowExport(const QString &left, const QString &filter = "*.*", bool newer = true, bool tree = false)
     {
         Fixture other;
         other.form->txtSelect.setText(filter);
         other.form->mnuOptionNewer.setChecked(newer);
+        other.form->mnuOptionSubfolders.setChecked(tree);
         other.show(1, left), other.show(2, t("/R"));
         other.form->mnuMatch.trigger();
         return exportContent(other.form->pane(1), other.form->pane(2));
@@ -146,6 +147,7 @@ private slots:
         QTest::newRow("earlier") << QStringList {"--mark-earlier", "L", "R"} << false << 1 << QByteArray();
         QTest::newRow("same folder") << QStringList {"R", "R"} << false << 0 << QByteArray();
         QTest::newRow("output") << QStringList {"--output", "out.txt", "L", "R"} << false << 1 << QByteArray();
+        QTest::newRow("trees") << QStringList {"-r", "L", "R"} << false << 1 << QByteArray();
         QTest::newRow("output, no folder") << QStringList {"--output", "no/out.txt", "L", "R"} << false << 2 << QByteArray("dyadix-match: no/out.txt: Path not found\n");
         QTest::newRow("output, file vanished") << QStringList {"--output", "out.txt", "L", "R"} << true << 2 << QByteArray("dyadix-match: File not found on %/L/equal\n");
         QTest::newRow("missing folder") << QStringList {"L", "nowhere"} << false << 2 << QByteArray("dyadix-match: nowhere: Path not found\n");
@@ -162,6 +164,7 @@ private slots:
         QVERIFY(writeFile(t("/L/both.txt"), "later", When + 60) && writeFile(t("/R/both.txt"), "earlier", When));
         QVERIFY(writeFile(t("/L/left only.doc"), "l", When) && writeFile(t("/R/right\tonly.txt"), "r", When));
         QVERIFY(writeFile(t("/L/equal"), "e", When) && writeFile(t("/R/EQUAL"), "e", When) && writeFile(t("/out.txt"), "old"));
+        QVERIFY(QDir().mkpath(t("/L/sub/deeper")) && writeFile(t("/L/sub/deeper/\"quoted\".txt"), "q", When) && QDir().mkpath(t("/R/Sub")) && writeFile(t("/R/Sub/x"), "x", When));
         if (vanishing) {
             f->fs.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/equal");
             f->fs.failOn(FsOperation::FileDateTime, ErrorNumber::FileNotFound, 1, "/equal");
@@ -176,7 +179,8 @@ private slots:
         QCOMPARE(complaint, error.replace('%', encodeNativeName(f->dir.path())));
         const bool toFile = arguments.contains("--output");
         const QByteArray expected = arguments[0] == "--version" ? "dyadix-match 1.8.0\n" : code == 2 ? QByteArray(toFile ? "old" : "")
-            : windowExport(t("/" + arguments[arguments.size() - 2]), arguments.contains("--filter") ? arguments[1] : "*.*", !arguments.contains("--mark-earlier"));
+            : windowExport(t("/" + arguments[arguments.size() - 2]), arguments.contains("--filter") ? arguments[1] : "*.*", !arguments.contains("--mark-earlier"), arguments.contains("-r"));
+        QCOMPARE(printed.contains("\n\"sub/deeper/\"\"quoted\"\".txt\"\t"), arguments.contains("-r")); // a relative name, quoted as any name
         QCOMPARE(toFile ? readFile(t("/out.txt")) + printed : printed, expected);
         QCOMPARE(namesIn(f->dir.path()), (QStringList {"L", "R", "out.txt"}));
     }

@@ -1,6 +1,7 @@
 #include "testkit.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 
 #include <sys/stat.h>
@@ -16,9 +17,23 @@ struct TreeStory
     QString files;   // "L/a/b=content@o" (o, n: old or new time), "L/d/" a folder, "L/x->target" a link
     QString setup;   // "filter:*.txt", "unreadable:L/d", "match", "tick:L/a/b"
     QString answers; // to the boxes in turn
+    QString command; // copy>, copy<, move>, del>, or "level": Match, Copy!>, <Copy! and Match again
     QString log;     // each box as "title (style): text"
     QString after;   // the lists' lines ("name", "~" placeholder, "+" ticked) | the status lines
+    QString disk;    // after a command: both trees' files ("a/b=content@o") and folders ("a/")
 };
+// A tree's files and folders as "path=content@o" (o, n: the old or new time) and "path/".
+QString treeOf(const QString &top)
+{
+    QStringList items;
+    QDirIterator it(top, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next(), name = path.mid(top.size() + 1);
+        const std::int64_t when = modifiedOf(path);
+        items << (it.fileInfo().isDir() ? name + "/" : name + "=" + readFile(path) + (when == Old ? "@o" : when == New ? "@n" : ""));
+    }
+    return items.sort(), items.join(' ');
+}
 } // namespace
 Q_DECLARE_METATYPE(TreeStory)
 
@@ -32,18 +47,33 @@ private slots:
         QTest::addColumn<TreeStory>("story");
         // Every file of the tree is a line named by its path below the pane's folder; the filter
         // takes the file's own name; folders, even empty ones, are no lines.
-        QTest::newRow("nested, filtered") << TreeStory {"L/a.txt=1@o L/2024/06/img.jpg=22@o L/2024/06/x.txt=333@n L/empty/ R/b.TXT=4@o", "filter:*.txt", "", "",
-                                                        "2024/06/x.txt a.txt | b.TXT | 2 files, 4 bytes, 2024/03/01 10:00 to 2024/03/05 16:45 | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00"};
+        QTest::newRow("nested, filtered") << TreeStory {"L/a.txt=1@o L/2024/06/img.jpg=22@o L/2024/06/x.txt=333@n L/empty/ R/b.TXT=4@o", "filter:*.txt", "", "", "",
+                                                        "2024/06/x.txt a.txt | b.TXT | 2 files, 4 bytes, 2024/03/01 10:00 to 2024/03/05 16:45 | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", ""};
         // A link to a folder, one back up the tree among them, is not followed; a link to a file is a line.
-        QTest::newRow("links") << TreeStory {"L/sub/f=1@o L/sub/up->.. L/loop->. L/file->sub/f", "", "", "",
-                                             "file sub/f |  | 2 files, 2 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files."};
+        QTest::newRow("links") << TreeStory {"L/sub/f=1@o L/sub/up->.. L/loop->. L/file->sub/f", "", "", "", "",
+                                             "file sub/f |  | 2 files, 2 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
         // A subfolder this user may not read brings the listing's prompt with its path; Ignore
         // leaves it out, Abort ends the listing.
-        QTest::newRow("unreadable, Ignore") << TreeStory {"L/ok/f=1@o L/secret/g=2@o", "unreadable:L/secret", "I", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
-                                                          "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files."};
+        QTest::newRow("unreadable, Ignore") << TreeStory {"L/ok/f=1@o L/secret/g=2@o", "unreadable:L/secret", "I", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
+                                                          "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
         // Match pairs lines by their relative paths, in one order with the lists.
-        QTest::newRow("match") << TreeStory {"L/a/x=1@n R/a/x=1@o R/b/y=2@o L/a.x=3@o L/A/z=4@o", "match", "", "",
-                                             "a.x+ a/x+ A/z+ b/y~ | a.x~ a/x A/z~ b/y+ | 3 files selected. | 1 file selected."};
+        QTest::newRow("match") << TreeStory {"L/a/x=1@n R/a/x=1@o R/b/y=2@o L/a.x=3@o L/A/z=4@o", "match", "", "", "",
+                                             "a.x+ a/x+ A/z+ b/y~ | a.x~ a/x A/z~ b/y+ | 3 files selected. | 1 file selected.", ""};
+        // Copy and move make the folders on the way, as the source has them, and keep each file's
+        // time; a move leaves the folders it empties; delete takes files only.
+        QTest::newRow("copy into new folders") << TreeStory {"L/2024/06/img=abc@o L/top=t@n R/2024/", "match", "", "copy>", "", "2024/06/img top | 2024/06/img~ top~ | 0 files selected. | 0 files.",
+                                                             "L: 2024/ 2024/06/ 2024/06/img=abc@o top=t@n | R: 2024/ 2024/06/ 2024/06/img=abc@o top=t@n"};
+        QTest::newRow("move") << TreeStory {"L/d/e/f=1@o", "match", "", "move>", "", "d/e/f | d/e/f~ | 0 files selected. | 0 files.", "L: d/ d/e/ | R: d/ d/e/ d/e/f=1@o"};
+        QTest::newRow("delete deep") << TreeStory {"L/d/e/f=1@o L/g=2@o", "tick:L/d/e/f", "", "del>", "", "g |  | 1 file selected. | 0 files.", "L: d/ d/e/ g=2@o | R: "};
+        // A file where the path needs a folder, or a folder where a file would go, is refused and stays.
+        QTest::newRow("file in the way") << TreeStory {"L/a/b=1@o R/a=2@o", "tick:L/a/b", "I", "copy>", "Error! (34): Error 87\nA file stands where a folder belongs",
+                                                       "a/b | a | 0 files selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a/ a/b=1@o | R: a=2@o"};
+        QTest::newRow("folder in the way") << TreeStory {"L/a=1@o R/a/b=2@o", "tick:L/a", "I", "copy>", "Error! (34): Error 82\nThe target is a folder",
+                                                         "a | a/b | 0 files selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a=1@o | R: a/ a/b=2@o"};
+        // Two trees that differ as real folders do are brought level: a second Match ticks nothing.
+        QTest::newRow("brought level") << TreeStory {"L/x/1=L1@n R/x/1=R1@o L/left/f=2@o R/right/g=3@o R/y=R4@n L/y=L4@o", "", "", "level", "",
+                                                     "left/f right/g x/1 y | left/f right/g x/1 y | 0 files selected. | 0 files selected.",
+                                                     "L: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n | R: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n"};
     }
     void stories()
     {
@@ -74,11 +104,26 @@ private slots:
             }
         }
         QVERIFY(f->showBoth());
-        if (story.setup.contains("match"))
+        f->form->mnuOptionAction.setChecked(false);
+        if (story.setup.contains("match") || story.command == "level")
             f->form->mnuMatch.trigger();
+        for (const QString &step : story.setup.split(' ', Qt::SkipEmptyParts)) {
+            if (step.startsWith("tick:"))
+                f->tick(step[5] == 'L' ? 1 : 2, {step.mid(7)});
+        }
+        const QStringList commands = {"copy>", "copy<", "move>", "del>"};
+        if (commands.contains(story.command))
+            (story.command == "del>" ? f->form->mnuDel(1) : f->form->mnuCopy(commands.indexOf(story.command) + 1))->trigger();
+        if (story.command == "level") {
+            f->form->mnuCopy(1)->trigger();
+            f->form->mnuCopy(2)->trigger();
+            f->form->mnuMatch.trigger();
+        }
         nobody.reset();
         QCOMPARE(f->prompter.lines().join('\n'), QString(story.log).replace('%', f->dir.path()));
         QCOMPARE(QStringList({f->summary(1), f->summary(2), f->status(1), f->status(2)}).join(" | "), story.after);
+        if (!story.disk.isEmpty())
+            QCOMPARE("L: " + treeOf(t("/L")) + " | R: " + treeOf(t("/R")), story.disk);
         if (story.setup.contains("unreadable"))
             QVERIFY(setMode(t("/" + story.setup.section(':', 1)), 0755));
     }

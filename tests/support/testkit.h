@@ -106,6 +106,7 @@ public:
         });
     }
     Result<std::int64_t> FileLen(const QString &path) override { return m_real.FileLen(path); }
+    Status makeFolders(const QString &target, const QString &relative, const QString &source) override { return m_real.makeFolders(target, relative, source); }
     Result<int> GetAttr(const QString &path) override { return m_real.GetAttr(path); }
     Result<QStringList> subfolders(const QString &folder) override { return m_real.subfolders(folder); }
     bool folderExists(const QString &path) override { return m_real.folderExists(path); }
