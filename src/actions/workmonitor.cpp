@@ -32,6 +32,9 @@ QString durationText(std::int64_t seconds)
 
 QString progressText(const WorkProgress &p)
 {
+    // A count not known beforehand: a listing.
+    if (p.files == 0)
+        return p.verb + QStringLiteral(" - ") + QString::number(p.file) + QStringLiteral(" files so far");
     QString text = p.verb + QStringLiteral(" file ") + QString::number(p.file) + QStringLiteral(" of ")
         + QString::number(p.files);
     if (p.bytes > 0)

@@ -22,7 +22,8 @@ struct WorkProgress
 };
 
 // "Copying file 3 of 10 - 1.2 MB of 5.6 MB", then with the rate and the time left once a
-// second has gone by: "- 12.3 MB/s - 0:05 left".
+// second has gone by: "- 12.3 MB/s - 0:05 left". Without a count of files (a listing):
+// "Listing - 1234 files so far".
 QString progressText(const WorkProgress &progress);
 
 // Watches a long action: runs each file's work so that the window stays alive, shows the

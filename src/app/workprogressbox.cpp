@@ -36,6 +36,11 @@ void WorkProgressBox::showProgress(const WorkProgress &progress)
     const QString text = progressText(progress);
     if (text != m_text->text())
         m_text->setText(text);
+    if (progress.files == 0) { // no end known: the bar only shows that work goes on
+        m_bar->setRange(0, 0);
+        return;
+    }
+    m_bar->setRange(0, 1000);
     const double part = progress.bytes > 0 ? double(progress.bytesDone) / double(progress.bytes)
                                            : double(progress.file - 1) / double(std::max(1, progress.files));
     m_bar->setValue(int(part * 1000.0));

@@ -115,7 +115,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
         own.filter.setText(parser.value(filter));
         ListingContext context {fileSystem, own.prompter, own.host, i == 0 ? left : right,
                                 own.otherStatus, own.filter, own.messageText, {}, {}, {},
-                                parser.isSet(recursive) ? Subfolders::Included : Subfolders::Excluded};
+                                parser.isSet(recursive) ? Subfolders::Included : Subfolders::Excluded, {}};
         listPane(context);
     };
     std::future<void> rightListed = std::async(std::launch::async, list, 1);

@@ -42,6 +42,13 @@ void FormModel::stopWork()
 {
     if (!m_work.working() || m_work.stopRequested())
         return;
+    if (m_listing) {
+        if (m_prompter.MsgBox(QStringLiteral("Stop the listing here?\n\nThe files listed so far stay in the list."),
+                              MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
+            == MsgAnswer::Yes)
+            m_work.stopAfterThisFile();
+        return;
+    }
     if (m_prompter.MsgBox(QStringLiteral("Stop after this file?\n\nThe files not yet done stay ticked."),
                           MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
         == MsgAnswer::Yes)

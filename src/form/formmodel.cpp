@@ -306,12 +306,25 @@ void FormModel::dirList_Change(int Index)
                             },
                             [this] { mnuOptionSynch.setChecked(false); },
                             {},
-                            mnuOptionSubfolders.isChecked() ? Subfolders::Included : Subfolders::Excluded};
+                            mnuOptionSubfolders.isChecked() ? Subfolders::Included : Subfolders::Excluded, {}};
     if (mnuOptionSyncFoldr.isChecked()) {
         context.followStep = [this, Index](ErrorTrap &trap, const QString &folderText) {
             FolderSyncContext sync = folderSyncContext();
             followFolder(sync, trap, Index, folderText);
         };
+    }
+    // A tree can take long: its listing shows how far it is and can be stopped, as work can.
+    if (context.subfolders == Subfolders::Included && !m_work.working()) {
+        m_listing = true;
+        m_work.begin(QStringLiteral("Listing"), 0, 0);
+        context.progress = [this](std::int64_t files) {
+            m_work.showListing(files);
+            return !m_work.stopRequested();
+        };
+        listPane(context);
+        m_work.end();
+        m_listing = false;
+        return;
     }
     listPane(context);
 }

@@ -4,6 +4,9 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+#include <climits>
+
 #include <memory>
 
 namespace dyadix {
@@ -34,6 +37,12 @@ public:
     void end() override;
 
     bool working() const { return m_working; }
+    // A listing at work has found so many files: shown as the work's progress.
+    void showListing(std::int64_t files)
+    {
+        m_progress.file = int(std::min<std::int64_t>(files, INT_MAX));
+        report();
+    }
     // Stops once the current file is done.
     void stopAfterThisFile() { m_stopAfterFile = true; }
     // Stops the current file too: its target is left as it was.

@@ -75,6 +75,7 @@ void listPane(ListingContext &c)
     // With subfolders, a subfolder that could not be read comes as its path ending in "/":
     // Retry reads it again, Ignore leaves it out.
     QString pattern;
+    bool stopped = false;
     std::function<void(DirEntry &)> take = [&](DirEntry &file) {
         if ((file.stat.attributes & FileAttribute::Directory) != 0)
             return;
@@ -90,7 +91,7 @@ void listPane(ListingContext &c)
                         entry.name.prepend(subfolder);
                         take(entry);
                     }
-                    return !trap.aborted();
+                    return !trap.aborted() && !stopped;
                 });
             });
             c.MessageText.clear();
@@ -145,18 +146,20 @@ void listPane(ListingContext &c)
     };
 
     QString filter = c.txtSelect.Text();
-    while (!filter.isEmpty() && !trap.aborted()) {
+    while (!filter.isEmpty() && !trap.aborted() && !stopped) {
         pattern = Parse(filter, QStringLiteral(","));
         if (c.subfolders == Subfolders::Included) {
             trap.run([&] {
                 return c.fileSystem.walkTree(folderText, pattern, [&](std::vector<DirEntry> &found) {
                     batch.reserve(batch.size() + found.size());
                     for (DirEntry &file : found) {
-                        if (trap.aborted())
+                        if (trap.aborted() || stopped)
                             break;
                         take(file);
                     }
-                    return !trap.aborted();
+                    if (c.progress && !c.progress(count))
+                        stopped = true;
+                    return !trap.aborted() && !stopped;
                 });
             });
             continue;
@@ -174,8 +177,9 @@ void listPane(ListingContext &c)
     flush();
 
     if (!trap.aborted()) {
-        pane.txtStatus.setText(listingStatus(count, total, earliest ? dates.of(*earliest) : QString(),
-                                             latest ? dates.of(*latest) : QString()));
+        pane.txtStatus.setText((stopped ? QLatin1String("Listing stopped: ") : QLatin1String())
+                               + listingStatus(count, total, earliest ? dates.of(*earliest) : QString(),
+                                               latest ? dates.of(*latest) : QString()));
         const bool same = pane.txtStatus.Text().compare(c.otherStatus.Text(), Qt::CaseInsensitive) == 0;
         pane.txtStatus.setBackColor(same ? StatusEqual : StatusDiffer);
         c.otherStatus.setBackColor(same ? StatusEqual : StatusDiffer);

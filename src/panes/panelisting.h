@@ -41,6 +41,9 @@ struct ListingContext
     std::function<void(ErrorTrap &, const QString &)> followStep;
     // Whether the folder's whole tree is listed, each file named by its path below the folder.
     Subfolders subfolders = Subfolders::Excluded;
+    // Hears how many files a tree listing has found as it goes; answers false when the user
+    // stopped it (the files listed so far stay).
+    std::function<bool(std::int64_t files)> progress;
 };
 
 // How often a long listing lets the window repaint.

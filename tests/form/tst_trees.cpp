@@ -74,6 +74,9 @@ private slots:
         QTest::newRow("brought level") << TreeStory {"L/x/1=L1@n R/x/1=R1@o L/left/f=2@o R/right/g=3@o R/y=R4@n L/y=L4@o", "", "", "level", "",
                                                      "left/f right/g x/1 y | left/f right/g x/1 y | 0 files selected. | 0 files selected.",
                                                      "L: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n | R: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n"};
+        // A long listing can be stopped: the files listed so far stay, and the status says so.
+        QTest::newRow("stopped") << TreeStory {"L/top=1@o L/a/1=1@o L/b/2=2@o", "stop", "Y", "", "Stop (36): Stop the listing here?\n\nThe files listed so far stay in the list.",
+                                               "top |  | Listing stopped: 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
     }
     void stories()
     {
@@ -95,6 +98,8 @@ private slots:
             const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
             if (what == "filter")
                 f->form->txtSelect.setText(arg);
+            if (what == "stop") // asked while the top folder, read first, is listed
+                f->fs.onTreeBatch = [this]() { f->form->stopWork(); };
             if (what == "unreadable") { // a user meets it as a user; root as nobody
                 QVERIFY(setMode(t("/" + arg), 0));
                 if (::geteuid() == 0) {

@@ -42,6 +42,8 @@ public:
     }
     // A volume the drive lists offer although nothing is mounted there.
     void addVolume(const QString &root) { m_extraVolumes.push_back({root, {}}); }
+    // Runs as a tree walk hands over each batch: what the user does meanwhile.
+    std::function<void()> onTreeBatch;
     // The next copy, once it has copied its first part, waits until its caller stops it.
     void holdNextCopyUntilStopped() { m_holdCopy = true; }
 
@@ -98,6 +100,8 @@ public:
         if (auto error = check(FsOperation::Enumerate, QDir::cleanPath(folder) + '/'))
             return *error;
         return m_real.walkTree(folder, pattern, [&](std::vector<DirEntry> &entries) {
+            if (onTreeBatch)
+                onTreeBatch();
             for (DirEntry &entry : entries) {
                 if (auto error = check(FsOperation::EntryStat, QDir::cleanPath(folder) + '/' + entry.name); error && !entry.name.endsWith('/'))
                     entry.statError = error->number;
