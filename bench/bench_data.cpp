@@ -1,5 +1,7 @@
 // Creates the benchmarks' folders under ROOT: list/ with 100,000 files; left/ and right/ with
-// 100,000 files each, half of the names in both, a quarter of those newer on the left.
+// 100,000 files each, half of the names in both, a quarter of those newer on the left;
+// treeleft/ and treeright/ with 100,000 empty files each in 2,000 folders (40 of 50 each), a
+// third of the names in both, a ninth of those newer on the left.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +55,29 @@ int main(int argc, char *argv[])
         std::snprintf(name, sizeof name, shared ? "/shared %06d.dat" : "/right %06d.dat", i);
         if (!makeFile(root + "/right" + name, 100, base))
             return 1;
+    }
+    for (const char *side : {"/treeleft", "/treeright"}) {
+        ::mkdir((root + side).c_str(), 0755);
+        for (int top = 0; top < 40; ++top) {
+            std::snprintf(name, sizeof name, "/%s/Year %02d", side + 1, top);
+            ::mkdir((root + name).c_str(), 0755);
+            for (int sub = 0; sub < 50; ++sub) {
+                std::snprintf(name, sizeof name, "/%s/Year %02d/Month %02d", side + 1, top, sub);
+                ::mkdir((root + name).c_str(), 0755);
+            }
+        }
+    }
+    for (int i = 0; i < Files; ++i) {
+        const int top = i / 2500, sub = (i / 50) % 50;
+        const bool shared = i % 3 == 0;
+        char file[128];
+        for (const char *side : {"treeleft", "treeright"}) {
+            const bool left = side[4] == 'l';
+            std::snprintf(file, sizeof file, "/%s/Year %02d/Month %02d/%s %06d.jpg", side, top, sub,
+                          shared ? "shared" : left ? "left" : "right", i);
+            if (!makeFile(root + file, 0, base + (left && shared && i % 9 == 0 ? 86400 : 0)))
+                return 1;
+        }
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The floor for each job on this machine: what the bare system calls cost with nothing of the
 // program around them. Prints the median in seconds of several warm runs.
 //   bench_floor list FOLDER...   readdir and fstatat over every entry of each folder
+//   bench_floor tree FOLDER...   the same through each folder's whole tree, descending by openat
 //   bench_floor process LEFT RIGHT   the same as a process of its own, once (for dyadix-match)
 //   bench_floor copy FROM TO      copy_file_range of every file of FROM into TO
 #include <algorithm>
@@ -26,6 +27,31 @@ long long statAll(const char *folder)
         struct stat st {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
             bytes += st.st_size;
+    }
+    ::closedir(dir);
+    return bytes;
+}
+
+// One thread, depth first: each folder opened by openat on its parent's descriptor.
+long long statTree(int folder)
+{
+    DIR *dir = ::fdopendir(folder);
+    if (dir == nullptr)
+        return -1;
+    long long bytes = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.' && (entry->d_name[1] == 0 || (entry->d_name[1] == '.' && entry->d_name[2] == 0)))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            const int inside = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+            if (inside >= 0)
+                bytes += std::max(0LL, statTree(inside));
+        } else if (S_ISREG(st.st_mode)) {
+            bytes += st.st_size;
+        }
     }
     ::closedir(dir);
     return bytes;
@@ -77,10 +103,17 @@ int main(int argc, char *argv[])
                     }));
         return 0;
     }
+    if (argc >= 3 && std::strcmp(argv[1], "tree") == 0) {
+        std::printf("%.4f\n", median(5, [&] {
+                        for (int i = 2; i < argc; ++i)
+                            statTree(::open(argv[i], O_RDONLY | O_DIRECTORY));
+                    }));
+        return 0;
+    }
     if (argc == 4 && std::strcmp(argv[1], "process") == 0)
         return statAll(argv[2]) >= 0 && statAll(argv[3]) >= 0 ? 0 : 2;
     if (argc == 4 && std::strcmp(argv[1], "copy") == 0)
         return copyAll(argv[2], argv[3]) ? 0 : 2;
-    std::fprintf(stderr, "usage: bench_floor list FOLDER... | process LEFT RIGHT | copy FROM TO\n");
+    std::fprintf(stderr, "usage: bench_floor list|tree FOLDER... | process LEFT RIGHT | copy FROM TO\n");
     return 2;
 }

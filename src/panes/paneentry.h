@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/nameorder.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -32,10 +34,6 @@ struct PaneEntry
 
 // A size as the list shows it: right-aligned in eight characters, longer numbers unpadded.
 QString sizeText(std::int64_t size);
-
-// The one order of names used by the file lists and by Match: without regard to case, and a
-// name that begins another name comes first.
-int compareNames(QStringView a, QStringView b);
 
 // The order of lines in a file list: by name, then (for equal names) date, size and the
 // name's exact spelling, so that the order is total.

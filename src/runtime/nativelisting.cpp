@@ -1,5 +1,6 @@
 #include "nativefilesystem.h"
 
+#include "nameorder.h"
 #include "nativename.h"
 #include "nativeposix.h"
 #include "wildcard.h"
@@ -73,91 +74,128 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
 
 namespace dyadix {
 
+namespace {
+
+// One folder of a tree walk: its descriptor, its path below the top, and its files and
+// subfolders in the order of the file lists (a subfolder as its name and "/", so that its
+// files come where their paths sort), of which `next` is the next to take.
+struct WalkFolder
+{
+    struct Item
+    {
+        QString name; // a subfolder's ends in "/"
+        QByteArray raw;
+    };
+    FileDescriptor fd;
+    QString prefix;
+    QByteArray relative;
+    std::vector<Item> items;
+    std::size_t next = 0;
+};
+
+// Reads a folder's names: its subfolders (each named with "/") and the files that match.
+void readFolder(WalkFolder &folder, const QString &pattern)
+{
+    DIR *dir = ::fdopendir(::dup(folder.fd.get()));
+    if (dir == nullptr)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *item = ::readdir(dir)) {
+        const std::string_view rawName(item->d_name);
+        if (rawName == "." || rawName == "..")
+            continue;
+        struct stat st {};
+        const bool isFolder = item->d_type == DT_DIR
+            || (item->d_type == DT_UNKNOWN && ::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                && S_ISDIR(st.st_mode));
+        QString name = decodeNativeName(rawName);
+        if (isFolder)
+            name += QLatin1Char('/');
+        else if (!matchesWildcard(name, pattern))
+            continue;
+        folder.items.push_back({std::move(name), QByteArray(rawName.data(), qsizetype(rawName.size()))});
+    }
+    ::closedir(dir);
+    std::sort(folder.items.begin(), folder.items.end(),
+              [](const WalkFolder::Item &a, const WalkFolder::Item &b) { return compareNames(a.name, b.name) < 0; });
+}
+
+} // namespace
+
 Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch)
 {
     const QByteArray top = encodeNativeName(folder);
-    const int topFd = ::open(top.isEmpty() ? "." : top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (topFd < 0)
+    WalkFolder first;
+    first.fd.reset(::open(top.isEmpty() ? "." : top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (first.fd.get() < 0)
         return RunTimeError::fromErrno(errno, PathKind::Folder);
-    FileDescriptor topFolder(topFd);
     std::set<std::pair<dev_t, ino_t>> seen;
-    // Folders still to be read, by their path below the top ("" the top, else ending in "/"):
-    // opened when their turn comes, so that a wide tree holds few descriptors.
-    std::vector<QByteArray> pending {QByteArray()};
+    struct stat topStat {};
+    if (::fstat(first.fd.get(), &topStat) == 0)
+        seen.emplace(topStat.st_dev, topStat.st_ino);
+    readFolder(first, pattern);
+    // Depth first, each folder's names in list order: the entries come in the lists' order
+    // (but where two folders' names differ in case only), so that the list need not sort them.
+    std::vector<WalkFolder> path;
+    path.push_back(std::move(first));
     std::vector<DirEntry> entries;
     bool goOn = true;
-    auto deliver = [&] {
-        goOn = goOn && batch(entries);
-        entries.clear();
-    };
-    while (!pending.empty() && goOn) {
-        const QByteArray relative = std::move(pending.back());
-        pending.pop_back();
-        const int fd = relative.isEmpty() ? ::dup(topFd)
-                                          : ::openat(topFd, relative.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat inside {};
-        if (fd < 0) {
-            DirEntry failed;
-            failed.name = decodeNativeName(std::string_view(relative.constData(), size_t(relative.size())));
-            failed.statError = RunTimeError::fromErrno(errno, PathKind::Folder).number;
-            entries.push_back(std::move(failed));
-            deliver();
-            continue;
-        }
-        // A folder seen before (a bind mount of one above it) is not walked again.
-        if (::fstat(fd, &inside) != 0 || !seen.emplace(inside.st_dev, inside.st_ino).second) {
-            ::close(fd);
-            continue;
-        }
-        DIR *dir = ::fdopendir(fd);
-        if (dir == nullptr) {
-            ::close(fd);
-            continue;
-        }
-        const int dirFd = ::dirfd(dir);
-        const QString prefix = decodeNativeName(std::string_view(relative.constData(), size_t(relative.size())));
-        while (const dirent *item = ::readdir(dir)) {
-            const std::string_view rawName(item->d_name);
-            if (rawName == "." || rawName == "..")
-                continue;
-            struct stat st {};
-            const bool isFolder = item->d_type == DT_DIR
-                || (item->d_type == DT_UNKNOWN && ::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
-                    && S_ISDIR(st.st_mode));
-            if (isFolder) {
-                pending.push_back(relative + QByteArray(rawName.data(), qsizetype(rawName.size())) + '/');
-                continue;
+    while (!path.empty() && goOn) {
+        WalkFolder &current = path.back();
+        if (current.next == current.items.size()) {
+            path.pop_back();
+            // Each folder's entries reach the caller before the walk waits on the next folder.
+            if (!entries.empty()) {
+                goOn = batch(entries);
+                entries.clear();
             }
-            QString name = decodeNativeName(rawName);
-            if (!matchesWildcard(name, pattern))
-                continue;
-            DirEntry entry;
-            const bool hidden = isHiddenName(rawName);
-            if (::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
-            } else if (S_ISLNK(st.st_mode)) {
-                struct stat target {};
-                if (::fstatat(dirFd, item->d_name, &target, 0) == 0) {
-                    if (S_ISDIR(target.st_mode))
-                        continue; // a link to a folder is neither walked nor listed
-                    entry.stat = toFileStat(target, hidden, true);
-                } else {
-                    entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
-                }
-            } else if (S_ISDIR(st.st_mode)) {
-                continue; // became a folder since it was read
+            continue;
+        }
+        WalkFolder::Item &item = current.items[current.next++];
+        if (item.name.endsWith(QLatin1Char('/'))) {
+            WalkFolder inner;
+            inner.relative = current.relative + item.raw + '/';
+            inner.prefix = current.prefix + item.name;
+            // Opened where it was found, never through a link; a folder seen before (a bind
+            // mount of one above it) is not walked again.
+            inner.fd.reset(::openat(current.fd.get(), item.raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            struct stat inside {};
+            if (inner.fd.get() < 0) {
+                DirEntry failed;
+                failed.name = inner.prefix;
+                failed.statError = RunTimeError::fromErrno(errno, PathKind::Folder).number;
+                entries.push_back(std::move(failed));
+            } else if (::fstat(inner.fd.get(), &inside) == 0 && seen.emplace(inside.st_dev, inside.st_ino).second) {
+                readFolder(inner, pattern);
+                path.push_back(std::move(inner));
+            }
+            continue;
+        }
+        DirEntry entry;
+        const bool hidden = isHiddenName(std::string_view(item.raw.constData(), size_t(item.raw.size())));
+        struct stat st {};
+        if (::fstatat(current.fd.get(), item.raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
+        } else if (S_ISLNK(st.st_mode)) {
+            struct stat target {};
+            if (::fstatat(current.fd.get(), item.raw.constData(), &target, 0) == 0) {
+                if (S_ISDIR(target.st_mode))
+                    continue; // a link to a folder is neither walked nor listed
+                entry.stat = toFileStat(target, hidden, true);
             } else {
-                entry.stat = toFileStat(st, hidden, false);
+                entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
             }
-            entry.name = prefix.isEmpty() ? std::move(name) : prefix + name;
-            entries.push_back(std::move(entry));
-            if (entries.size() >= 4096)
-                deliver();
+        } else if (S_ISDIR(st.st_mode)) {
+            continue; // became a folder since it was read
+        } else {
+            entry.stat = toFileStat(st, hidden, false);
         }
-        ::closedir(dir);
-        // Each folder's entries reach the caller before the walk waits on the next folder.
-        if (!entries.empty())
-            deliver();
+        entry.name = current.prefix.isEmpty() ? std::move(item.name) : current.prefix + item.name;
+        entries.push_back(std::move(entry));
+        if (entries.size() >= 1024) {
+            goOn = batch(entries);
+            entries.clear();
+        }
     }
     return {};
 }

@@ -56,6 +56,15 @@ public:
     }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
+    FileDescriptor(FileDescriptor &&other) noexcept
+        : m_fd(std::exchange(other.m_fd, -1))
+    {
+    }
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept
+    {
+        reset(std::exchange(other.m_fd, -1));
+        return *this;
+    }
     ~FileDescriptor()
     {
         if (m_fd >= 0)

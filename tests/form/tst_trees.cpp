@@ -76,7 +76,7 @@ private slots:
                                                      "L: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n | R: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n"};
         // A long listing can be stopped: the files listed so far stay, and the status says so.
         QTest::newRow("stopped") << TreeStory {"L/top=1@o L/a/1=1@o L/b/2=2@o", "stop", "Y", "", "Stop (36): Stop the listing here?\n\nThe files listed so far stay in the list.",
-                                               "top |  | Listing stopped: 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
+                                               "a/1 |  | Listing stopped: 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
     }
     void stories()
     {
@@ -98,7 +98,7 @@ private slots:
             const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
             if (what == "filter")
                 f->form->txtSelect.setText(arg);
-            if (what == "stop") // asked while the top folder, read first, is listed
+            if (what == "stop") // asked once the first folder (in list order) is listed
                 f->fs.onTreeBatch = [this]() { f->form->stopWork(); };
             if (what == "unreadable") { // a user meets it as a user; root as nobody
                 QVERIFY(setMode(t("/" + arg), 0));
