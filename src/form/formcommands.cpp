@@ -15,8 +15,7 @@ namespace dyadix {
 
 void FormModel::mnuMatch_Click()
 {
-    dirList_Change(1);
-    dirList_Change(2);
+    listBothPanes();
     ErrorTrap trap(m_prompter, QStringLiteral("Error!"));
     trap.run([this]() -> Status {
         matchLists(pane(1).lstFiles, pane(2).lstFiles,

@@ -4,6 +4,8 @@
 
 #include "panes/dirlistmodel.h"
 #include "panes/foldersync.h"
+#include "panes/parsing.h"
+#include "panes/treeprefetch.h"
 #include "runtime/errortrap.h"
 
 #include <QDir>
@@ -130,10 +132,7 @@ void FormModel::setUpMenus()
     connect(&mnuMatch, &QAction::triggered, this, [this] { mnuMatch_Click(); });
     connect(&mnuOptionSyncFoldr, &QAction::triggered, this, [this] { mnuOptionSyncFoldr_Click(); });
     // Both panes are listed again, with or without their subfolders.
-    connect(&mnuOptionSubfolders, &QAction::triggered, this, [this] {
-        dirList_Change(1);
-        dirList_Change(2);
-    });
+    connect(&mnuOptionSubfolders, &QAction::triggered, this, [this] { listBothPanes(); });
     connect(&mnuFileExport, &QAction::triggered, this, [this] { mnuFileExport_Click(); });
     connect(&mnuFileBatch, &QAction::triggered, this, [this] { mnuFileBatch_Click(); });
     connect(&mnuHelpHowTo, &QAction::triggered, this, [this] { mnuHelpHowTo_Click(); });
@@ -299,7 +298,7 @@ void FormModel::dirList_Change(int Index)
     if (SkipListing)
         return;
     Pane &p = pane(Index);
-    ListingContext context {m_fileSystem, m_prompter, *this, p, pane(3 - Index).txtStatus, txtSelect, MessageText,
+    ListingContext context {m_listingFileSystem != nullptr ? *m_listingFileSystem : m_fileSystem, m_prompter, *this, p, pane(3 - Index).txtStatus, txtSelect, MessageText,
                             [this, Index] {
                                 for (QAction *command : {mnuCopy(Index), mnuCopy(Index + 2), mnuDel(Index)})
                                     command->setEnabled(false);
@@ -327,6 +326,23 @@ void FormModel::dirList_Change(int Index)
         return;
     }
     listPane(context);
+}
+
+void FormModel::listBothPanes()
+{
+    if (!mnuOptionSubfolders.isChecked() || SkipListing) {
+        dirList_Change(1);
+        dirList_Change(2);
+        return;
+    }
+    QStringList patterns;
+    for (QString filter = txtSelect.Text().isEmpty() ? QStringLiteral("*.*") : txtSelect.Text(); !filter.isEmpty();)
+        patterns << Parse(filter, QStringLiteral(","));
+    TreePrefetch ahead(m_fileSystem, DirListModel::withSeparator(pane(2).dirList.Path()), patterns);
+    dirList_Change(1);
+    m_listingFileSystem = &ahead;
+    dirList_Change(2);
+    m_listingFileSystem = nullptr;
 }
 
 void FormModel::lstFiles_Click(int Index)

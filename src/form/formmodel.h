@@ -168,6 +168,11 @@ private:
     std::unique_ptr<RecallSlots> m_recall;
     // A tree listing at work (it runs as work that the user can stop).
     bool m_listing = false;
+    // Lists both panes in turn; with subfolders, the Right tree is walked while the Left one
+    // is listed.
+    void listBothPanes();
+    // The file system a listing uses (the one with the walk started ahead, while it lives).
+    FileSystem *m_listingFileSystem = nullptr;
     // How many recall items the start-up read from the store; an aborted load reads fewer,
     // and the exit keeps the stored path sets of the items it never read.
     int m_recallSlotsLoaded = 0;

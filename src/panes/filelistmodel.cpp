@@ -123,6 +123,16 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
         endInsertRows();
         return;
     }
+    // Lines that all come after the list's (a tree listed in order) are appended.
+    if (!entryLess(entries.front(), m_entries.back())) {
+        const size_t oldCount = m_entries.size();
+        beginInsertRows(QModelIndex(), static_cast<int>(oldCount), static_cast<int>(oldCount + added) - 1);
+        m_entries.insert(m_entries.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+        m_ticks.resize(oldCount + added, 0);
+        m_reasonOf.resize(oldCount + added, 0);
+        endInsertRows();
+        return;
+    }
     // Merged in place from the back, so that no second copy of the list is made.
     beginResetModel();
     const size_t oldCount = m_entries.size();

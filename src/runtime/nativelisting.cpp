@@ -83,7 +83,7 @@ struct WalkFolder
 {
     struct Item
     {
-        QString name; // a subfolder's ends in "/"
+        QString name; // the path below the top; a subfolder's ends in "/"
         QByteArray raw;
     };
     FileDescriptor fd;
@@ -108,10 +108,11 @@ void readFolder(WalkFolder &folder, const QString &pattern)
         const bool isFolder = item->d_type == DT_DIR
             || (item->d_type == DT_UNKNOWN && ::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
                 && S_ISDIR(st.st_mode));
-        QString name = decodeNativeName(rawName);
+        // Named by the whole path below the top at once: the entry takes the name as it is.
+        QString name = folder.prefix + decodeNativeName(rawName);
         if (isFolder)
             name += QLatin1Char('/');
-        else if (!matchesWildcard(name, pattern))
+        else if (!matchesWildcard(QStringView(name).mid(folder.prefix.size()), pattern))
             continue;
         folder.items.push_back({std::move(name), QByteArray(rawName.data(), qsizetype(rawName.size()))});
     }
@@ -155,7 +156,7 @@ Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern,
         if (item.name.endsWith(QLatin1Char('/'))) {
             WalkFolder inner;
             inner.relative = current.relative + item.raw + '/';
-            inner.prefix = current.prefix + item.name;
+            inner.prefix = item.name;
             // Opened where it was found, never through a link; a folder seen before (a bind
             // mount of one above it) is not walked again.
             inner.fd.reset(::openat(current.fd.get(), item.raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -190,7 +191,7 @@ Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern,
         } else {
             entry.stat = toFileStat(st, hidden, false);
         }
-        entry.name = current.prefix.isEmpty() ? std::move(item.name) : current.prefix + item.name;
+        entry.name = std::move(item.name);
         entries.push_back(std::move(entry));
         if (entries.size() >= 1024) {
             goOn = batch(entries);
