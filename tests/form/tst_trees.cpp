@@ -56,6 +56,11 @@ private slots:
         // leaves it out, Abort ends the listing.
         QTest::newRow("unreadable, Ignore") << TreeStory {"L/ok/f=1@o L/secret/g=2@o", "unreadable:L/secret", "I", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
                                                           "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
+        QTest::newRow("unreadable, Abort") << TreeStory {"L/ok/f=1@o L/secret/g=2@o L/z/h=3@o", "unreadable:L/secret", "A", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
+                                                         "ok/f |  | Left | 0 files.", ""};
+        // With folders synchronised, the other pane follows to the counterpart and lists its tree.
+        QTest::newRow("synchronised folders") << TreeStory {"L/p/sub/a/1=1@o R/p/sub/b/2=2@o L/p/other=3@o", "sync", "", "", "",
+                                                            "a/1 | b/2 | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", ""};
         // Match pairs lines by their relative paths, in one order with the lists.
         QTest::newRow("match") << TreeStory {"L/a/x=1@n R/a/x=1@o R/b/y=2@o L/a.x=3@o L/A/z=4@o", "match", "", "", "",
                                              "a.x+ a/x+ A/z+ b/y~ | a.x~ a/x A/z~ b/y+ | 3 files selected. | 1 file selected.", ""};
@@ -110,6 +115,12 @@ private slots:
         }
         QVERIFY(f->showBoth());
         f->form->mnuOptionAction.setChecked(false);
+        if (story.setup == "sync") {
+            QVERIFY(f->show(1, t("/L/p")) && f->show(2, t("/R/p")));
+            f->form->mnuOptionSyncFoldr.trigger();
+            QVERIFY(f->show(1, t("/L/p/sub")));
+            QCOMPARE(f->form->pane(2).dirList.Path(), t("/R/p/sub"));
+        }
         if (story.setup.contains("match") || story.command == "level")
             f->form->mnuMatch.trigger();
         for (const QString &step : story.setup.split(' ', Qt::SkipEmptyParts)) {
