@@ -68,6 +68,7 @@ class tst_Ending : public QObject
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", at("config"));
+        environment.insert("XDG_DATA_HOME", at("data")); // the Trash of the files it replaces
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         program.setProcessEnvironment(environment);
         program.setWorkingDirectory(dir.path());
