@@ -2,6 +2,9 @@
 
 #include "nativefilesystem.h"
 
+#include <QDateTime>
+#include <QFile>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -139,13 +142,67 @@ void IsolatedFileSystem::startHelper()
         helperSocket = sockets[0];
 }
 
+namespace {
+
+bool isNetworkType(const QByteArray &type)
+{
+    static const QByteArrayList network = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "afs", "ceph",
+                                           "glusterfs", "lustre", "ncpfs", "coda", "davfs", "ocfs2",
+                                           "gfs2", "orangefs", "pvfs2", "sshfs"};
+    return type.startsWith("fuse") || network.contains(type);
+}
+
+// The mount table's octal escapes (\040 for a blank) as the bytes they stand for.
+QByteArray unescapeMountField(const QByteArray &field)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            bytes += char(field.mid(i + 1, 3).toInt(nullptr, 8));
+            i += 3;
+        } else {
+            bytes += field[i];
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool IsolatedFileSystem::routed(const QString &first, const QString &second)
+{
+    if (m_route == Route::Everything)
+        return true;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (m_mountsReadAt < 0 || now - m_mountsReadAt > 2000) {
+        m_mountsReadAt = now;
+        m_networkMounts.clear();
+        QFile mounts(QStringLiteral("/proc/self/mounts"));
+        if (mounts.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : mounts.readAll().split('\n')) {
+                const QByteArrayList fields = line.split(' ');
+                if (fields.size() > 2 && isNetworkType(fields[2]))
+                    m_networkMounts << QFile::decodeName(unescapeMountField(fields[1]));
+            }
+        }
+    }
+    for (const QString &mount : std::as_const(m_networkMounts)) {
+        const QString root = mount.endsWith(QLatin1Char('/')) ? mount : mount + QLatin1Char('/');
+        for (const QString &path : {first, second}) {
+            if (!path.isEmpty() && (path == mount || path.startsWith(root)))
+                return true;
+        }
+    }
+    return false;
+}
+
 IsolatedFileSystem::Answer IsolatedFileSystem::inHelper(char operation, const QString &first,
                                                         const QString &second,
                                                         const CopyProgress &progress,
                                                         const QString &third)
 {
     std::unique_lock lock(m_helper, std::try_to_lock);
-    if (helperSocket < 0 || !lock.owns_lock())
+    if (helperSocket < 0 || !lock.owns_lock() || !routed(first, operation == 'M' ? third : second))
         return {};
     QByteArray request(1, operation);
     putString(request, first);

@@ -119,9 +119,9 @@ private slots:
         QVERIFY(QFile::remove(stored.isEmpty() ? at("config/dyadix") : file));
     }
 
-    // The program's copies go through its file system helper: content, time and an older
-    // target replaced, as in the window, and the window closes when asked.
-    void copyThroughTheHelper()
+    // The program copies whole trees: content, time, the folders on the way and an older target
+    // replaced, as in the window, and the window closes when asked.
+    void copyTrees()
     {
         QVERIFY(QDir().mkpath(at("from")) && QDir().mkpath(at("to")) && writeFile(at("to/new.txt"), "old", 1600000000));
         QVERIFY(writeFile(at("from/new.txt"), "new content", 1700000000) && writeFile(at("from/other.txt"), "other", 1700000060));

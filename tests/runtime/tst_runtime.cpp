@@ -1,4 +1,5 @@
 #include "runtime/conversions.h"
+#include "runtime/isolatedfilesystem.h"
 #include "runtime/wildcard.h"
 
 #include "testkit.h"
@@ -179,6 +180,26 @@ private slots:
         QCOMPARE(QString::asprintf("%o %o %o ", mode("new.txt"), mode("private.txt"), mode("link.txt")) + readFile(at("private.txt")), "100644 100600 120777 through the link");
     }
 
+    // The file helper process does what the file system does, and says what failed as it would;
+    // a copy told to stop stops and leaves nothing behind.
+    void helper()
+    {
+        IsolatedFileSystem helped(fs, IsolatedFileSystem::Route::Everything);
+        QVERIFY(writeFile(at("src"), "content", 1600000000) && writeFile(at("dst"), "old", 1500000000));
+        QVERIFY(helped.makeFolders(dir.path(), "a/b", dir.path()).has_value());
+        QVERIFY(helped.FileCopy(at("src"), at("a/b/copy")).has_value());
+        QCOMPARE(readFile(at("a/b/copy")) + ' ' + QByteArray::number(qint64(modifiedOf(at("a/b/copy")))), QByteArray("content 1600000000"));
+        QCOMPARE(QString("%1 %2 %3 %4").arg(*helped.FileLen(at("src"))).arg(*helped.FileDateTime(at("src"))).arg(*helped.GetAttr(at("a")))
+                     .arg(helped.GetAttr(at("none")).error().description), QString("7 1600000000 16 File not found"));
+        QByteArray big(64 << 20, 'b'); // in parts of 16 MiB: the stop is heard after the first
+        QVERIFY(writeFile(at("big"), big));
+        QCOMPARE(helped.FileCopy(at("big"), at("dst"), [](std::int64_t) { return false; }).error().number, 83);
+        QCOMPARE(readFile(at("dst")), QByteArray("old"));
+        QCOMPARE(helped.makeFolders(dir.path(), "src/c", dir.path()).error().number, 87);
+        QVERIFY(helped.Kill(at("a/b/copy")).has_value() && helped.Kill(at("a/b/copy")).error().number == 53);
+        QCOMPARE(namesIn(dir.path()), (QStringList {"a", "big", "dst", "src"}));
+    }
+
     // Deleted and replaced files go into the Trash as the desktop's file manager reads it: the
     // file with its content and time in files/, its original path and the date in info/, so
     // that restoring it (moving it back to that path) gives the very file again. A file on
@@ -267,5 +288,11 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_Runtime)
+int main(int argc, char *argv[])
+{
+    IsolatedFileSystem::startHelper(); // as the program does, before any thread
+    QCoreApplication application(argc, argv);
+    tst_Runtime test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_runtime.moc"
