@@ -198,6 +198,7 @@ private slots:
         QCOMPARE(helped.makeFolders(dir.path(), "src/c", dir.path()).error().number, 87);
         QVERIFY(helped.Kill(at("a/b/copy")).has_value() && helped.Kill(at("a/b/copy")).error().number == 53);
         QCOMPARE(namesIn(dir.path()), (QStringList {"a", "big", "dst", "src"}));
+        QCOMPARE(helped.walkTree(at("gone"), "*", [](std::vector<DirEntry> &) { return true; }).error().number, 76);
     }
 
     // Deleted and replaced files go into the Trash as the desktop's file manager reads it: the
