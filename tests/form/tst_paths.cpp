@@ -254,7 +254,10 @@ private slots:
         QFETCH(int, prompts);
         QStandardPaths::setTestModeEnabled(true);
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/dyadix", file = folder + "/dyadix.ini";
+        QFile::remove(folder); // a file where the folder belongs, left by a run that died
         QDir().mkpath(folder);
+        for (const QString &earlier : QDir(folder).entryList({"dyadix.ini.unreadable-*"}, QDir::Files)) // of a run that died
+            QVERIFY(QFile::remove(folder + "/" + earlier));
         QVERIFY(writeFile(t("/L/f"), "f"));
         QVERIFY(writeFile(file, QByteArray(content).replace('@', f->dir.path().toUtf8())));
         IniSettingsStore ini;
