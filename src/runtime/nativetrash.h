@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 // The user's Trash as the desktop's file managers keep it (the freedesktop.org Trash
-// specification): files/ holds what was put there, info/ a NAME.trashinfo for each, with its
+// layout): files/ holds what was put there, info/ a NAME.trashinfo for each, with its
 // original path and the time it was put there, which "Restore" reads. A file on the home
 // folder's file system goes to the home Trash ($XDG_DATA_HOME/Trash); a file on another
 // volume to that volume's $topdir/.Trash/$uid (where an administrator made $topdir/.Trash
