@@ -25,8 +25,6 @@ public:
     explicit FormWork(FormHost &host);
     ~FormWork() override;
 
-    // Files from this size on make a progress figure worth showing.
-    static constexpr std::int64_t OffThreadBytes = std::int64_t(1) << 20;
     // How long work told to stop at once may take before it is left behind.
     static constexpr std::int64_t AbandonAfterMs = 1000;
 

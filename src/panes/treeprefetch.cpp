@@ -3,7 +3,7 @@
 namespace dyadix {
 
 TreePrefetch::TreePrefetch(FileSystem &real, const QString &folder, const QStringList &patterns)
-    : m_real(real)
+    : ForwardingFileSystem(real)
     , m_folder(folder)
     , m_patterns(patterns)
 {
@@ -11,7 +11,7 @@ TreePrefetch::TreePrefetch(FileSystem &real, const QString &folder, const QStrin
         std::vector<Walk> walks;
         for (const QString &pattern : m_patterns) {
             Walk walk;
-            walk.status = m_real.walkTree(m_folder, pattern, [&](std::vector<DirEntry> &entries) {
+            walk.status = m_inner.walkTree(m_folder, pattern, [&](std::vector<DirEntry> &entries) {
                 walk.batches.push_back(std::move(entries));
                 return !m_stop;
             });
@@ -32,7 +32,7 @@ Status TreePrefetch::walkTree(const QString &folder, const QString &pattern, con
 {
     // The walks are taken in the order they were started, by the listing they were started for.
     if (folder != m_folder || m_next >= m_patterns.size() || pattern != m_patterns[m_next])
-        return m_real.walkTree(folder, pattern, batch);
+        return m_inner.walkTree(folder, pattern, batch);
     if (m_next == 0)
         m_taken = m_walks.get();
     Walk &walk = m_taken[size_t(m_next++)];

@@ -252,45 +252,45 @@ Status asStatus(const IsolatedFileSystem::Answer &answer)
 Result<int> IsolatedFileSystem::GetAttr(const QString &path)
 {
     const Answer answer = inHelper('A', path);
-    return answer.ran ? asResult<int>(answer) : m_inProcess.GetAttr(path);
+    return answer.ran ? asResult<int>(answer) : m_inner.GetAttr(path);
 }
 
 Result<std::int64_t> IsolatedFileSystem::FileDateTime(const QString &path)
 {
     const Answer answer = inHelper('T', path);
-    return answer.ran ? asResult<std::int64_t>(answer) : m_inProcess.FileDateTime(path);
+    return answer.ran ? asResult<std::int64_t>(answer) : m_inner.FileDateTime(path);
 }
 
 Result<std::int64_t> IsolatedFileSystem::FileLen(const QString &path)
 {
     const Answer answer = inHelper('L', path);
-    return answer.ran ? asResult<std::int64_t>(answer) : m_inProcess.FileLen(path);
+    return answer.ran ? asResult<std::int64_t>(answer) : m_inner.FileLen(path);
 }
 
 Status IsolatedFileSystem::FileCopy(const QString &source, const QString &target,
                                     const CopyProgress &progress, Replaced replaced)
 {
     const Answer answer = inHelper(replaced == Replaced::ToTrash ? 'c' : 'C', source, target, progress);
-    return answer.ran ? asStatus(answer) : m_inProcess.FileCopy(source, target, progress, replaced);
+    return answer.ran ? asStatus(answer) : m_inner.FileCopy(source, target, progress, replaced);
 }
 
 Status IsolatedFileSystem::moveToTrash(const QString &path)
 {
     const Answer answer = inHelper('D', path);
-    return answer.ran ? asStatus(answer) : m_inProcess.moveToTrash(path);
+    return answer.ran ? asStatus(answer) : m_inner.moveToTrash(path);
 }
 
 Status IsolatedFileSystem::makeFolders(const QString &targetFolder, const QString &relativeFolder,
                                        const QString &sourceFolder)
 {
     const Answer answer = inHelper('M', targetFolder, relativeFolder, {}, sourceFolder);
-    return answer.ran ? asStatus(answer) : m_inProcess.makeFolders(targetFolder, relativeFolder, sourceFolder);
+    return answer.ran ? asStatus(answer) : m_inner.makeFolders(targetFolder, relativeFolder, sourceFolder);
 }
 
 Status IsolatedFileSystem::Kill(const QString &path)
 {
     const Answer answer = inHelper('K', path);
-    return answer.ran ? asStatus(answer) : m_inProcess.Kill(path);
+    return answer.ran ? asStatus(answer) : m_inner.Kill(path);
 }
 
 } // namespace dyadix

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filesystem.h"
+#include "forwardingfilesystem.h"
 
 #include <mutex>
 
@@ -15,7 +15,7 @@ namespace dyadix {
 // removing any file it had not completed. Local disks answer; their files are worked on in the
 // program itself, which spares each file the trip to the helper and back. Everything else, and
 // everything while no helper runs, goes to the file system given.
-class IsolatedFileSystem final : public FileSystem
+class IsolatedFileSystem final : public ForwardingFileSystem
 {
 public:
     // Which operations go to the helper: those that touch a network folder (a FUSE, NFS, SMB
@@ -28,41 +28,20 @@ public:
     static void startHelper();
 
     explicit IsolatedFileSystem(FileSystem &inProcess, Route route = Route::NetworkFolders)
-        : m_inProcess(inProcess)
+        : ForwardingFileSystem(inProcess)
         , m_route(route)
     {
     }
 
-    Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override
-    {
-        return m_inProcess.enumerate(folder, pattern);
-    }
-    Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override
-    {
-        return m_inProcess.walkTree(folder, pattern, batch);
-    }
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;
-    Status writeFile(const QString &path, const QByteArray &content,
-                     SpecialTarget special = SpecialTarget::Refuse) override
-    {
-        return m_inProcess.writeFile(path, content, special);
-    }
     Status makeFolders(const QString &targetFolder, const QString &relativeFolder,
                        const QString &sourceFolder) override;
     Status Kill(const QString &path) override;
     Status moveToTrash(const QString &path) override;
-    Result<QStringList> subfolders(const QString &folder) override
-    {
-        return m_inProcess.subfolders(folder);
-    }
-    bool folderExists(const QString &path) override { return m_inProcess.folderExists(path); }
-    std::vector<Volume> volumes() override { return m_inProcess.volumes(); }
-    Result<QString> volumeOf(const QString &path) override { return m_inProcess.volumeOf(path); }
-    QString currentFolder() override { return m_inProcess.currentFolder(); }
 
     // What the helper answered: its error (number 0: none) and value; not `ran` when there is
     // no helper to run it or it is busy with another caller's (the caller then runs it itself).
@@ -80,7 +59,6 @@ private:
     // Whether an operation on these paths goes to the helper.
     bool routed(const QString &first, const QString &second = {});
 
-    FileSystem &m_inProcess;
     Route m_route;
     std::mutex m_helper;
     // The mount points of network file systems, read again when older than a moment.

@@ -349,7 +349,7 @@ private slots:
         QFETCH(int, command);
         QFETCH(bool, bySignal);
         const std::int64_t old = localTime(2020, 1, 1, 0, 0);
-        QVERIFY(writeFile(w->t("/L/1big"), QByteArray(int(FormWork::OffThreadBytes) * 3, 'N')) && writeFile(w->t("/L/2after"), "after"));
+        QVERIFY(writeFile(w->t("/L/1big"), QByteArray(3 << 20, 'N')) && writeFile(w->t("/L/2after"), "after"));
         QVERIFY(writeFile(w->t("/R/1big"), "old content", old));
         w->form().mnuOptionAction.setChecked(false);
         QVERIFY(w->showBoth(true));

@@ -6,6 +6,7 @@
 
 #include "form/formhost.h"
 #include "form/formmodel.h"
+#include "runtime/forwardingfilesystem.h"
 #include "runtime/nativefilesystem.h"
 #include "runtime/nativename.h"
 
@@ -32,10 +33,10 @@ enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile
 // The real file system, but the nth call of an operation (for a path that ends with a text,
 // if one is given) fails. EntryStat is the stat that enumerate takes of each file it finds;
 // enumerations come sorted by name, so that a test knows which file a fault hits.
-class FaultyFileSystem final : public FileSystem
+class FaultyFileSystem final : public ForwardingFileSystem
 {
 public:
-    explicit FaultyFileSystem(FileSystem &real) : m_real(real) {}
+    explicit FaultyFileSystem(FileSystem &real) : ForwardingFileSystem(real), m_real(real) {}
     void failOn(FsOperation op, RunTimeError error, int nth = 1, const QString &ending = {})
     {
         m_faults.push_back({op, std::move(error), nth, ending});
@@ -109,12 +110,6 @@ public:
             return batch(entries);
         });
     }
-    Result<std::int64_t> FileLen(const QString &path) override { return m_real.FileLen(path); }
-    Status makeFolders(const QString &target, const QString &relative, const QString &source) override { return m_real.makeFolders(target, relative, source); }
-    Result<int> GetAttr(const QString &path) override { return m_real.GetAttr(path); }
-    Result<QStringList> subfolders(const QString &folder) override { return m_real.subfolders(folder); }
-    bool folderExists(const QString &path) override { return m_real.folderExists(path); }
-    QString currentFolder() override { return m_real.currentFolder(); }
 
 private:
     struct Fault { FsOperation op; RunTimeError error; int nth; QString ending; };
