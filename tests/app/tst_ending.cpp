@@ -119,24 +119,6 @@ private slots:
         QVERIFY(QFile::remove(stored.isEmpty() ? at("config/dyadix") : file));
     }
 
-    // The program copies whole trees: content, time, the folders on the way and an older target
-    // replaced, as in the window, and the window closes when asked.
-    void copyTrees()
-    {
-        QVERIFY(QDir().mkpath(at("from")) && QDir().mkpath(at("to")) && writeFile(at("to/new.txt"), "old", 1600000000));
-        QVERIFY(writeFile(at("from/new.txt"), "new content", 1700000000) && writeFile(at("from/other.txt"), "other", 1700000060));
-        QVERIFY(QDir().mkpath(at("from/a/b")) && writeFile(at("from/a/b/deep.txt"), "deep", 1700000120));
-        QProcess program;
-        startCopy(program, at("from"), at("to"));
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(at("to/other.txt")), QByteArray("other"), 20000);
-        program.write("close\n");
-        QVERIFY(program.waitForFinished(10000));
-        QCOMPARE(readFile(at("to/new.txt")) + ' ' + QByteArray::number(qint64(modifiedOf(at("to/new.txt")))), QByteArray("new content 1700000000"));
-        QCOMPARE(modifiedOf(at("to/other.txt")), 1700000060);
-        QCOMPARE(namesIn(at("to")), (QStringList {"a", "new.txt", "other.txt"}));
-        QCOMPARE(readFile(at("to/a/b/deep.txt")) + ' ' + QByteArray::number(qint64(modifiedOf(at("to/a/b/deep.txt")))), QByteArray("deep 1700000120"));
-    }
-
     // Closing the window while a copy waits on a folder of another machine that stopped
     // answering (a real SSH mount, its server stopped) ends the program within two seconds;
     // the source and the old target are as they were.
