@@ -2,6 +2,9 @@
 // 100,000 files each, half of the names in both, a quarter of those newer on the left;
 // treeleft/ and treeright/ with 100,000 empty files each in 2,000 folders (40 of 50 each), a
 // third of the names in both, a ninth of those newer on the left.
+// With --large first: bigleft/ and bigright/ with 1,000,000 empty files each, a third of the
+// names in both, a ninth of those newer on the left, the files about half a minute apart; and
+// bigtreeleft/ and bigtreeright/ with the same files in 20,000 folders (100 of 200 each).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,12 +32,51 @@ bool makeFile(const std::string &path, long size, time_t modified)
     return ::close(fd) == 0 && ok;
 }
 
+// Both sides of one large pair, flat or in folders of FilesPerFolder files.
+bool makeLarge(const std::string &root, const char *pair, bool tree)
+{
+    constexpr int Files = 1000000, Tops = 100, Subs = 200, FilesPerFolder = Files / (Tops * Subs);
+    const time_t base = 1700000000;
+    char path[160];
+    for (const char *side : {"left", "right"}) {
+        std::snprintf(path, sizeof path, "%s/%s%s", root.c_str(), pair, side);
+        ::mkdir(path, 0755);
+        for (int top = 0; tree && top < Tops; ++top) {
+            std::snprintf(path, sizeof path, "%s/%s%s/Year %03d", root.c_str(), pair, side, top);
+            ::mkdir(path, 0755);
+            for (int sub = 0; sub < Subs; ++sub) {
+                std::snprintf(path, sizeof path, "%s/%s%s/Year %03d/Month %03d", root.c_str(), pair, side, top, sub);
+                ::mkdir(path, 0755);
+            }
+        }
+    }
+    for (int i = 0; i < Files; ++i) {
+        const int top = i / (Subs * FilesPerFolder), sub = (i / FilesPerFolder) % Subs;
+        const bool shared = i % 3 == 0;
+        for (const char *side : {"left", "right"}) {
+            const bool left = side[0] == 'l';
+            char folder[64] = "";
+            if (tree)
+                std::snprintf(folder, sizeof folder, "/Year %03d/Month %03d", top, sub);
+            std::snprintf(path, sizeof path, "%s/%s%s%s/%s %07d.dat", root.c_str(), pair, side, folder,
+                          shared ? "shared" : side, i);
+            if (!makeFile(path, 0, base + time_t(i) * 29 + (left && shared && i % 9 == 0 ? 86400 : 0)))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc == 3 && std::strcmp(argv[1], "--large") == 0) {
+        const std::string root = argv[2];
+        return makeLarge(root, "big", false) && makeLarge(root, "bigtree", true) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s ROOT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--large] ROOT\n", argv[0]);
         return 2;
     }
     const std::string root = argv[1];

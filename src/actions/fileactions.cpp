@@ -45,7 +45,7 @@ std::int64_t tickedBytes(const FileListModel &list)
     std::int64_t bytes = 0;
     for (int i = 0; i < list.ListCount(); ++i) {
         if (list.Selected(i))
-            bytes += list.entry(i).size;
+            bytes += list.sizeAt(i);
     }
     return bytes;
 }
@@ -100,13 +100,13 @@ void copyTicked(const ActionContext &c, int Index)
 
         QString warning;
         if (!c.markNewer.isChecked()
-            && existing.dateText.compare(entry.dateText, Qt::CaseInsensitive) > 0)
+            && existing.dateText.compare(entry.dateText(), Qt::CaseInsensitive) > 0)
             warning = QStringLiteral(" and Newer");
         if (c.warnIfBigger.isChecked() && existing.size > entry.size)
             warning += QStringLiteral(" and Bigger");
         if (!warning.isEmpty()) {
             const QString prompt = QStringLiteral("Do you really want to copy\n\n") + sourcePath
-                + QLatin1Char('\n') + entry.dateText + QStringLiteral(" - ")
+                + QLatin1Char('\n') + entry.dateText() + QStringLiteral(" - ")
                 + QString::number(entry.size) + QStringLiteral(" bytes\n\nover\n\n") + targetPath
                 + QLatin1Char('\n') + existing.dateText + QStringLiteral(" - ")
                 + QString::number(existing.size) + QStringLiteral(" bytes?");
@@ -184,7 +184,7 @@ void deleteTicked(const ActionContext &c, int Index)
     for (int i = list.ListCount() - 1; i >= 0 && !trap.aborted() && !c.monitor.stopRequested(); --i) {
         if (!list.Selected(i))
             continue;
-        const QString path = folder + list.entry(i).name;
+        const QString path = folder + list.nameAt(i).toString();
         c.monitor.nextFile(0);
         c.setCaption(QStringLiteral("Deleting ") + path);
         bool stopped = false;

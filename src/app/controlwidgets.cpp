@@ -119,9 +119,7 @@ void FileListWidget::keyPressEvent(QKeyEvent *event)
 void FileListWidget::SetHorizontalExtent()
 {
     const QFontMetrics metrics(font());
-    std::int64_t largest = 0;
-    for (int row = 0, count = m_model.ListCount(); row < count; ++row)
-        largest = std::max(largest, m_model.entry(row).size);
+    const std::int64_t largest = m_model.largestSize();
     const int checkWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 12;
     const int gap = metrics.horizontalAdvance(QStringLiteral("M"));
     m_minimumNameWidth = checkWidth + metrics.horizontalAdvance(QStringLiteral("MMM"));

@@ -129,19 +129,23 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     }
     matchLists(left.lstFiles, right.lstFiles, parser.isSet(earlier) ? MarkNewer::Off : MarkNewer::On,
                Merging::AtOnce);
-    const QByteArray content = exportContent(left, right);
     // "-" is standard output; a pipe, terminal or device named is written into as it is.
     if (parser.isSet(output) && parser.value(output) != QStringLiteral("-")) {
-        const Status written = fileSystem.writeFile(parser.value(output), content, SpecialTarget::WriteInto);
+        const Status written = fileSystem.writeFile(parser.value(output), exportContent(left, right), SpecialTarget::WriteInto);
         if (!written) {
             print(err, QStringLiteral("dyadix-match: ") + parser.value(output) + QStringLiteral(": ") + written.error().description + QStringLiteral("\n"));
             return 2;
         }
-    } else if (std::fwrite(content.constData(), 1, static_cast<size_t>(content.size()), out)
-                   != static_cast<size_t>(content.size())
-               || std::fflush(out) != 0) {
-        print(err, QStringLiteral("dyadix-match: could not write the output\n"));
-        return 2;
+    } else {
+        // Standard output takes the rows as they are made.
+        const bool written = exportChunks(left, right, [out](const QByteArray &bytes) {
+            return std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out)
+                == static_cast<size_t>(bytes.size());
+        });
+        if (!written || std::fflush(out) != 0) {
+            print(err, QStringLiteral("dyadix-match: could not write the output\n"));
+            return 2;
+        }
     }
     return left.lstFiles.SelCount() + right.lstFiles.SelCount() > 0 ? 1 : 0;
 }

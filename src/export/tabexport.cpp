@@ -5,6 +5,7 @@
 #include "runtime/errortrap.h"
 #include "runtime/nativename.h"
 
+#include <functional>
 #include <future>
 
 namespace dyadix {
@@ -39,14 +40,15 @@ void appendField(QString &line, QStringView field)
 }
 
 // A list line's three fields, the name quoted where it must be.
-void appendEntry(QString &line, const PaneEntry &entry)
+void appendEntry(QString &line, const FileListModel &list, int index)
 {
-    if (!needsQuotes(entry.name)) {
-        entry.appendText(line);
+    const QStringView name = list.nameAt(index);
+    if (!needsQuotes(name)) {
+        list.appendLine(line, index);
         return;
     }
-    appendField(line, entry.name);
-    line += QStringView(entry.text()).mid(entry.name.size());
+    appendField(line, name);
+    appendLineText(line, QStringView(), list.dateAt(index), list.sizeAt(index), list.placeholderAt(index));
 }
 
 // Rows `from` to `to` of the export, encoded a few thousand at a time so that the text is
@@ -60,7 +62,7 @@ QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, 
     QString text;
     for (int i = from; i < to; ++i) {
         if (i < leftCount)
-            appendEntry(text, l.entry(i));
+            appendEntry(text, l, i);
         else
             text += QLatin1String("\t\t");
         text += QLatin1Char('\t');
@@ -72,7 +74,7 @@ QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, 
         }
         text += QLatin1Char('\t');
         if (i < rightCount)
-            appendEntry(text, r.entry(i));
+            appendEntry(text, r, i);
         text += QLatin1String("\r\n");
         if (text.size() > 1 << 16) {
             bytes += encodeNativeName(text);
@@ -85,7 +87,7 @@ QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, 
 
 } // namespace
 
-QByteArray exportContent(const Pane &left, const Pane &right)
+bool exportChunks(const Pane &left, const Pane &right, const std::function<bool(const QByteArray &)> &take)
 {
     const FileListModel &l = left.lstFiles;
     const FileListModel &r = right.lstFiles;
@@ -94,15 +96,38 @@ QByteArray exportContent(const Pane &left, const Pane &right)
     head += QStringLiteral("\t\t\t\t");
     appendField(head, DirListModel::withSeparator(right.dirList.Path()));
     head += QStringLiteral("\r\n\r\nFile\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n");
-    QByteArray bytes = encodeNativeName(head);
+    if (!take(encodeNativeName(head)))
+        return false;
     const int rows = std::max(l.ListCount(), r.ListCount());
-    // Long lists are written in two halves at once; the lists are only read meanwhile.
-    const int half = rows > 20000 ? rows / 2 : rows;
-    std::future<QByteArray> second = std::async(half < rows ? std::launch::async : std::launch::deferred,
-                                                exportRows, std::cref(l), std::cref(r), half, rows);
-    bytes += exportRows(l, r, 0, half);
-    bytes += second.get();
-    return bytes;
+    // Rows go in blocks, the next made on a second thread while the last is taken; the lists
+    // are only read meanwhile.
+    constexpr int BlockRows = 1 << 15;
+    const auto block = [&](int from) {
+        return std::async(rows > BlockRows ? std::launch::async : std::launch::deferred, exportRows,
+                          std::cref(l), std::cref(r), from, std::min(rows, from + BlockRows));
+    };
+    std::future<QByteArray> next = block(0);
+    for (int from = 0; from < rows; from += BlockRows) {
+        const QByteArray bytes = next.get();
+        if (from + BlockRows < rows)
+            next = block(from + BlockRows);
+        if (!take(bytes)) {
+            if (next.valid())
+                next.wait();
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray exportContent(const Pane &left, const Pane &right)
+{
+    QByteArray content;
+    exportChunks(left, right, [&content](const QByteArray &bytes) {
+        content += bytes;
+        return true;
+    });
+    return content;
 }
 
 void exportToFile(ExportContext &c)

@@ -33,6 +33,9 @@ struct ExportContext
 // CR LF, in the system's encoding (file names keep their bytes). A name or folder that holds
 // a TAB, a line end or a double quote is written in double quotes, each quote doubled.
 QByteArray exportContent(const Pane &left, const Pane &right);
+// The same bytes handed over a block at a time, so that a long export is never held whole;
+// false where `take` refused a block (the rest is not made).
+bool exportChunks(const Pane &left, const Pane &right, const std::function<bool(const QByteArray &)> &take);
 
 // Asks for a file name and writes the export there, replacing an existing file only once the
 // new one is complete; the name is remembered when the export succeeds.

@@ -31,10 +31,12 @@ struct Side
 {
     FileListModel &list;
     int index;
-    std::vector<PaneEntry> placeholders;
+    // Lines of the other list that this one lacks, by their indexes there, last first.
+    std::vector<int> placeholders;
+    FileListModel::Prepared ready;
 
     bool exhausted() const { return index < 0; }
-    const PaneEntry *current() const { return exhausted() ? nullptr : &list.entry(index); }
+    QStringView name() const { return exhausted() ? QStringView() : list.nameAt(index); }
     void tick(bool ticked, const QString &reason = QString()) { list.setSelected(index, ticked, reason); }
 };
 
@@ -52,38 +54,32 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
                        Merging merging)
 {
     MatchCounts counts;
-    Side l {left, left.ListCount() - 1, {}};
-    Side r {right, right.ListCount() - 1, {}};
-    static const QString none;
+    Side l {left, left.ListCount() - 1, {}, {}};
+    Side r {right, right.ListCount() - 1, {}, {}};
     while (!l.exhausted() || !r.exhausted()) {
-        const PaneEntry *leftEntry = l.current();
-        const PaneEntry *rightEntry = r.current();
-        const QString &leftName = leftEntry ? leftEntry->name : none;
-        const QString &rightName = rightEntry ? rightEntry->name : none;
-        const int byName = compareNames(leftName, rightName);
+        const int byName = compareNames(l.name(), r.name());
         if (byName < 0) {
             r.tick(true, OnlyHere);
-            l.placeholders.push_back(PaneEntry::placeholderFor(rightName));
+            l.placeholders.push_back(r.index);
             --r.index;
             ++counts.onlyRight;
             continue;
         }
         if (byName > 0) {
             l.tick(true, OnlyHere);
-            r.placeholders.push_back(PaneEntry::placeholderFor(leftName));
+            r.placeholders.push_back(l.index);
             --l.index;
             ++counts.onlyLeft;
             continue;
         }
-        const int byDate = QStringView(leftEntry->dateText).compare(rightEntry->dateText,
-                                                                    Qt::CaseInsensitive);
-        if (byDate == 0) {
+        const DateStamp leftDate = left.dateAt(l.index), rightDate = right.dateAt(r.index);
+        if (leftDate == rightDate) {
             l.tick(false);
             r.tick(false);
         } else {
-            const bool leftLater = byDate > 0;
+            const bool leftLater = leftDate > rightDate;
             const bool tickLeft = leftLater == (markNewer == MarkNewer::On);
-            const std::int64_t leftTime = leftEntry->modified, rightTime = rightEntry->modified;
+            const std::int64_t leftTime = left.modifiedAt(l.index), rightTime = right.modifiedAt(r.index);
             if (tickLeft) {
                 l.tick(true, tickReasonFor(leftTime, rightTime));
                 r.tick(false);
@@ -96,10 +92,13 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
         --r.index;
         ++counts.pairs;
     }
+    // The names are copied while neither list changes; then each list takes its own.
+    l.ready = left.preparePlaceholders(right, l.placeholders);
+    r.ready = right.preparePlaceholders(left, r.placeholders);
     std::future<void> rightMerged = std::async(
         merging == Merging::AtOnce ? std::launch::async : std::launch::deferred,
-        [&right, &r] { right.addItems(std::move(r.placeholders)); });
-    left.addItems(std::move(l.placeholders));
+        [&right, &r] { right.addPrepared(std::move(r.ready)); });
+    left.addPrepared(std::move(l.ready));
     rightMerged.get();
     return counts;
 }

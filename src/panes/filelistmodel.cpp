@@ -25,18 +25,18 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const size_t row = static_cast<size_t>(index.row());
-    const PaneEntry &entry = m_entries[row];
-    const bool ticked = m_ticks[row] != 0;
+    const Line &line = m_lines[size_t(index.row())];
+    const bool ticked = (line.mark & TickMark) != 0;
+    const bool placeholder = (line.mark & PlaceholderMark) != 0;
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
         case NameColumn:
-            return displayName(entry.name);
+            return displayName(nameOf(line).toString());
         case DateColumn:
-            return entry.dateText;
+            return placeholder ? QString() : dateStampText(line.date);
         case SizeColumn:
-            return entry.placeholder ? QString() : QString::number(entry.size);
+            return placeholder ? QString() : QString::number(line.size);
         }
         break;
     case Qt::CheckStateRole:
@@ -48,15 +48,15 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        if (ticked && m_reasonOf[row] != 0)
-            return m_reasons[m_reasonOf[row]];
+        if (ticked && (line.mark & ReasonMask) != 0)
+            return m_reasons[line.mark & ReasonMask];
         break;
     case LineTextRole:
-        return entry.text();
+        return List(index.row());
     case NameRole:
-        return entry.name;
+        return nameOf(line).toString();
     case PlaceholderRole:
-        return entry.placeholder;
+        return placeholder;
     }
     return {};
 }
@@ -95,15 +95,61 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
     return flags;
 }
 
+PaneEntry FileListModel::entry(int index) const
+{
+    const Line &line = m_lines.at(size_t(index));
+    return PaneEntry {nameOf(line).toString(), line.date, line.size, (line.mark & PlaceholderMark) != 0,
+                      line.modified};
+}
+
+void FileListModel::appendLine(QString &text, int index) const
+{
+    const Line &line = m_lines.at(size_t(index));
+    appendLineText(text, nameOf(line), line.date, line.size, (line.mark & PlaceholderMark) != 0);
+}
+
+std::int64_t FileListModel::largestSize() const
+{
+    if (!m_largestKnown) {
+        m_largest = 0;
+        for (const Line &line : m_lines)
+            m_largest = std::max(m_largest, line.size);
+        m_largestKnown = true;
+    }
+    return m_largest;
+}
+
+FileListModel::Line FileListModel::lineOf(const PaneEntry &entry)
+{
+    Line line;
+    line.nameAt = m_names.add(entry.name);
+    line.nameLength = std::uint32_t(entry.name.size());
+    line.mark = entry.placeholder ? PlaceholderMark : 0;
+    line.size = entry.size;
+    line.modified = entry.modified;
+    line.date = entry.date;
+    return line;
+}
+
+// The order of entryLess, on the lines as they are kept.
+bool FileListModel::lineLess(const Line &a, const Line &b) const
+{
+    const QStringView aName = nameOf(a), bName = nameOf(b);
+    if (const int byName = compareNames(aName, bName); byName != 0)
+        return byName < 0;
+    if (a.date != b.date)
+        return a.date < b.date;
+    if (a.size != b.size)
+        return a.size < b.size;
+    const bool aPlaceholder = (a.mark & PlaceholderMark) != 0, bPlaceholder = (b.mark & PlaceholderMark) != 0;
+    if (aPlaceholder != bPlaceholder)
+        return aPlaceholder;
+    return aName.compare(bName, Qt::CaseSensitive) < 0;
+}
+
 void FileListModel::AddItem(PaneEntry entry)
 {
-    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), entry, entryLess);
-    const auto at = place - m_entries.begin();
-    beginInsertRows(QModelIndex(), static_cast<int>(at), static_cast<int>(at));
-    m_entries.insert(place, std::move(entry));
-    m_ticks.insert(m_ticks.begin() + at, 0);
-    m_reasonOf.insert(m_reasonOf.begin() + at, 0);
-    endInsertRows();
+    insertSorted({lineOf(entry)});
 }
 
 void FileListModel::addItems(std::vector<PaneEntry> entries)
@@ -114,47 +160,92 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
         std::reverse(entries.begin(), entries.end());
     else if (!std::is_sorted(entries.begin(), entries.end(), entryLess))
         sortEntries(entries);
-    const size_t added = entries.size();
-    if (m_entries.empty()) {
+    std::vector<Line> lines;
+    lines.reserve(entries.size());
+    for (PaneEntry &entry : entries) {
+        lines.push_back(lineOf(entry));
+        entry.name = QString(); // the name now lives in the list's blocks
+    }
+    entries = {};
+    insertSorted(std::move(lines));
+}
+
+FileListModel::Prepared FileListModel::preparePlaceholders(const FileListModel &other,
+                                                          const std::vector<int> &rows)
+{
+    Prepared prepared;
+    std::vector<Line> &lines = prepared.lines;
+    lines.reserve(rows.size());
+    for (const int row : rows) {
+        Line line;
+        const QStringView name = other.nameAt(row);
+        line.nameAt = m_names.add(name);
+        line.nameLength = std::uint32_t(name.size());
+        line.mark = PlaceholderMark;
+        lines.push_back(line);
+    }
+    const auto less = [this](const Line &a, const Line &b) { return lineLess(a, b); };
+    if (std::is_sorted(lines.rbegin(), lines.rend(), less))
+        std::reverse(lines.begin(), lines.end());
+    else if (!std::is_sorted(lines.begin(), lines.end(), less))
+        std::stable_sort(lines.begin(), lines.end(), less);
+    return prepared;
+}
+
+void FileListModel::addPrepared(Prepared prepared)
+{
+    insertSorted(std::move(prepared.lines));
+}
+
+void FileListModel::insertSorted(std::vector<Line> lines)
+{
+    if (lines.empty())
+        return;
+    if (m_largestKnown) {
+        for (const Line &line : lines)
+            m_largest = std::max(m_largest, line.size);
+    }
+    const size_t added = lines.size();
+    if (m_lines.empty()) {
         beginInsertRows(QModelIndex(), 0, static_cast<int>(added) - 1);
-        m_entries = std::move(entries);
-        m_ticks.assign(added, 0);
-        m_reasonOf.assign(added, 0);
+        m_lines = std::move(lines);
         endInsertRows();
         return;
     }
     // Lines that all come after the list's (a tree listed in order) are appended.
-    if (!entryLess(entries.front(), m_entries.back())) {
-        const size_t oldCount = m_entries.size();
+    const size_t oldCount = m_lines.size();
+    // The list grows by a quarter at least, not by doubling: at a million lines the unused
+    // room would weigh as much as the names.
+    if (m_lines.capacity() < oldCount + added)
+        m_lines.reserve(std::max(oldCount + added, m_lines.capacity() + m_lines.capacity() / 4));
+    if (!lineLess(lines.front(), m_lines.back())) {
         beginInsertRows(QModelIndex(), static_cast<int>(oldCount), static_cast<int>(oldCount + added) - 1);
-        m_entries.insert(m_entries.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
-        m_ticks.resize(oldCount + added, 0);
-        m_reasonOf.resize(oldCount + added, 0);
+        m_lines.insert(m_lines.end(), lines.begin(), lines.end());
+        endInsertRows();
+        return;
+    }
+    // One line goes in at its place.
+    if (added == 1) {
+        const auto place = std::upper_bound(m_lines.begin(), m_lines.end(), lines.front(),
+                                            [this](const Line &a, const Line &b) { return lineLess(a, b); });
+        const int at = static_cast<int>(place - m_lines.begin());
+        beginInsertRows(QModelIndex(), at, at);
+        m_lines.insert(place, lines.front());
         endInsertRows();
         return;
     }
     // Merged in place from the back, so that no second copy of the list is made.
     beginResetModel();
-    const size_t oldCount = m_entries.size();
-    m_entries.resize(oldCount + added);
-    m_ticks.resize(oldCount + added);
-    m_reasonOf.resize(oldCount + added);
+    m_lines.resize(oldCount + added);
     size_t to = oldCount + added;
     size_t from = oldCount;
     size_t next = added;
     while (next > 0) {
         --to;
-        if (from > 0 && entryLess(entries[next - 1], m_entries[from - 1])) {
-            --from;
-            m_entries[to] = std::move(m_entries[from]);
-            m_ticks[to] = m_ticks[from];
-            m_reasonOf[to] = m_reasonOf[from];
-        } else {
-            --next;
-            m_entries[to] = std::move(entries[next]);
-            m_ticks[to] = 0;
-            m_reasonOf[to] = 0;
-        }
+        if (from > 0 && lineLess(lines[next - 1], m_lines[from - 1]))
+            m_lines[to] = m_lines[--from];
+        else
+            m_lines[to] = lines[--next];
     }
     endResetModel();
 }
@@ -164,11 +255,11 @@ void FileListModel::RemoveItem(int index)
     if (index < 0 || index >= ListCount())
         return;
     const auto at = static_cast<std::ptrdiff_t>(index);
-    const bool ticked = m_ticks[static_cast<size_t>(index)] != 0;
+    const bool ticked = Selected(index);
+    if (m_lines[size_t(index)].size == m_largest)
+        m_largestKnown = false;
     beginRemoveRows(QModelIndex(), index, index);
-    m_entries.erase(m_entries.begin() + at);
-    m_ticks.erase(m_ticks.begin() + at);
-    m_reasonOf.erase(m_reasonOf.begin() + at);
+    m_lines.erase(m_lines.begin() + at);
     endRemoveRows();
     if (ticked)
         --m_selCount;
@@ -177,10 +268,12 @@ void FileListModel::RemoveItem(int index)
 void FileListModel::Clear()
 {
     beginResetModel();
-    m_entries.clear();
-    m_ticks.clear();
-    m_reasonOf.clear();
+    m_lines = {};
+    m_names.clear();
     m_reasons.assign(1, QString());
+    m_reasonIndex.clear();
+    m_largest = 0;
+    m_largestKnown = true;
     m_selCount = 0;
     m_topIndex = 0;
     endResetModel();
@@ -190,20 +283,24 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 {
     if (index < 0 || index >= ListCount())
         return;
-    const auto row = static_cast<size_t>(index);
-    const QString &oldReason = m_reasons[m_reasonOf[row]];
+    Line &line = m_lines[size_t(index)];
+    const bool wasTicked = (line.mark & TickMark) != 0;
+    const QString &oldReason = m_reasons[line.mark & ReasonMask];
     const QString newReason = ticked ? reason : QString();
-    if ((m_ticks[row] != 0) != ticked || oldReason != newReason) {
-        m_selCount += int(ticked) - int(m_ticks[row] != 0);
-        m_ticks[row] = ticked ? 1 : 0;
-        if (newReason.isEmpty()) {
-            m_reasonOf[row] = 0;
-        } else {
-            // Reasons repeat ("Only in this pane"): the last one stored is reused.
-            if (m_reasons.back() != newReason)
+    if (wasTicked != ticked || oldReason != newReason) {
+        m_selCount += int(ticked) - int(wasTicked);
+        std::uint32_t reasonIndex = 0;
+        if (!newReason.isEmpty()) {
+            // Reasons repeat ("Only in this pane", "Later than the other pane's copy by 1
+            // day"): each is kept once.
+            auto known = m_reasonIndex.constFind(newReason);
+            if (known == m_reasonIndex.cend() && m_reasons.size() <= ReasonMask) {
+                known = m_reasonIndex.insert(newReason, std::uint32_t(m_reasons.size()));
                 m_reasons.push_back(newReason);
-            m_reasonOf[row] = static_cast<std::uint32_t>(m_reasons.size() - 1);
+            }
+            reasonIndex = known == m_reasonIndex.cend() ? 0 : *known;
         }
+        line.mark = (line.mark & PlaceholderMark) | (ticked ? TickMark : 0) | reasonIndex;
         static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
         emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), roles);
     }
@@ -212,9 +309,9 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 
 QString FileListModel::tickReason(int index) const
 {
-    if (index < 0 || index >= ListCount() || m_ticks[static_cast<size_t>(index)] == 0)
+    if (index < 0 || index >= ListCount() || !Selected(index))
         return QString();
-    return m_reasons[m_reasonOf[static_cast<size_t>(index)]];
+    return m_reasons[m_lines[size_t(index)].mark & ReasonMask];
 }
 
 bool FileListModel::setTopIndex(int index)

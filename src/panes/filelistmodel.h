@@ -1,8 +1,10 @@
 #pragma once
 
+#include "nameblocks.h"
 #include "paneentry.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 #include <cstdint>
 #include <vector>
@@ -34,14 +36,30 @@ public:
     void AddItem(PaneEntry entry);
     // Adds many lines at their sorted places in one step (sort, then merge).
     void addItems(std::vector<PaneEntry> entries);
+    // Placeholders for lines of another list, given by their indexes there, made ready to be
+    // added: the names are copied, no line of either list changes.
+    struct Prepared;
+    Prepared preparePlaceholders(const FileListModel &other, const std::vector<int> &rows);
+    // Adds lines made ready; this touches no other list.
+    void addPrepared(Prepared prepared);
     void RemoveItem(int index);
     void Clear();
 
-    int ListCount() const { return static_cast<int>(m_entries.size()); }
-    QString List(int index) const { return m_entries.at(static_cast<size_t>(index)).text(); }
-    const PaneEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }
+    int ListCount() const { return static_cast<int>(m_lines.size()); }
+    QString List(int index) const { return entry(index).text(); }
+    PaneEntry entry(int index) const;
+    // A line's parts without copying its name; the name's view lasts until the list changes.
+    QStringView nameAt(int index) const { return nameOf(m_lines.at(size_t(index))); }
+    DateStamp dateAt(int index) const { return m_lines.at(size_t(index)).date; }
+    std::int64_t sizeAt(int index) const { return m_lines.at(size_t(index)).size; }
+    std::int64_t modifiedAt(int index) const { return m_lines.at(size_t(index)).modified; }
+    bool placeholderAt(int index) const { return (m_lines.at(size_t(index)).mark & PlaceholderMark) != 0; }
+    // Appends the line's text, as List gives it.
+    void appendLine(QString &text, int index) const;
+    // The largest size of any line, for the width of the size column.
+    std::int64_t largestSize() const;
 
-    bool Selected(int index) const { return m_ticks.at(static_cast<size_t>(index)) != 0; }
+    bool Selected(int index) const { return (m_lines.at(size_t(index)).mark & TickMark) != 0; }
     // The one way a tick changes, by the user or by a command; a reason given with a tick
     // becomes the line's tool tip while it stays ticked.
     void setSelected(int index, bool ticked, const QString &reason = QString());
@@ -66,12 +84,43 @@ public slots:
     void viewScrolled(int topIndex);
 
 private:
-    // A list holds 100,000s of lines: the ticks and the reasons for them are kept beside the
-    // entries, a reason as an index into m_reasons (0: none), so that entries move as a whole.
-    std::vector<PaneEntry> m_entries;
-    std::vector<char> m_ticks;
-    std::vector<std::uint32_t> m_reasonOf;
+    // A list holds up to millions of lines, each kept in 40 bytes beside its name's
+    // characters: the name by its place in m_names, the tick, whether it is a placeholder, and
+    // the reason for the tick as an index into m_reasons (0: none), all in `mark`.
+    struct Line
+    {
+        std::uint64_t nameAt = 0;
+        std::uint32_t nameLength = 0;
+        std::uint32_t mark = 0;
+        std::int64_t size = 0;
+        std::int64_t modified = 0;
+        DateStamp date = 0;
+    };
+    static constexpr std::uint32_t TickMark = 1u << 31;
+    static constexpr std::uint32_t PlaceholderMark = 1u << 30;
+    static constexpr std::uint32_t ReasonMask = PlaceholderMark - 1;
+
+    QStringView nameOf(const Line &line) const { return m_names.at(line.nameAt, line.nameLength); }
+    Line lineOf(const PaneEntry &entry);
+    bool lineLess(const Line &a, const Line &b) const;
+    // Puts lines, sorted, at their places: appended where they all come last, else merged.
+    void insertSorted(std::vector<Line> lines);
+
+public:
+    struct Prepared
+    {
+    private:
+        friend class FileListModel;
+        std::vector<Line> lines;
+    };
+
+private:
+    NameBlocks m_names;
+    std::vector<Line> m_lines;
     std::vector<QString> m_reasons {QString()};
+    QHash<QString, std::uint32_t> m_reasonIndex;
+    mutable std::int64_t m_largest = 0;
+    mutable bool m_largestKnown = true;
     int m_selCount = 0;
     int m_topIndex = 0;
     bool m_settingTopIndex = false;

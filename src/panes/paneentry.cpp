@@ -9,15 +9,20 @@
 
 namespace dyadix {
 
-PaneEntry PaneEntry::listed(QString name, QString dateText, std::int64_t size,
+PaneEntry PaneEntry::listed(QString name, const QString &dateText, std::int64_t size,
                             std::int64_t modified)
 {
-    return PaneEntry {std::move(name), std::move(dateText), size, false, modified};
+    return PaneEntry {std::move(name), parseDateStamp(dateText), size, false, modified};
+}
+
+PaneEntry PaneEntry::listedAt(QString name, DateStamp date, std::int64_t size, std::int64_t modified)
+{
+    return PaneEntry {std::move(name), date, size, false, modified};
 }
 
 PaneEntry PaneEntry::placeholderFor(QString name)
 {
-    return PaneEntry {std::move(name), QString(), 0, true, 0};
+    return PaneEntry {std::move(name), 0, 0, true, 0};
 }
 
 QString sizeText(std::int64_t size)
@@ -38,25 +43,41 @@ QString PaneEntry::text() const
 
 void PaneEntry::appendText(QString &line) const
 {
+    appendLineText(line, name, date, size, placeholder);
+}
+
+void appendLineText(QString &line, QStringView name, DateStamp date, std::int64_t size, bool placeholder)
+{
     line += name;
     line += QLatin1Char('\t');
     if (placeholder) {
         line += QLatin1Char('\t');
         return;
     }
-    line += dateText;
+    appendDateStampText(line, date);
     line += QLatin1Char('\t');
+    // The size right-aligned in eight characters, longer numbers unpadded.
     char digits[24];
-    const int length = std::snprintf(digits, sizeof digits, "%8lld", static_cast<long long>(size));
-    line += QLatin1String(digits, length);
+    char *end = digits + sizeof digits;
+    char *at = end;
+    std::uint64_t magnitude = size < 0 ? 0 - std::uint64_t(size) : std::uint64_t(size);
+    do {
+        *--at = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (size < 0)
+        *--at = '-';
+    while (end - at < 8)
+        *--at = ' ';
+    line += QLatin1StringView(at, end - at);
 }
 
 bool entryLess(const PaneEntry &a, const PaneEntry &b)
 {
     if (const int byName = compareNames(a.name, b.name); byName != 0)
         return byName < 0;
-    if (const int byDate = QStringView(a.dateText).compare(QStringView(b.dateText)); byDate != 0)
-        return byDate < 0;
+    if (a.date != b.date)
+        return a.date < b.date;
     if (a.size != b.size)
         return a.size < b.size;
     if (a.placeholder != b.placeholder)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/datestamp.h"
 #include "runtime/nameorder.h"
 
 #include <QString>
@@ -17,20 +18,28 @@ namespace dyadix {
 struct PaneEntry
 {
     QString name;
-    QString dateText; // "yyyy/mm/dd hh:nn"; empty for a placeholder
+    DateStamp date = 0; // 0 for a placeholder
     std::int64_t size = 0;
     bool placeholder = false;
     std::int64_t modified = 0; // seconds since the epoch, when known
 
-    static PaneEntry listed(QString name, QString dateText, std::int64_t size,
+    // A line with its date given as the list shows it, "yyyy/mm/dd hh:nn".
+    static PaneEntry listed(QString name, const QString &dateText, std::int64_t size,
                             std::int64_t modified = 0);
+    static PaneEntry listedAt(QString name, DateStamp date, std::int64_t size, std::int64_t modified);
     static PaneEntry placeholderFor(QString name);
+
+    // "yyyy/mm/dd hh:nn"; empty for a placeholder.
+    QString dateText() const { return dateStampText(date); }
 
     // name TAB date TAB size (right-aligned in 8 characters), or name TAB TAB.
     QString text() const;
     // Appends text() to `line` without building it separately.
     void appendText(QString &line) const;
 };
+
+// Appends a line's text, as PaneEntry::text gives it, from its parts.
+void appendLineText(QString &line, QStringView name, DateStamp date, std::int64_t size, bool placeholder);
 
 // A size as the list shows it: right-aligned in eight characters, longer numbers unpadded.
 QString sizeText(std::int64_t size);

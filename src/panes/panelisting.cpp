@@ -2,14 +2,13 @@
 
 #include "parsing.h"
 
-#include "runtime/conversions.h"
+#include "runtime/datestamp.h"
 
 #include <QElapsedTimer>
 
 #include <functional>
 
 #include <optional>
-#include <unordered_map>
 
 namespace dyadix {
 
@@ -18,22 +17,9 @@ namespace {
 const QColor StatusEqual(0, 255, 0);
 const QColor StatusDiffer(192, 192, 192);
 
-// Files of one folder mostly share a few minutes; their date texts share one string.
-class DateTexts
-{
-public:
-    const QString &of(std::int64_t seconds)
-    {
-        const std::int64_t minute = seconds - (((seconds % 60) + 60) % 60);
-        auto found = m_texts.find(minute);
-        if (found == m_texts.end())
-            found = m_texts.emplace(minute, formatDateText(seconds)).first;
-        return found->second;
-    }
-
-private:
-    std::unordered_map<std::int64_t, QString> m_texts;
-};
+// Lines are handed to the list in batches of at most this many, so that a folder of a million
+// files is never held twice over.
+constexpr size_t BatchLines = 1 << 16;
 
 } // namespace
 
@@ -62,7 +48,7 @@ void listPane(ListingContext &c)
     std::optional<std::int64_t> earliest;
     std::optional<std::int64_t> latest;
 
-    DateTexts dates;
+    LocalDates dates;
     std::vector<PaneEntry> batch;
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
@@ -133,9 +119,11 @@ void listPane(ListingContext &c)
             if (!latest || time > *latest)
                 latest = time;
             total += size;
-            batch.push_back(PaneEntry::listed(std::move(file.name), dates.of(time), size, time));
+            batch.push_back(PaneEntry::listedAt(std::move(file.name), dates.of(time), size, time));
             ++count;
         }
+        if (batch.size() >= BatchLines)
+            flush();
         if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
             flush();
             if (c.subfolders == Subfolders::Included)
@@ -151,7 +139,6 @@ void listPane(ListingContext &c)
         if (c.subfolders == Subfolders::Included) {
             trap.run([&] {
                 return c.fileSystem.walkTree(folderText, pattern, [&](std::vector<DirEntry> &found) {
-                    batch.reserve(batch.size() + found.size());
                     for (DirEntry &file : found) {
                         if (trap.aborted() || stopped)
                             break;
@@ -167,7 +154,7 @@ void listPane(ListingContext &c)
         std::vector<DirEntry> found;
         trap.assign<std::vector<DirEntry>>(
             found, [&] { return c.fileSystem.enumerate(folderText, pattern); });
-        batch.reserve(batch.size() + found.size());
+        batch.reserve(std::min(found.size(), BatchLines));
         for (DirEntry &file : found) {
             if (trap.aborted())
                 break;
@@ -178,8 +165,8 @@ void listPane(ListingContext &c)
 
     if (!trap.aborted()) {
         pane.txtStatus.setText((stopped ? QLatin1String("Listing stopped: ") : QLatin1String())
-                               + listingStatus(count, total, earliest ? dates.of(*earliest) : QString(),
-                                               latest ? dates.of(*latest) : QString()));
+                               + listingStatus(count, total, earliest ? dateStampText(dates.of(*earliest)) : QString(),
+                                               latest ? dateStampText(dates.of(*latest)) : QString()));
         const bool same = pane.txtStatus.Text().compare(c.otherStatus.Text(), Qt::CaseInsensitive) == 0;
         pane.txtStatus.setBackColor(same ? StatusEqual : StatusDiffer);
         c.otherStatus.setBackColor(same ? StatusEqual : StatusDiffer);

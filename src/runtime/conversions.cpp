@@ -1,5 +1,7 @@
 #include "conversions.h"
 
+#include "datestamp.h"
+
 #include <cmath>
 #include <ctime>
 #include <limits>
@@ -68,14 +70,6 @@ Result<Int> toInteger(const QString &text)
     return toInteger<Int>(text.trimmed().toDouble());
 }
 
-void putDigits(QChar *out, int value, int width)
-{
-    for (int i = width - 1; i >= 0; --i) {
-        out[i] = QLatin1Char(static_cast<char>('0' + value % 10));
-        value /= 10;
-    }
-}
-
 } // namespace
 
 double Val(const QString &text)
@@ -121,23 +115,7 @@ Result<std::int32_t> toInteger32(double value) { return toInteger<std::int32_t>(
 
 QString formatDateText(std::int64_t secondsSinceEpoch)
 {
-    const std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
-    std::tm local {};
-    if (localtime_r(&time, &local) == nullptr)
-        return QString();
-    QString text(16, Qt::Uninitialized);
-    QChar *out = text.data();
-    const int year = local.tm_year + 1900;
-    putDigits(out, year < 0 ? 0 : year % 10000, 4);
-    out[4] = QLatin1Char('/');
-    putDigits(out + 5, local.tm_mon + 1, 2);
-    out[7] = QLatin1Char('/');
-    putDigits(out + 8, local.tm_mday, 2);
-    out[10] = QLatin1Char(' ');
-    putDigits(out + 11, local.tm_hour, 2);
-    out[13] = QLatin1Char(':');
-    putDigits(out + 14, local.tm_min, 2);
-    return text;
+    return dateStampText(dateStampOf(secondsSinceEpoch));
 }
 
 } // namespace dyadix
