@@ -5,7 +5,7 @@
 #include "panes/dirlistmodel.h"
 #include "panes/foldersync.h"
 #include "panes/parsing.h"
-#include "panes/treeprefetch.h"
+#include "panes/listingprefetch.h"
 #include "runtime/errortrap.h"
 
 #include <QDir>
@@ -330,7 +330,7 @@ void FormModel::dirList_Change(int Index)
 
 void FormModel::listBothPanes()
 {
-    if (!mnuOptionSubfolders.isChecked() || SkipListing) {
+    if (SkipListing) {
         dirList_Change(1);
         dirList_Change(2);
         return;
@@ -338,7 +338,8 @@ void FormModel::listBothPanes()
     QStringList patterns;
     for (QString filter = txtSelect.Text().isEmpty() ? QStringLiteral("*.*") : txtSelect.Text(); !filter.isEmpty();)
         patterns << Parse(filter, QStringLiteral(","));
-    TreePrefetch ahead(m_fileSystem, DirListModel::withSeparator(pane(2).dirList.Path()), patterns);
+    ListingPrefetch ahead(m_fileSystem, DirListModel::withSeparator(pane(2).dirList.Path()), patterns,
+                          mnuOptionSubfolders.isChecked() ? ListingPrefetch::Reach::Tree : ListingPrefetch::Reach::Folder);
     dirList_Change(1);
     m_listingFileSystem = &ahead;
     dirList_Change(2);

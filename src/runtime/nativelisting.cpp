@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <system_error>
+#include <thread>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,6 +18,39 @@
 namespace dyadix {
 
 using namespace native;
+
+namespace {
+
+// Stats one found name into its entry; false where the entry is not a file of the list (a
+// folder, or a link to one).
+bool statEntry(int dirFd, const char *rawName, DirEntry &entry)
+{
+    const bool hidden = isHiddenName(rawName);
+    struct stat st {};
+    if (::fstatat(dirFd, rawName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
+    } else if (S_ISLNK(st.st_mode)) {
+        struct stat target {};
+        if (::fstatat(dirFd, rawName, &target, 0) == 0) {
+            if (S_ISDIR(target.st_mode))
+                return false;
+            entry.stat = toFileStat(target, hidden, true);
+        } else {
+            // A link to nothing has no time or size of a file to show.
+            entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
+        }
+    } else {
+        if (S_ISDIR(st.st_mode))
+            return false;
+        entry.stat = toFileStat(st, hidden, false);
+    }
+    return true;
+}
+
+// Folders with more names than this have them stat'ed on several threads at once.
+constexpr size_t SharedStatNames = 8192;
+
+} // namespace
 
 Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
                                                           const QString &pattern)
@@ -25,11 +61,17 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
         return RunTimeError::fromErrno(errno, PathKind::Folder);
     const int dirFd = ::dirfd(dir);
 
+    // First the names that pass the filter, their bytes one after another (each ended by a NUL)...
     std::vector<DirEntry> entries;
+    std::string rawNames;
+    std::vector<size_t> rawAt;
     // A folder's own size gives an idea of how many names it holds.
     struct stat folderStat {};
-    if (::fstat(dirFd, &folderStat) == 0)
-        entries.reserve(static_cast<size_t>(std::min<std::int64_t>(folderStat.st_size / 40, 1 << 20)));
+    if (::fstat(dirFd, &folderStat) == 0) {
+        const auto expected = static_cast<size_t>(std::min<std::int64_t>(folderStat.st_size / 40, 1 << 20));
+        entries.reserve(expected);
+        rawAt.reserve(expected);
+    }
     errno = 0;
     while (const dirent *item = ::readdir(dir)) {
         const std::string_view rawName(item->d_name);
@@ -38,35 +80,51 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
         QString name = decodeNativeName(rawName);
         if (!matchesWildcard(name, pattern))
             continue;
-
         DirEntry entry;
         entry.name = std::move(name);
-        const bool hidden = isHiddenName(rawName);
-        struct stat st {};
-        if (::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
-        } else if (S_ISLNK(st.st_mode)) {
-            struct stat target {};
-            if (::fstatat(dirFd, item->d_name, &target, 0) == 0) {
-                if (S_ISDIR(target.st_mode))
-                    continue;
-                entry.stat = toFileStat(target, hidden, true);
-            } else {
-                // A link to nothing has no time or size of a file to show.
-                entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
-            }
-        } else {
-            if (S_ISDIR(st.st_mode))
-                continue;
-            entry.stat = toFileStat(st, hidden, false);
-        }
         entries.push_back(std::move(entry));
+        rawAt.push_back(rawNames.size());
+        rawNames.append(rawName);
+        rawNames.push_back('\0');
         errno = 0;
     }
     const int readError = errno;
-    ::closedir(dir);
-    if (readError != 0)
+    if (readError != 0) {
+        ::closedir(dir);
         return RunTimeError::fromErrno(readError, PathKind::Folder);
+    }
+    // ...then their times and sizes, a large folder's in parts on the machine's cores, since
+    // each stat waits on the file system on its own.
+    std::vector<char> kept(entries.size(), 1);
+    const auto statRange = [&](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k)
+            kept[k] = statEntry(dirFd, rawNames.data() + rawAt[k], entries[k]) ? 1 : 0;
+    };
+    const size_t parts = entries.size() < SharedStatNames
+        ? 1
+        : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+    std::vector<std::thread> helpers;
+    for (size_t part = 1; part < parts; ++part) {
+        const size_t from = entries.size() * part / parts, to = entries.size() * (part + 1) / parts;
+        try {
+            helpers.emplace_back(statRange, from, to);
+        } catch (const std::system_error &) {
+            statRange(from, to); // no thread to be had: this one does the part
+        }
+    }
+    statRange(0, entries.size() / parts);
+    for (std::thread &helper : helpers)
+        helper.join();
+    ::closedir(dir);
+    size_t to = 0;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (kept[k] != 0) {
+            if (to != k)
+                entries[to] = std::move(entries[k]);
+            ++to;
+        }
+    }
+    entries.resize(to);
     return entries;
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "runtime/forwardingfilesystem.h"
+
+#include <QStringList>
+
+#include <atomic>
+#include <future>
+#include <memory>
+
+namespace dyadix {
+
+// The file system, with one folder's listing under a filter's patterns (its whole tree, or the
+// folder alone) started on a thread of its own at once: while one pane lists, the other
+// pane's folder is read on the other core, and that pane's listing then takes the entries as
+// they were found. Everything else goes to the file system given.
+class ListingPrefetch final : public ForwardingFileSystem
+{
+public:
+    enum class Reach { Folder, Tree };
+    ListingPrefetch(FileSystem &real, const QString &folder, const QStringList &patterns, Reach reach);
+    ~ListingPrefetch() override;
+
+    Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override;
+    Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
+
+private:
+    struct Walk
+    {
+        std::vector<std::vector<DirEntry>> batches;
+        Status status;
+    };
+    // The next prefetched listing, where it is the one asked for; null otherwise.
+    Walk *take(const QString &folder, const QString &pattern, Reach reach);
+
+    QString m_folder;
+    QStringList m_patterns;
+    Reach m_reach;
+    int m_next = 0; // the next pattern whose listing is taken
+    std::atomic<bool> m_stop = false;
+    std::future<std::vector<Walk>> m_walks;
+    std::vector<Walk> m_taken;
+};
+
+} // namespace dyadix
