@@ -81,20 +81,25 @@ DirListWidget::DirListWidget(DirListModel &model, QWidget *parent)
 }
 
 FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
-    : QTreeView(parent)
+    : QTableView(parent)
     , m_model(model)
 {
     setModel(&model);
-    setRootIsDecorated(false);
-    setUniformRowHeights(true);
-    setHeaderHidden(true);
-    setAllColumnsShowFocus(true);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setShowGrid(false);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
     setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectRows);
     setEditTriggers(NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollMode(ScrollPerItem);
-    header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(QHeaderView::Fixed);
+    setHorizontalScrollMode(ScrollPerPixel);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
     setTextElideMode(Qt::ElideMiddle);
     connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::SetHorizontalExtent);
     connect(&model, &QAbstractItemModel::rowsInserted, this, &FileListWidget::SetHorizontalExtent);
@@ -111,21 +116,50 @@ void FileListWidget::keyPressEvent(QKeyEvent *event)
         m_model.setSelected(row, !m_model.Selected(row));
         return;
     }
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
-// The date column fits a date, the size column the largest size of the whole list; the name
-// column takes what is left, and no less than a few letters.
+// The keys move from line to line; Left and Right scroll the lines sideways, and Home and End
+// go to the first and last line.
+QModelIndex FileListWidget::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    switch (cursorAction) {
+    case MoveLeft:
+    case MoveRight: {
+        QScrollBar *bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (cursorAction == MoveLeft ? -1 : 1) * bar->singleStep());
+        return current;
+    }
+    case MoveHome:
+        return m_model.index(0, FileListModel::NameColumn);
+    case MoveEnd:
+        return m_model.index(m_model.rowCount() - 1, FileListModel::NameColumn);
+    default: {
+        const QModelIndex moved = QTableView::moveCursor(cursorAction, modifiers);
+        return moved.isValid() ? moved.siblingAtColumn(FileListModel::NameColumn) : moved;
+    }
+    }
+}
+
+// The date column fits a date and the size column the largest size; the name column the
+// longest name (measured from a few of the longest names, never from every line), and no
+// less than what is left of the width.
 void FileListWidget::SetHorizontalExtent()
 {
     const QFontMetrics metrics(font());
-    const std::int64_t largest = m_model.largestSize();
     const int checkWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 12;
-    const int gap = metrics.horizontalAdvance(QStringLiteral("M"));
-    m_minimumNameWidth = checkWidth + metrics.horizontalAdvance(QStringLiteral("MMM"));
+    const int gap = metrics.horizontalAdvance(QLatin1Char('M'));
+    int longest = metrics.horizontalAdvance(QStringLiteral("MMM"));
+    for (const QString &name : m_model.longestNames())
+        longest = std::max(longest, metrics.horizontalAdvance(displayName(name)));
+    m_nameWidth = checkWidth + longest + gap;
     setColumnWidth(FileListModel::DateColumn,
                    metrics.horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + gap);
-    setColumnWidth(FileListModel::SizeColumn, metrics.horizontalAdvance(QString::number(largest)) + gap);
+    setColumnWidth(FileListModel::SizeColumn,
+                   metrics.horizontalAdvance(QString::number(m_model.largestSize())) + gap);
+    verticalHeader()->setDefaultSectionSize(
+        std::max(metrics.height(), style()->pixelMetric(QStyle::PM_IndicatorHeight)) + 4);
     fitNameColumn();
 }
 
@@ -133,12 +167,12 @@ void FileListWidget::fitNameColumn()
 {
     const int rest = viewport()->width() - columnWidth(FileListModel::DateColumn)
         - columnWidth(FileListModel::SizeColumn);
-    setColumnWidth(FileListModel::NameColumn, std::max(rest, m_minimumNameWidth));
+    setColumnWidth(FileListModel::NameColumn, std::max(rest, m_nameWidth));
 }
 
 void FileListWidget::resizeEvent(QResizeEvent *event)
 {
-    QTreeView::resizeEvent(event);
+    QTableView::resizeEvent(event);
     fitNameColumn();
 }
 
@@ -159,7 +193,7 @@ bool FileListWidget::viewportEvent(QEvent *event)
         QToolTip::showText(help->globalPos(), text, viewport(), visualRect(at));
         return true;
     }
-    return QTreeView::viewportEvent(event);
+    return QTableView::viewportEvent(event);
 }
 
 DragBar::DragBar(QWidget *parent)

@@ -4,7 +4,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QListView>
-#include <QTreeView>
+#include <QTableView>
 
 class QRubberBand;
 
@@ -33,10 +33,12 @@ public:
 };
 
 // A file list on screen: one line per entry with a check box, name, date and right-aligned
-// size. The date and size columns fit the longest date and the largest size in full, the name
-// takes the rest of the width (a long name is elided in the middle, its tool tip shows it
-// whole); the space bar ticks the current line.
-class FileListWidget final : public QTreeView
+// size, in three aligned columns. The name column is wide enough for the longest name, the
+// date column fits a date and the size column the largest
+// size; where they do not all fit, the list scrolls sideways (the Left and Right keys scroll
+// too), and each line's tool tip shows its whole name. The space bar ticks the current line.
+// A table view keeps no record of its own per line, which counts at a million lines.
+class FileListWidget final : public QTableView
 {
     Q_OBJECT
 public:
@@ -46,12 +48,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void SetHorizontalExtent();
     void fitNameColumn();
     FileListModel &m_model;
-    int m_minimumNameWidth = 0;
+    int m_nameWidth = 0; // what the longest name needs
 };
 
 // The splitter bar: pressing it starts a drag at once; an outline of the bar follows the

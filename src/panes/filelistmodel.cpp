@@ -205,6 +205,17 @@ void FileListModel::insertSorted(std::vector<Line> lines)
         for (const Line &line : lines)
             m_largest = std::max(m_largest, line.size);
     }
+    constexpr size_t LongNames = 8;
+    for (const Line &line : lines) {
+        if (m_longestNames.size() == LongNames && line.nameLength <= m_longestNames.back().size())
+            continue;
+        const QString name = nameOf(line).toString();
+        const auto place = std::upper_bound(m_longestNames.begin(), m_longestNames.end(), name,
+                                            [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        m_longestNames.insert(place, name);
+        if (m_longestNames.size() > LongNames)
+            m_longestNames.pop_back();
+    }
     const size_t added = lines.size();
     if (m_lines.empty()) {
         beginInsertRows(QModelIndex(), 0, static_cast<int>(added) - 1);
@@ -272,6 +283,7 @@ void FileListModel::Clear()
     m_names.clear();
     m_reasons.assign(1, QString());
     m_reasonIndex.clear();
+    m_longestNames.clear();
     m_largest = 0;
     m_largestKnown = true;
     m_selCount = 0;

@@ -58,6 +58,9 @@ public:
     void appendLine(QString &text, int index) const;
     // The largest size of any line, for the width of the size column.
     std::int64_t largestSize() const;
+    // A few of the longest names (by their number of characters), for the width of the name
+    // column; a name removed may stay among them.
+    const std::vector<QString> &longestNames() const { return m_longestNames; }
 
     bool Selected(int index) const { return (m_lines.at(size_t(index)).mark & TickMark) != 0; }
     // The one way a tick changes, by the user or by a command; a reason given with a tick
@@ -119,6 +122,7 @@ private:
     std::vector<Line> m_lines;
     std::vector<QString> m_reasons {QString()};
     QHash<QString, std::uint32_t> m_reasonIndex;
+    std::vector<QString> m_longestNames;
     mutable std::int64_t m_largest = 0;
     mutable bool m_largestKnown = true;
     int m_selCount = 0;

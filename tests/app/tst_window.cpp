@@ -18,7 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 
 #include <csignal>
 
@@ -174,7 +174,7 @@ private slots:
     {
         auto *status = control<QLineEdit>(ControlId::txtStatus1);
         QCOMPARE(status->text(), QStringLiteral("2 files, 3 bytes, 2024/05/06 07:08 to 2024/05/06 07:09"));
-        auto *list = control<QTreeView>(ControlId::lstFiles1);
+        auto *list = control<QTableView>(ControlId::lstFiles1);
         QTRY_VERIFY(!list->visualRect(list->model()->index(1, 0)).isEmpty());
         list->setFocus();
         list->setCurrentIndex(list->model()->index(1, 0));
