@@ -5,6 +5,7 @@
 #include "form/formmodel.h"
 
 #include "quietservices.h"
+#include "runtime/memorytuning.h"
 
 #include <QApplication>
 #include <QFile>
@@ -32,6 +33,7 @@ double peakMegabytes()
 
 int main(int argc, char *argv[])
 {
+    keepLargeBlocksApart(); // as the program does
     QApplication application(argc, argv);
     if (argc != 3 && !(argc == 4 && qstrcmp(argv[3], "tree") == 0))
         return 2;

@@ -7,6 +7,7 @@
 #include "form/formmodel.h"
 
 #include "quietservices.h"
+#include "runtime/memorytuning.h"
 
 #include <QApplication>
 
@@ -54,6 +55,7 @@ double median(const std::function<bool()> &work)
 
 int main(int argc, char *argv[])
 {
+    keepLargeBlocksApart(); // as the program does
     QApplication application(argc, argv);
     if (argc != 4 && !(argc == 5 && qstrcmp(argv[4], "tree") == 0))
         return 2;

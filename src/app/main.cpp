@@ -1,12 +1,14 @@
 #include "mainwindow.h"
 
 #include "runtime/isolatedfilesystem.h"
+#include "runtime/memorytuning.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     dyadix::IsolatedFileSystem::startHelper();
+    dyadix::keepLargeBlocksApart();
     QApplication application(argc, argv);
     dyadix::MainWindow window;
     return window.start() ? QApplication::exec() : 0;

@@ -13,18 +13,16 @@ ListingPrefetch::ListingPrefetch(FileSystem &real, const QString &folder, const 
         std::vector<Walk> walks;
         for (const QString &pattern : m_patterns) {
             Walk walk;
-            if (m_reach == Reach::Folder) {
-                Result<std::vector<DirEntry>> found = m_inner.enumerate(m_folder, pattern);
-                if (found)
-                    walk.batches.push_back(std::move(*found));
-                else
-                    walk.status = found.error();
-            } else {
-                walk.status = m_inner.walkTree(m_folder, pattern, [&](std::vector<DirEntry> &entries) {
-                    walk.batches.push_back(std::move(entries));
-                    return !m_stop;
-                });
-            }
+            const TreeBatch keep = [&](std::vector<DirEntry> &entries) {
+                for (const DirEntry &entry : entries) {
+                    walk.entries.push_back({walk.names.add(entry.name), std::uint32_t(entry.name.size()),
+                                            entry.statError, entry.stat});
+                }
+                walk.batchEnds.push_back(walk.entries.size());
+                return !m_stop;
+            };
+            walk.status = m_reach == Reach::Folder ? m_inner.listFolder(m_folder, pattern, keep)
+                                                   : m_inner.walkTree(m_folder, pattern, keep);
             walks.push_back(std::move(walk));
             if (m_stop)
                 break;
@@ -52,14 +50,34 @@ ListingPrefetch::Walk *ListingPrefetch::take(const QString &folder, const QStrin
     return &m_taken[size_t(m_next++)];
 }
 
-Result<std::vector<DirEntry>> ListingPrefetch::enumerate(const QString &folder, const QString &pattern)
+Status ListingPrefetch::replay(Walk &walk, const TreeBatch &batch)
+{
+    size_t from = 0;
+    for (const size_t end : walk.batchEnds) {
+        std::vector<DirEntry> entries(end - from);
+        for (size_t k = from; k < end; ++k) {
+            const Stored &stored = walk.entries[k];
+            DirEntry &entry = entries[k - from];
+            entry.name = walk.names.at(stored.nameAt, stored.nameLength).toString();
+            entry.stat = stored.stat;
+            entry.statError = stored.statError;
+        }
+        from = end;
+        if (!batch(entries))
+            break;
+    }
+    // Taken once; what it held goes.
+    walk.names.clear();
+    walk.entries = {};
+    return walk.status;
+}
+
+Status ListingPrefetch::listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch)
 {
     Walk *walk = take(folder, pattern, Reach::Folder);
     if (walk == nullptr)
-        return m_inner.enumerate(folder, pattern);
-    if (!walk->status)
-        return walk->status.error();
-    return std::move(walk->batches.front());
+        return m_inner.listFolder(folder, pattern, batch);
+    return replay(*walk, batch);
 }
 
 Status ListingPrefetch::walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch)
@@ -67,11 +85,7 @@ Status ListingPrefetch::walkTree(const QString &folder, const QString &pattern, 
     Walk *walk = take(folder, pattern, Reach::Tree);
     if (walk == nullptr)
         return m_inner.walkTree(folder, pattern, batch);
-    for (std::vector<DirEntry> &entries : walk->batches) {
-        if (!batch(entries))
-            break;
-    }
-    return walk->status;
+    return replay(*walk, batch);
 }
 
 } // namespace dyadix

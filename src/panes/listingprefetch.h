@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nameblocks.h"
+
 #include "runtime/forwardingfilesystem.h"
 
 #include <QStringList>
@@ -21,15 +23,28 @@ public:
     ListingPrefetch(FileSystem &real, const QString &folder, const QStringList &patterns, Reach reach);
     ~ListingPrefetch() override;
 
-    Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override;
+    Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
     Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
 
 private:
+    // What one listing found, kept compactly until it is taken: the names in large blocks,
+    // each entry in 40 bytes, and where each batch the listing handed over ended.
+    struct Stored
+    {
+        std::uint64_t nameAt = 0;
+        std::uint32_t nameLength = 0;
+        int statError = 0;
+        FileStat stat;
+    };
     struct Walk
     {
-        std::vector<std::vector<DirEntry>> batches;
+        NameBlocks names;
+        std::vector<Stored> entries;
+        std::vector<size_t> batchEnds;
         Status status;
     };
+    // Hands the stored entries over in their batches.
+    static Status replay(Walk &walk, const TreeBatch &batch);
     // The next prefetched listing, where it is the one asked for; null otherwise.
     Walk *take(const QString &folder, const QString &pattern, Reach reach);
 

@@ -151,15 +151,16 @@ void listPane(ListingContext &c)
             });
             continue;
         }
-        std::vector<DirEntry> found;
-        trap.assign<std::vector<DirEntry>>(
-            found, [&] { return c.fileSystem.enumerate(folderText, pattern); });
-        batch.reserve(std::min(found.size(), BatchLines));
-        for (DirEntry &file : found) {
-            if (trap.aborted())
-                break;
-            take(file);
-        }
+        trap.run([&] {
+            return c.fileSystem.listFolder(folderText, pattern, [&](std::vector<DirEntry> &found) {
+                for (DirEntry &file : found) {
+                    if (trap.aborted())
+                        break;
+                    take(file);
+                }
+                return !trap.aborted();
+            });
+        });
     }
     flush();
 

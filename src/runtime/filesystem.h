@@ -79,6 +79,17 @@ public:
     // is an entry of its own: its relative path ending in "/", the error's number as
     // statError. Fails only when the folder itself cannot be read.
     virtual Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) = 0;
+    // What enumerate finds, handed over a batch at a time, so that a folder of a million
+    // files is never held whole. An error comes before any batch. By default, enumerate's
+    // result in one batch.
+    virtual Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch)
+    {
+        Result<std::vector<DirEntry>> found = enumerate(folder, pattern);
+        if (!found)
+            return found.error();
+        batch(*found);
+        return {};
+    }
 
     virtual Result<int> GetAttr(const QString &path) = 0;
     // Last-modified time in seconds since the epoch.

@@ -22,6 +22,10 @@ public:
     {
         return m_inner.walkTree(folder, pattern, batch);
     }
+    Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override
+    {
+        return m_inner.listFolder(folder, pattern, batch);
+    }
     Result<int> GetAttr(const QString &path) override { return m_inner.GetAttr(path); }
     Result<std::int64_t> FileDateTime(const QString &path) override { return m_inner.FileDateTime(path); }
     Result<std::int64_t> FileLen(const QString &path) override { return m_inner.FileLen(path); }

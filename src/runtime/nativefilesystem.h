@@ -12,6 +12,7 @@ public:
     Result<std::vector<DirEntry>> enumerate(const QString &folder,
                                             const QString &pattern) override;
     Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
+    Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;

@@ -23,26 +23,26 @@ namespace {
 
 // Stats one found name into its entry; false where the entry is not a file of the list (a
 // folder, or a link to one).
-bool statEntry(int dirFd, const char *rawName, DirEntry &entry)
+bool statEntry(int dirFd, const char *rawName, FileStat &fileStat, int &statError)
 {
     const bool hidden = isHiddenName(rawName);
     struct stat st {};
     if (::fstatat(dirFd, rawName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
+        statError = RunTimeError::fromErrno(errno, PathKind::File).number;
     } else if (S_ISLNK(st.st_mode)) {
         struct stat target {};
         if (::fstatat(dirFd, rawName, &target, 0) == 0) {
             if (S_ISDIR(target.st_mode))
                 return false;
-            entry.stat = toFileStat(target, hidden, true);
+            fileStat = toFileStat(target, hidden, true);
         } else {
             // A link to nothing has no time or size of a file to show.
-            entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
+            statError = RunTimeError::fromErrno(errno, PathKind::File).number;
         }
     } else {
         if (S_ISDIR(st.st_mode))
             return false;
-        entry.stat = toFileStat(st, hidden, false);
+        fileStat = toFileStat(st, hidden, false);
     }
     return true;
 }
@@ -50,10 +50,33 @@ bool statEntry(int dirFd, const char *rawName, DirEntry &entry)
 // Folders with more names than this have them stat'ed on several threads at once.
 constexpr size_t SharedStatNames = 8192;
 
+// One name's stat, before the name is made an entry.
+struct Found
+{
+    FileStat stat;
+    int statError = 0;
+    bool kept = false;
+};
+
 } // namespace
 
 Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
                                                           const QString &pattern)
+{
+    std::vector<DirEntry> entries;
+    const Status listed = listFolder(folder, pattern, [&entries](std::vector<DirEntry> &batch) {
+        if (entries.empty())
+            entries = std::move(batch);
+        else
+            entries.insert(entries.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+        return true;
+    });
+    if (!listed)
+        return listed.error();
+    return entries;
+}
+
+Status NativeFileSystem::listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch)
 {
     const QByteArray folderBytes = encodeNativeName(folder);
     DIR *dir = ::opendir(folderBytes.isEmpty() ? "." : folderBytes.constData());
@@ -61,71 +84,70 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
         return RunTimeError::fromErrno(errno, PathKind::Folder);
     const int dirFd = ::dirfd(dir);
 
-    // First the names that pass the filter, their bytes one after another (each ended by a NUL)...
-    std::vector<DirEntry> entries;
+    // First the names that pass the filter, their bytes one after another (each ended by a
+    // NUL), and nothing else: a million of them take a few tens of megabytes...
     std::string rawNames;
     std::vector<size_t> rawAt;
-    // A folder's own size gives an idea of how many names it holds.
-    struct stat folderStat {};
-    if (::fstat(dirFd, &folderStat) == 0) {
-        const auto expected = static_cast<size_t>(std::min<std::int64_t>(folderStat.st_size / 40, 1 << 20));
-        entries.reserve(expected);
-        rawAt.reserve(expected);
-    }
     errno = 0;
     while (const dirent *item = ::readdir(dir)) {
         const std::string_view rawName(item->d_name);
         if (rawName == "." || rawName == ".." || item->d_type == DT_DIR)
             continue;
-        QString name = decodeNativeName(rawName);
-        if (!matchesWildcard(name, pattern))
+        if (!matchesWildcard(decodeNativeName(rawName), pattern))
             continue;
-        DirEntry entry;
-        entry.name = std::move(name);
-        entries.push_back(std::move(entry));
         rawAt.push_back(rawNames.size());
         rawNames.append(rawName);
         rawNames.push_back('\0');
         errno = 0;
     }
-    const int readError = errno;
-    if (readError != 0) {
+    if (const int readError = errno; readError != 0) {
         ::closedir(dir);
         return RunTimeError::fromErrno(readError, PathKind::Folder);
     }
     // ...then their times and sizes, a large folder's in parts on the machine's cores, since
-    // each stat waits on the file system on its own.
-    std::vector<char> kept(entries.size(), 1);
+    // each stat waits on the file system on its own...
+    std::vector<Found> found(rawAt.size());
     const auto statRange = [&](size_t from, size_t to) {
         for (size_t k = from; k < to; ++k)
-            kept[k] = statEntry(dirFd, rawNames.data() + rawAt[k], entries[k]) ? 1 : 0;
+            found[k].kept = statEntry(dirFd, rawNames.data() + rawAt[k], found[k].stat, found[k].statError);
     };
-    const size_t parts = entries.size() < SharedStatNames
+    const size_t parts = found.size() < SharedStatNames
         ? 1
         : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
     std::vector<std::thread> helpers;
     for (size_t part = 1; part < parts; ++part) {
-        const size_t from = entries.size() * part / parts, to = entries.size() * (part + 1) / parts;
+        const size_t from = found.size() * part / parts, to = found.size() * (part + 1) / parts;
         try {
             helpers.emplace_back(statRange, from, to);
         } catch (const std::system_error &) {
             statRange(from, to); // no thread to be had: this one does the part
         }
     }
-    statRange(0, entries.size() / parts);
+    statRange(0, found.size() / parts);
     for (std::thread &helper : helpers)
         helper.join();
     ::closedir(dir);
-    size_t to = 0;
-    for (size_t k = 0; k < entries.size(); ++k) {
-        if (kept[k] != 0) {
-            if (to != k)
-                entries[to] = std::move(entries[k]);
-            ++to;
+    // ...and then the entries, named, a batch at a time.
+    constexpr size_t BatchEntries = 1 << 16;
+    std::vector<DirEntry> entries;
+    for (size_t k = 0; k < found.size(); ++k) {
+        if (!found[k].kept)
+            continue;
+        if (entries.empty())
+            entries.reserve(std::min(BatchEntries, found.size() - k));
+        DirEntry &entry = entries.emplace_back();
+        entry.name = decodeNativeName(std::string_view(rawNames.data() + rawAt[k]));
+        entry.stat = found[k].stat;
+        entry.statError = found[k].statError;
+        if (entries.size() == BatchEntries) {
+            if (!batch(entries))
+                return {};
+            entries.clear();
         }
     }
-    entries.resize(to);
-    return entries;
+    if (!entries.empty())
+        batch(entries);
+    return {};
 }
 
 } // namespace dyadix

@@ -62,6 +62,11 @@ public:
         }
         return entries;
     }
+    // A folder listed in batches is listed through enumerate above, faults and all.
+    Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override
+    {
+        return FileSystem::listFolder(folder, pattern, batch);
+    }
 #define DYADIX_FAULT(op, path) if (auto error = check(FsOperation::op, path)) return *error
     Result<std::int64_t> FileDateTime(const QString &path) override { DYADIX_FAULT(FileDateTime, path); return m_real.FileDateTime(path); }
     Status Kill(const QString &path) override { DYADIX_FAULT(Kill, path); return m_real.Kill(path); }
