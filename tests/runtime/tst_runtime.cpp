@@ -1,10 +1,14 @@
 #include "runtime/conversions.h"
+#include "runtime/datestamp.h"
 #include "runtime/isolatedfilesystem.h"
 #include "runtime/wildcard.h"
 
 #include "testkit.h"
 
+#include <QDateTime>
 #include <QProcess>
+
+#include <ctime>
 
 
 using namespace dyadix;
@@ -69,6 +73,36 @@ private slots:
         QCOMPARE(big ? qint64(*big) : -big.error().number, n.int32);
     }
 
+    // A file's date in the list is its local time to the minute, in each time zone, across the
+    // changes to and from summer time (whole hours, half hours, half-hour zones) and long ago.
+    void localDates_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        for (const char *zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Australia/Lord_Howe", "Asia/Kolkata"})
+            QTest::newRow(zone) << QByteArray(zone);
+    }
+    void localDates()
+    {
+        QFETCH(QByteArray, zone);
+        const QByteArray before = qgetenv("TZ");
+        qputenv("TZ", zone);
+        ::tzset();
+        LocalDates dates;
+        int checked = 0;
+        // Spring and autumn of 2024, and a week of 1890, about seven minutes apart.
+        for (const std::int64_t start : {std::int64_t(1709856000), std::int64_t(1727740800), std::int64_t(-2524521600)}) {
+            for (std::int64_t t = start; t < start + 36 * 86400; t += 433, ++checked) {
+                const QString expected = QDateTime::fromSecsSinceEpoch(t).toString("yyyy/MM/dd hh:mm");
+                if (dateStampText(dates.of(t)) != expected || formatDateText(t) != expected)
+                    QFAIL(qPrintable(QString("%1: %2, %3, expected %4").arg(t).arg(dateStampText(dates.of(t)), formatDateText(t), expected)));
+            }
+        }
+        QCOMPARE(parseDateStamp(u"2024/06/01 12:00") + parseDateStamp(u"2024/06/01 12:0x") + parseDateStamp(u"2024-06-01 12:00"), 202406011200);
+        before.isNull() ? qunsetenv("TZ") : qputenv("TZ", before);
+        ::tzset();
+        QCOMPARE(checked, 3 * 7184);
+    }
+
     // Patterns ignore case; names' bytes survive the trip through text, UTF-8 or not.
     void wildcardsAndNames()
     {
@@ -115,6 +149,32 @@ private slots:
             .arg(fs.Kill(at("none")).error().number).arg(fs.Kill(at("no/none")).error().number).arg(fs.Kill(at("folder.txt")).error().number);
         QCOMPARE(errors, QStringLiteral("76 53 76 53 76 75"));
         QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
+    }
+
+    // A folder of thousands of names has them stat'ed in parts at once: every file comes once
+    // with its own size, a link to nothing with its error, and no folder or link to one.
+    void largeFolder()
+    {
+        const QString many = at("many");
+        QVERIFY(QDir().mkpath(many + "/sub") && QFile::link(many + "/sub", many + "/to-sub") && QFile::link(many + "/none", many + "/gone"));
+        for (int i = 0; i < 9000; ++i)
+            QVERIFY(writeFile(many + QString("/f%1").arg(i), QByteArray(i % 7, 'x')));
+        std::vector<int> seen(9000, 0);
+        int batches = 0, wrong = 0, failed = 0;
+        QVERIFY(fs.listFolder(many, "*.*", [&](std::vector<DirEntry> &entries) {
+            ++batches;
+            for (const DirEntry &entry : entries) {
+                if (entry.name == "gone") {
+                    failed += entry.statError == 53 ? 1 : 100;
+                    continue;
+                }
+                const int i = entry.name.mid(1).toInt();
+                ++seen[size_t(i)];
+                wrong += entry.name != QString("f%1").arg(i) || entry.stat.size != i % 7;
+            }
+            return true;
+        }));
+        QCOMPARE(QString("%1 %2 %3 %4").arg(batches).arg(wrong).arg(failed).arg(std::count(seen.begin(), seen.end(), 1)), QString("1 0 1 9000"));
     }
 
     // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears;
