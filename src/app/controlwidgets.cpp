@@ -5,6 +5,7 @@
 #include "panes/filelistmodel.h"
 #include "panes/textbox.h"
 
+#include <QAccessibleWidget>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -46,7 +47,73 @@ protected:
     }
 };
 
+// A drive list as assistive technology reads it: a combo box named by its accessible name,
+// whose value is the drive shown, with its list of drives as its one child.
+class DriveListAccessible final : public QAccessibleWidget
+{
+public:
+    explicit DriveListAccessible(QComboBox *box)
+        : QAccessibleWidget(box, QAccessible::ComboBox)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && !box()->accessibleName().isEmpty())
+            return box()->accessibleName();
+        if (t == QAccessible::Name || t == QAccessible::Value)
+            return box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child != nullptr && child->object() == box()->view() ? 0 : -1;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = box()->view()->isVisible();
+        state.collapsed = !state.expanded;
+        return state;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList {showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == showMenuAction() || actionName == pressAction())
+            box()->showPopup();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    QComboBox *box() const { return static_cast<QComboBox *>(widget()); }
+};
+
+QAccessibleInterface *driveListInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(DriveListWidget::staticMetaObject.className()) && object->isWidgetType())
+        return new DriveListAccessible(static_cast<QComboBox *>(object));
+    return nullptr;
+}
+
 } // namespace
+
+void DriveListWidget::installAccessibleInterface()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(driveListInterface);
+        return true;
+    }();
+    (void)installed;
+}
 
 DriveListWidget::DriveListWidget(DriveListModel &model, QWidget *parent)
     : QComboBox(parent)
@@ -283,6 +350,11 @@ void TextBoxWidget::showModel()
     if (text() != m_model.Text()) {
         setText(m_model.Text());
         setCursorPosition(0);
+        // A status may be longer than its box: its tool tip and description give it whole.
+        if (isReadOnly()) {
+            setToolTip(m_model.Text());
+            setAccessibleDescription(m_model.Text());
+        }
     }
     // A new palette polishes the box again: only a change of colour sets one.
     if (palette().color(QPalette::Base) == m_model.BackColor()

@@ -120,6 +120,7 @@ void MainWindow::buildControls()
     FormModel &form = *m_form;
     auto *client = new QWidget(this);
     setCentralWidget(client);
+    DriveListWidget::installAccessibleInterface();
     m_controls[ControlId::drvList1] = new DriveListWidget(form.pane(1).drvList, client);
     m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, true, client);
     m_controls[ControlId::drvList2] = new DriveListWidget(form.pane(2).drvList, client);

@@ -18,7 +18,7 @@ constexpr int ProbeWidth = 100000;
 
 WrappingMenuBar::WrappingMenuBar(QWidget *parent)
     : QWidget(parent)
-    , m_probe(new QMenuBar(this))
+    , m_probe(std::make_unique<QMenuBar>())
 {
     m_probe->setNativeMenuBar(false);
     m_probe->hide();
@@ -27,6 +27,8 @@ WrappingMenuBar::WrappingMenuBar(QWidget *parent)
     layout->setSpacing(0);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
+
+WrappingMenuBar::~WrappingMenuBar() = default;
 
 QMenu *WrappingMenuBar::addMenu(const QString &title)
 {
@@ -49,6 +51,8 @@ void WrappingMenuBar::measure() const
 {
     if (!m_widths.empty() || m_entries.isEmpty())
         return;
+    // Measured in this bar's font, which a bar of no window does not inherit.
+    m_probe->setFont(font());
     m_probe->resize(ProbeWidth, m_probe->sizeHint().height());
     const QRect first = m_probe->actionGeometry(m_entries.front());
     m_margin = first.left();

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class QMenu;
@@ -23,6 +24,7 @@ class WrappingMenuBar final : public QWidget
     Q_OBJECT
 public:
     explicit WrappingMenuBar(QWidget *parent = nullptr);
+    ~WrappingMenuBar() override;
 
     QMenu *addMenu(const QString &title);
     void addEntry(QAction *action);
@@ -56,8 +58,9 @@ private:
 
     QList<QAction *> m_entries;
     std::vector<QMenuBar *> m_rows;
-    // A bar off screen that holds every entry, to measure them.
-    QMenuBar *m_probe = nullptr;
+    // A bar that is never shown and belongs to no window (so that assistive technology never
+    // finds its entries where no one sees them), holding every entry to measure them.
+    std::unique_ptr<QMenuBar> m_probe;
     mutable std::vector<int> m_widths;
     mutable int m_margin = 0;
     mutable int m_rowHeight = 0;

@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +18,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QTableView>
 
@@ -126,13 +129,16 @@ private slots:
                 control = control->nextInFocusChain();
             QWidget *shown = control->parentWidget()->inherits("QAbstractScrollArea") ? control->parentWidget() : control;
             QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(shown);
+            const auto *box = qobject_cast<QLineEdit *>(shown);
+            // A status's tool tip is the status itself, long or short.
+            const QString tip = box && box->isReadOnly() ? (shown->toolTip() == box->text() ? "(its text)" : "(not its text)") : shown->toolTip();
             seen << (shown->inherits("QComboBox") ? shown->accessibleName() + ": " + reader->text(QAccessible::Description)
-                                                  : reader->text(QAccessible::Name) + ": " + shown->toolTip());
+                                                  : reader->text(QAccessible::Name) + ": " + tip);
         }
         QCOMPARE(seen.join('\n'), QStringLiteral("Left drive: Choose Left Drive\nFilter: Show which files? (*.* = all, comma separator) e.g. *.fr?, *.bas\n"
                                                  "Right drive: Choose Right Drive\nLeft folder: Double-click Left Folder\nRight folder: Double-click Right Folder\n"
                                                  "Left files: Check Left files to Copy/Move/Delete (or click Match)\nRight files: Check Right files to Copy/Move/Delete\n"
-                                                 "Left status: \nRight status: \nLeft drive: Choose Left Drive"));
+                                                 "Left status: (its text)\nRight status: (its text)\nLeft drive: Choose Left Drive"));
         QCOMPARE(w->control(ControlId::picDragBar)->toolTip(), QStringLiteral("Drag up or down to resize panes"));
         w->window->resize(200, w->window->height());
         QTRY_COMPARE(w->window->width(), 200);
@@ -143,6 +149,89 @@ private slots:
         }
         QCOMPARE(menus.join(' '), QStringLiteral("&File &Options &Match! &Copy!> <Cop&y! >&Move!> <Mo&ve!< >&Delete! De&lete!< &Help"));
         QTRY_COMPARE(w->window->centralWidget()->geometry().top(), w->window->menus()->geometry().bottom() + 1);
+    }
+
+    // At the designed size a name of up to twenty characters reads whole in its line; a longer
+    // one is read by scrolling the list sideways with the keys, or whole in a wider window.
+    void namesReadWhole()
+    {
+        const QString sixty = QString("a rather long file name that goes on and on for sixty.txt").leftJustified(60, 'x');
+        const QStringList names {"plain.png", "only-left.doc", "newer-right.txt", "twenty-characters.tx", sixty};
+        QVERIFY(QDir().mkpath(w->t("/names")));
+        for (const QString &name : names)
+            QVERIFY(writeFile(w->t("/names/") + name, "1"));
+        QVERIFY(w->form().pane(1).dirList.setPath(w->t("/names")).has_value());
+        auto *list = control<QTableView>(ControlId::lstFiles1);
+        const QFontMetrics metrics(list->font());
+        // Where the list draws a line's name, as its delegate lays it out.
+        auto textRect = [&](int row) {
+            QStyleOptionViewItem option;
+            option.initFrom(list);
+            option.rect = list->visualRect(list->model()->index(row, 0));
+            option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+            option.text = list->model()->index(row, 0).data().toString();
+            option.font = list->font();
+            return list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list);
+        };
+        auto rowOf = [&](const QString &name) { return list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, name).value(0).row(); };
+        QTRY_VERIFY(!list->visualRect(list->model()->index(0, 0)).isEmpty());
+        const QRect view = list->viewport()->rect();
+        for (const QString &name : names.mid(0, 4)) {
+            const QRect text = textRect(rowOf(name));
+            QVERIFY2(text.width() >= metrics.horizontalAdvance(name) && view.contains(text.left(), text.top())
+                         && text.left() + metrics.horizontalAdvance(name) <= view.right(),
+                     qPrintable(QString("%1: %2 of %3 from %4 in %5").arg(name).arg(text.width()).arg(metrics.horizontalAdvance(name)).arg(text.left()).arg(view.width())));
+        }
+        const int row = rowOf(sixty);
+        QVERIFY(textRect(row).width() >= metrics.horizontalAdvance(sixty));
+        QVERIFY(textRect(row).left() + metrics.horizontalAdvance(sixty) > view.right()); // its end is out of view
+        list->setFocus();
+        for (int i = 0; i < 200 && list->horizontalScrollBar()->value() < list->horizontalScrollBar()->maximum(); ++i)
+            QTest::keyClick(list, Qt::Key_Right);
+        QVERIFY(textRect(row).left() + metrics.horizontalAdvance(sixty) <= view.right()); // now its end is in view
+        for (int i = 0; i < 200 && list->horizontalScrollBar()->value() > 0; ++i)
+            QTest::keyClick(list, Qt::Key_Left);
+        QCOMPARE(textRect(row).left(), textRect(rowOf("plain.png")).left());
+        w->window->resize(1000, w->window->height());
+        QTRY_VERIFY(textRect(row).left() + metrics.horizontalAdvance(sixty) <= list->viewport()->rect().right());
+        QVERIFY(textRect(row).left() >= 0); // the whole name at once
+    }
+
+    // A screen reader tells the drive lists apart by their names, each with its drive as its
+    // value, reads a status whole from its description, and finds every menu-bar entry where
+    // it is drawn, on either row.
+    void readByAssistiveTechnology()
+    {
+        QStringList drives;
+        for (ControlId id : {ControlId::drvList1, ControlId::drvList2}) {
+            QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(w->control(id));
+            drives << reader->text(QAccessible::Name) + '=' + reader->text(QAccessible::Value) + (reader->role() == QAccessible::ComboBox ? "" : " (no combo box)");
+        }
+        const QString drive = control<QComboBox>(ControlId::drvList1)->currentText();
+        QCOMPARE(drives.join(' '), QString("Left drive=%1 Right drive=%1").arg(drive));
+        const QString status = control<QLineEdit>(ControlId::txtStatus1)->text();
+        QTRY_COMPARE(QAccessible::queryAccessibleInterface(w->control(ControlId::txtStatus1))->text(QAccessible::Description), status);
+        QCOMPARE(w->control(ControlId::txtStatus1)->toolTip(), status);
+        QVERIFY(w->window->menus()->rows().size() == 2); // the designed size wraps the menu bar
+        QStringList entries;
+        std::function<void(QAccessibleInterface *)> visit = [&](QAccessibleInterface *node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface *child = node->child(i);
+                if (child == nullptr)
+                    continue;
+                if (child->role() == QAccessible::MenuItem && node->role() == QAccessible::MenuBar) {
+                    auto *row = qobject_cast<QMenuBar *>(node->object());
+                    QAction *action = row ? row->actions().value(i) : nullptr;
+                    const QRect drawn = action ? QRect(row->mapToGlobal(row->actionGeometry(action).topLeft()), row->actionGeometry(action).size()) : QRect();
+                    entries << child->text(QAccessible::Name) + (child->rect() == drawn ? "" : " (not where drawn)")
+                            + (w->window->frameGeometry().contains(child->rect()) ? "" : " (outside)");
+                } else if (child->role() != QAccessible::PopupMenu) {
+                    visit(child);
+                }
+            }
+        };
+        visit(QAccessible::queryAccessibleInterface(w->window.get()));
+        QCOMPARE(entries.join(' '), QStringLiteral("File Options Match! Copy!> <Copy! >Move!> <Move!< >Delete! Delete!< Help"));
     }
 
     // A stored size that is no number, or too small for the window, still shows the window:
