@@ -340,6 +340,7 @@ void FormModel::listBothPanes()
         patterns << Parse(filter, QStringLiteral(","));
     ListingPrefetch ahead(m_fileSystem, DirListModel::withSeparator(pane(2).dirList.Path()), patterns,
                           mnuOptionSubfolders.isChecked() ? ListingPrefetch::Reach::Tree : ListingPrefetch::Reach::Folder);
+    ahead.whileWaiting = [this] { m_host.processEvents(); };
     dirList_Change(1);
     m_listingFileSystem = &ahead;
     dirList_Change(2);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <future>
+#include <optional>
 #include <vector>
 
 namespace dyadix {
@@ -56,6 +57,8 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
     MatchCounts counts;
     Side l {left, left.ListCount() - 1, {}, {}};
     Side r {right, right.ListCount() - 1, {}, {}};
+    // The ticks of the whole walk reach the views and the panes' selection status at its end.
+    std::optional<FileListModel::TickBatch> leftTicks(std::in_place, left), rightTicks(std::in_place, right);
     while (!l.exhausted() || !r.exhausted()) {
         const int byName = compareNames(l.name(), r.name());
         if (byName < 0) {
@@ -92,6 +95,8 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
         --r.index;
         ++counts.pairs;
     }
+    leftTicks.reset();
+    rightTicks.reset();
     // The names are copied while neither list changes; then each list takes its own.
     l.ready = left.preparePlaceholders(right, l.placeholders);
     r.ready = right.preparePlaceholders(left, r.placeholders);

@@ -313,10 +313,31 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
             reasonIndex = known == m_reasonIndex.cend() ? 0 : *known;
         }
         line.mark = (line.mark & PlaceholderMark) | (ticked ? TickMark : 0) | reasonIndex;
-        static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
-        emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), roles);
+        if (m_batchDepth > 0) {
+            m_batchFirst = m_batchFirst < 0 ? index : std::min(m_batchFirst, index);
+            m_batchLast = std::max(m_batchLast, index);
+        } else {
+            static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
+            emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), roles);
+        }
     }
-    emit ticksChanged();
+    if (m_batchDepth > 0)
+        m_batchTicked = true;
+    else
+        emit ticksChanged();
+}
+
+void FileListModel::endTickBatch()
+{
+    if (--m_batchDepth > 0)
+        return;
+    if (m_batchFirst >= 0 && m_batchLast < ListCount()) {
+        static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
+        emit dataChanged(index(m_batchFirst, NameColumn), index(m_batchLast, SizeColumn), roles);
+    }
+    m_batchFirst = m_batchLast = -1;
+    if (std::exchange(m_batchTicked, false))
+        emit ticksChanged();
 }
 
 QString FileListModel::tickReason(int index) const

@@ -67,6 +67,20 @@ public:
     // becomes the line's tool tip while it stays ticked.
     void setSelected(int index, bool ticked, const QString &reason = QString());
     int SelCount() const { return m_selCount; }
+    // While one lives, ticks change without a signal each; at its end one dataChanged covers
+    // the lines whose ticks changed, and one ticksChanged follows where any tick was set. For
+    // a command that ticks a million lines at once.
+    class TickBatch
+    {
+    public:
+        explicit TickBatch(FileListModel &list) : m_list(list) { ++m_list.m_batchDepth; }
+        ~TickBatch() { m_list.endTickBatch(); }
+        TickBatch(const TickBatch &) = delete;
+        TickBatch &operator=(const TickBatch &) = delete;
+
+    private:
+        FileListModel &m_list;
+    };
     // Why a line is ticked (empty when it is not).
     QString tickReason(int index) const;
 
@@ -103,6 +117,7 @@ private:
     static constexpr std::uint32_t PlaceholderMark = 1u << 30;
     static constexpr std::uint32_t ReasonMask = PlaceholderMark - 1;
 
+    void endTickBatch();
     QStringView nameOf(const Line &line) const { return m_names.at(line.nameAt, line.nameLength); }
     Line lineOf(const PaneEntry &entry);
     bool lineLess(const Line &a, const Line &b) const;
@@ -123,6 +138,9 @@ private:
     std::vector<QString> m_reasons {QString()};
     QHash<QString, std::uint32_t> m_reasonIndex;
     std::vector<QString> m_longestNames;
+    int m_batchDepth = 0;
+    bool m_batchTicked = false; // setSelected ran during the batch
+    int m_batchFirst = -1, m_batchLast = -1; // the lines whose ticks changed
     mutable std::int64_t m_largest = 0;
     mutable bool m_largestKnown = true;
     int m_selCount = 0;

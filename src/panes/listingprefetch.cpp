@@ -1,5 +1,7 @@
 #include "listingprefetch.h"
 
+#include <chrono>
+
 namespace dyadix {
 
 ListingPrefetch::ListingPrefetch(FileSystem &real, const QString &folder, const QStringList &patterns,
@@ -43,8 +45,11 @@ ListingPrefetch::Walk *ListingPrefetch::take(const QString &folder, const QStrin
     // The listings are taken in the order they were started, by the listing they were started for.
     if (reach != m_reach || folder != m_folder || m_next >= m_patterns.size() || pattern != m_patterns[m_next])
         return nullptr;
-    if (m_next == 0)
+    if (m_next == 0) {
+        while (whileWaiting && m_walks.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            whileWaiting();
         m_taken = m_walks.get();
+    }
     if (size_t(m_next) >= m_taken.size())
         return nullptr;
     return &m_taken[size_t(m_next++)];

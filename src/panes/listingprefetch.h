@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -24,6 +25,10 @@ public:
     ~ListingPrefetch() override;
 
     Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
+
+    // Runs every few hundredths of a second while a listing waits for the read-ahead to end
+    // (the window repaints meanwhile).
+    std::function<void()> whileWaiting;
     Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override;
 
 private:

@@ -126,8 +126,8 @@ void listPane(ListingContext &c)
             flush();
         if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
             flush();
-            if (c.subfolders == Subfolders::Included)
-                pane.txtStatus.setText(QString::number(count) + QLatin1String(" files so far..."));
+            // A listing that takes long (a tree, a folder of 100,000s of files) shows how far it is.
+            pane.txtStatus.setText(QString::number(count) + QLatin1String(" files so far..."));
             c.host.processEvents();
             sinceRepaint.restart();
         }

@@ -104,49 +104,46 @@ Status NativeFileSystem::listFolder(const QString &folder, const QString &patter
         ::closedir(dir);
         return RunTimeError::fromErrno(readError, PathKind::Folder);
     }
-    // ...then their times and sizes, a large folder's in parts on the machine's cores, since
-    // each stat waits on the file system on its own...
-    std::vector<Found> found(rawAt.size());
-    const auto statRange = [&](size_t from, size_t to) {
-        for (size_t k = from; k < to; ++k)
-            found[k].kept = statEntry(dirFd, rawNames.data() + rawAt[k], found[k].stat, found[k].statError);
-    };
-    const size_t parts = found.size() < SharedStatNames
-        ? 1
-        : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
-    std::vector<std::thread> helpers;
-    for (size_t part = 1; part < parts; ++part) {
-        const size_t from = found.size() * part / parts, to = found.size() * (part + 1) / parts;
-        try {
-            helpers.emplace_back(statRange, from, to);
-        } catch (const std::system_error &) {
-            statRange(from, to); // no thread to be had: this one does the part
-        }
-    }
-    statRange(0, found.size() / parts);
-    for (std::thread &helper : helpers)
-        helper.join();
-    ::closedir(dir);
-    // ...and then the entries, named, a batch at a time.
+    // ...then, a batch at a time, their times and sizes (a large batch's in parts on the
+    // machine's cores, since each stat waits on the file system on its own) and the entries,
+    // named: the caller hears of the first files while the rest wait their turn.
     constexpr size_t BatchEntries = 1 << 16;
+    std::vector<Found> found;
     std::vector<DirEntry> entries;
-    for (size_t k = 0; k < found.size(); ++k) {
-        if (!found[k].kept)
-            continue;
-        if (entries.empty())
-            entries.reserve(std::min(BatchEntries, found.size() - k));
-        DirEntry &entry = entries.emplace_back();
-        entry.name = decodeNativeName(std::string_view(rawNames.data() + rawAt[k]));
-        entry.stat = found[k].stat;
-        entry.statError = found[k].statError;
-        if (entries.size() == BatchEntries) {
-            if (!batch(entries))
-                return {};
-            entries.clear();
+    for (size_t first = 0; first < rawAt.size(); first += BatchEntries) {
+        const size_t count = std::min(BatchEntries, rawAt.size() - first);
+        found.assign(count, Found());
+        const auto statRange = [&](size_t from, size_t to) {
+            for (size_t k = from; k < to; ++k)
+                found[k].kept = statEntry(dirFd, rawNames.data() + rawAt[first + k], found[k].stat, found[k].statError);
+        };
+        const size_t parts = count < SharedStatNames ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+        std::vector<std::thread> helpers;
+        for (size_t part = 1; part < parts; ++part) {
+            const size_t from = count * part / parts, to = count * (part + 1) / parts;
+            try {
+                helpers.emplace_back(statRange, from, to);
+            } catch (const std::system_error &) {
+                statRange(from, to); // no thread to be had: this one does the part
+            }
         }
+        statRange(0, count / parts);
+        for (std::thread &helper : helpers)
+            helper.join();
+        entries.clear();
+        entries.reserve(count);
+        for (size_t k = 0; k < count; ++k) {
+            if (!found[k].kept)
+                continue;
+            DirEntry &entry = entries.emplace_back();
+            entry.name = decodeNativeName(std::string_view(rawNames.data() + rawAt[first + k]));
+            entry.stat = found[k].stat;
+            entry.statError = found[k].statError;
+        }
+        if (!entries.empty() && !batch(entries))
+            break;
     }
-    if (!entries.empty())
-        batch(entries);
+    ::closedir(dir);
     return {};
 }
 
