@@ -128,7 +128,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
         }
     }
     matchLists(left.lstFiles, right.lstFiles, parser.isSet(earlier) ? MarkNewer::Off : MarkNewer::On,
-               Merging::AtOnce);
+               Merging::OneByOne);
     // "-" is standard output; a pipe, terminal or device named is written into as it is.
     if (parser.isSet(output) && parser.value(output) != QStringLiteral("-")) {
         const Status written = fileSystem.writeFile(parser.value(output), exportContent(left, right), SpecialTarget::WriteInto);

@@ -173,40 +173,53 @@ void FileListModel::addItems(std::vector<PaneEntry> entries)
 FileListModel::Prepared FileListModel::preparePlaceholders(const FileListModel &other,
                                                           const std::vector<int> &rows)
 {
+    // The names stay where the other list keeps them: its blocks are shared, not copied.
     Prepared prepared;
-    std::vector<Line> &lines = prepared.lines;
-    lines.reserve(rows.size());
+    std::vector<NameRef> &names = prepared.names;
+    names.reserve(rows.size());
+    const std::uint64_t shift = rows.empty() ? 0 : m_names.adopt(other.m_names);
     for (const int row : rows) {
-        Line line;
-        const QStringView name = other.nameAt(row);
-        line.nameAt = m_names.add(name);
-        line.nameLength = std::uint32_t(name.size());
-        line.mark = PlaceholderMark;
-        lines.push_back(line);
+        const Line &theirs = other.m_lines.at(size_t(row));
+        names.push_back({theirs.nameAt + shift, theirs.nameLength});
     }
-    const auto less = [this](const Line &a, const Line &b) { return lineLess(a, b); };
-    if (std::is_sorted(lines.rbegin(), lines.rend(), less))
-        std::reverse(lines.begin(), lines.end());
-    else if (!std::is_sorted(lines.begin(), lines.end(), less))
-        std::stable_sort(lines.begin(), lines.end(), less);
+    const auto less = [this](const NameRef &a, const NameRef &b) {
+        return lineLess(placeholderLine(a), placeholderLine(b));
+    };
+    if (std::is_sorted(names.rbegin(), names.rend(), less))
+        std::reverse(names.begin(), names.end());
+    else if (!std::is_sorted(names.begin(), names.end(), less))
+        std::stable_sort(names.begin(), names.end(), less);
     return prepared;
 }
 
 void FileListModel::addPrepared(Prepared prepared)
 {
-    insertSorted(std::move(prepared.lines));
+    const std::vector<NameRef> &names = prepared.names;
+    mergeLines(names.size(), [this, &names](size_t k) { return placeholderLine(names[k]); });
 }
 
 void FileListModel::insertSorted(std::vector<Line> lines)
 {
-    if (lines.empty())
+    if (m_lines.empty() && !lines.empty()) {
+        noteWidest(lines.size(), [&lines](size_t k) -> const Line & { return lines[k]; });
+        beginInsertRows(QModelIndex(), 0, static_cast<int>(lines.size()) - 1);
+        m_lines = std::move(lines);
+        endInsertRows();
         return;
+    }
+    mergeLines(lines.size(), [&lines](size_t k) -> const Line & { return lines[k]; });
+}
+
+template<typename LineAt>
+void FileListModel::noteWidest(size_t added, const LineAt &lineAt)
+{
     if (m_largestKnown) {
-        for (const Line &line : lines)
-            m_largest = std::max(m_largest, line.size);
+        for (size_t k = 0; k < added; ++k)
+            m_largest = std::max(m_largest, lineAt(k).size);
     }
     constexpr size_t LongNames = 8;
-    for (const Line &line : lines) {
+    for (size_t k = 0; k < added; ++k) {
+        const Line &line = lineAt(k);
         if (m_longestNames.size() == LongNames && line.nameLength <= m_longestNames.back().size())
             continue;
         const QString name = nameOf(line).toString();
@@ -216,32 +229,35 @@ void FileListModel::insertSorted(std::vector<Line> lines)
         if (m_longestNames.size() > LongNames)
             m_longestNames.pop_back();
     }
-    const size_t added = lines.size();
-    if (m_lines.empty()) {
-        beginInsertRows(QModelIndex(), 0, static_cast<int>(added) - 1);
-        m_lines = std::move(lines);
-        endInsertRows();
+}
+
+// Puts `added` sorted lines, the k-th given by lineAt(k), at their places.
+template<typename LineAt>
+void FileListModel::mergeLines(size_t added, const LineAt &lineAt)
+{
+    if (added == 0)
         return;
-    }
-    // Lines that all come after the list's (a tree listed in order) are appended.
+    noteWidest(added, lineAt);
     const size_t oldCount = m_lines.size();
     // The list grows by a quarter at least, not by doubling: at a million lines the unused
     // room would weigh as much as the names.
     if (m_lines.capacity() < oldCount + added)
         m_lines.reserve(std::max(oldCount + added, m_lines.capacity() + m_lines.capacity() / 4));
-    if (!lineLess(lines.front(), m_lines.back())) {
+    // Lines that all come after the list's (a tree listed in order) are appended.
+    if (oldCount == 0 || !lineLess(lineAt(0), m_lines.back())) {
         beginInsertRows(QModelIndex(), static_cast<int>(oldCount), static_cast<int>(oldCount + added) - 1);
-        m_lines.insert(m_lines.end(), lines.begin(), lines.end());
+        for (size_t k = 0; k < added; ++k)
+            m_lines.push_back(lineAt(k));
         endInsertRows();
         return;
     }
     // One line goes in at its place.
     if (added == 1) {
-        const auto place = std::upper_bound(m_lines.begin(), m_lines.end(), lines.front(),
+        const auto place = std::upper_bound(m_lines.begin(), m_lines.end(), lineAt(0),
                                             [this](const Line &a, const Line &b) { return lineLess(a, b); });
         const int at = static_cast<int>(place - m_lines.begin());
         beginInsertRows(QModelIndex(), at, at);
-        m_lines.insert(place, lines.front());
+        m_lines.insert(place, lineAt(0));
         endInsertRows();
         return;
     }
@@ -253,10 +269,10 @@ void FileListModel::insertSorted(std::vector<Line> lines)
     size_t next = added;
     while (next > 0) {
         --to;
-        if (from > 0 && lineLess(lines[next - 1], m_lines[from - 1]))
+        if (from > 0 && lineLess(lineAt(next - 1), m_lines[from - 1]))
             m_lines[to] = m_lines[--from];
         else
-            m_lines[to] = lines[--next];
+            m_lines[to] = lineAt(--next);
     }
     endResetModel();
 }

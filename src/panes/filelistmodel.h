@@ -37,7 +37,7 @@ public:
     // Adds many lines at their sorted places in one step (sort, then merge).
     void addItems(std::vector<PaneEntry> entries);
     // Placeholders for lines of another list, given by their indexes there, made ready to be
-    // added: the names are copied, no line of either list changes.
+    // added: they share the names the other list keeps; no line of either list changes.
     struct Prepared;
     Prepared preparePlaceholders(const FileListModel &other, const std::vector<int> &rows);
     // Adds lines made ready; this touches no other list.
@@ -123,13 +123,32 @@ private:
     bool lineLess(const Line &a, const Line &b) const;
     // Puts lines, sorted, at their places: appended where they all come last, else merged.
     void insertSorted(std::vector<Line> lines);
+    template<typename LineAt>
+    void mergeLines(size_t added, const LineAt &lineAt);
+    // Notes the largest size and the longest names among lines to be added.
+    template<typename LineAt>
+    void noteWidest(size_t added, const LineAt &lineAt);
+    // A placeholder's line is its name; the rest is the same for all.
+    struct NameRef
+    {
+        std::uint64_t nameAt;
+        std::uint32_t nameLength;
+    };
+    static Line placeholderLine(const NameRef &name)
+    {
+        Line line;
+        line.nameAt = name.nameAt;
+        line.nameLength = name.nameLength;
+        line.mark = PlaceholderMark;
+        return line;
+    }
 
 public:
     struct Prepared
     {
     private:
         friend class FileListModel;
-        std::vector<Line> lines;
+        std::vector<NameRef> names;
     };
 
 private:

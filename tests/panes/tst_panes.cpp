@@ -110,6 +110,13 @@ private slots:
         QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 20);
         model.viewScrolled(1);
         QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 11);
+        // A placeholder keeps its name when the list it came from is emptied and listed anew.
+        FileListModel other;
+        other.addItems({listed("b"), listed("zz")});
+        model.addPrepared(model.preparePlaceholders(other, {1, 0}));
+        other.Clear();
+        other.addItems({listed("q")});
+        QCOMPARE(summaryOf(model) + ' ' + summaryOf(other), QStringLiteral("a\tb b~ c+ d~ zz~ q"));
     }
 
     // The folder list shows root to current folder, then subfolders; a row opens its folder.
