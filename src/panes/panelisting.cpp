@@ -57,6 +57,16 @@ void listPane(ListingContext &c)
         batch.clear();
     };
 
+    // A listing that takes long (a tree, a folder of 100,000s of files) shows how far it is.
+    const auto repaintIfDue = [&] {
+        if (sinceRepaint.elapsed() < ListingRepaintMilliseconds)
+            return;
+        flush();
+        pane.txtStatus.setText(QString::number(count) + QLatin1String(" files so far..."));
+        c.host.processEvents();
+        sinceRepaint.restart();
+    };
+
     // One file found: read again under the prompt where the enumeration could not read it.
     // With subfolders, a subfolder that could not be read comes as its path ending in "/":
     // Retry reads it again, Ignore leaves it out.
@@ -124,13 +134,7 @@ void listPane(ListingContext &c)
         }
         if (batch.size() >= BatchLines)
             flush();
-        if (sinceRepaint.elapsed() >= ListingRepaintMilliseconds) {
-            flush();
-            // A listing that takes long (a tree, a folder of 100,000s of files) shows how far it is.
-            pane.txtStatus.setText(QString::number(count) + QLatin1String(" files so far..."));
-            c.host.processEvents();
-            sinceRepaint.restart();
-        }
+        repaintIfDue();
     };
 
     QString filter = c.txtSelect.Text();
@@ -158,6 +162,8 @@ void listPane(ListingContext &c)
                         break;
                     take(file);
                 }
+                if (found.empty()) // still reading names
+                    repaintIfDue();
                 return !trap.aborted();
             });
         });

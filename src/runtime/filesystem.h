@@ -80,8 +80,9 @@ public:
     // statError. Fails only when the folder itself cannot be read.
     virtual Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) = 0;
     // What enumerate finds, handed over a batch at a time, so that a folder of a million
-    // files is never held whole. An error comes before any batch. By default, enumerate's
-    // result in one batch.
+    // files is never held whole. While a large folder's names are read, empty batches come
+    // now and then (the caller may repaint); an error comes before any entry. By default,
+    // enumerate's result in one batch.
     virtual Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch)
     {
         Result<std::vector<DirEntry>> found = enumerate(folder, pattern);

@@ -47,6 +47,9 @@ bool statEntry(int dirFd, const char *rawName, FileStat &fileStat, int &statErro
     return true;
 }
 
+// While a folder's names are read, an empty batch goes to the caller after each this many.
+constexpr size_t StillReadingNames = 16384;
+
 // Folders with more names than this have them stat'ed on several threads at once.
 constexpr size_t SharedStatNames = 8192;
 
@@ -98,6 +101,14 @@ Status NativeFileSystem::listFolder(const QString &folder, const QString &patter
         rawAt.push_back(rawNames.size());
         rawNames.append(rawName);
         rawNames.push_back('\0');
+        // Reading a million names takes a few tenths of a second: the caller hears of it.
+        if (rawAt.size() % StillReadingNames == 0) {
+            std::vector<DirEntry> none;
+            if (!batch(none)) {
+                ::closedir(dir);
+                return {};
+            }
+        }
         errno = 0;
     }
     if (const int readError = errno; readError != 0) {
