@@ -12,10 +12,10 @@ namespace dyadix {
 
 namespace {
 
-bool needsQuotes(QStringView field)
+bool needsQuotes(NameView field)
 {
-    for (const QChar c : field) {
-        const char16_t u = c.unicode();
+    for (qsizetype i = 0; i < field.size; ++i) {
+        const char16_t u = field.wide ? field.utf16()[i] : char16_t(field.bytes()[i]);
         if (u == u'\t' || u == u'\n' || u == u'\r' || u == u'"')
             return true;
     }
@@ -42,13 +42,13 @@ void appendField(QString &line, QStringView field)
 // A list line's three fields, the name quoted where it must be.
 void appendEntry(QString &line, const FileListModel &list, int index)
 {
-    const QStringView name = list.nameAt(index);
+    const NameView name = list.nameAt(index);
     if (!needsQuotes(name)) {
         list.appendLine(line, index);
         return;
     }
-    appendField(line, name);
-    appendLineText(line, QStringView(), list.dateAt(index), list.sizeAt(index), list.placeholderAt(index));
+    appendField(line, name.toString());
+    appendLineText(line, NameView(), list.dateAt(index), list.sizeAt(index), list.placeholderAt(index));
 }
 
 // Rows `from` to `to` of the export, encoded a few thousand at a time so that the text is

@@ -37,7 +37,7 @@ struct Side
     FileListModel::Prepared ready;
 
     bool exhausted() const { return index < 0; }
-    QStringView name() const { return exhausted() ? QStringView() : list.nameAt(index); }
+    NameView name() const { return exhausted() ? NameView() : list.nameAt(index); }
     void tick(bool ticked, const QString &reason = QString()) { list.setSelected(index, ticked, reason); }
 };
 
@@ -60,7 +60,7 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
     // The ticks of the whole walk reach the views and the panes' selection status at its end.
     std::optional<FileListModel::TickBatch> leftTicks(std::in_place, left), rightTicks(std::in_place, right);
     while (!l.exhausted() || !r.exhausted()) {
-        const int byName = compareNames(l.name(), r.name());
+        const int byName = compareNameViews(l.name(), r.name());
         if (byName < 0) {
             r.tick(true, OnlyHere);
             l.placeholders.push_back(r.index);

@@ -134,8 +134,8 @@ FileListModel::Line FileListModel::lineOf(const PaneEntry &entry)
 // The order of entryLess, on the lines as they are kept.
 bool FileListModel::lineLess(const Line &a, const Line &b) const
 {
-    const QStringView aName = nameOf(a), bName = nameOf(b);
-    if (const int byName = compareNames(aName, bName); byName != 0)
+    const NameView aName = nameOf(a), bName = nameOf(b);
+    if (const int byName = compareNameViews(aName, bName); byName != 0)
         return byName < 0;
     if (a.date != b.date)
         return a.date < b.date;
@@ -144,7 +144,7 @@ bool FileListModel::lineLess(const Line &a, const Line &b) const
     const bool aPlaceholder = (a.mark & PlaceholderMark) != 0, bPlaceholder = (b.mark & PlaceholderMark) != 0;
     if (aPlaceholder != bPlaceholder)
         return aPlaceholder;
-    return aName.compare(bName, Qt::CaseSensitive) < 0;
+    return compareNameViewsExactly(aName, bName) < 0;
 }
 
 void FileListModel::AddItem(PaneEntry entry)

@@ -49,7 +49,7 @@ public:
     QString List(int index) const { return entry(index).text(); }
     PaneEntry entry(int index) const;
     // A line's parts without copying its name; the name's view lasts until the list changes.
-    QStringView nameAt(int index) const { return nameOf(m_lines.at(size_t(index))); }
+    NameView nameAt(int index) const { return nameOf(m_lines.at(size_t(index))); }
     DateStamp dateAt(int index) const { return m_lines.at(size_t(index)).date; }
     std::int64_t sizeAt(int index) const { return m_lines.at(size_t(index)).size; }
     std::int64_t modifiedAt(int index) const { return m_lines.at(size_t(index)).modified; }
@@ -118,7 +118,7 @@ private:
     static constexpr std::uint32_t ReasonMask = PlaceholderMark - 1;
 
     void endTickBatch();
-    QStringView nameOf(const Line &line) const { return m_names.at(line.nameAt, line.nameLength); }
+    NameView nameOf(const Line &line) const { return m_names.at(line.nameAt, line.nameLength); }
     Line lineOf(const PaneEntry &entry);
     bool lineLess(const Line &a, const Line &b) const;
     // Puts lines, sorted, at their places: appended where they all come last, else merged.

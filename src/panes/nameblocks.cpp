@@ -7,18 +7,27 @@ namespace dyadix {
 
 std::uint64_t NameBlocks::add(QStringView name)
 {
-    const auto length = std::uint32_t(name.size());
-    if (m_blocks.empty() || m_capacity - m_used < length) {
+    const char16_t *units = name.utf16();
+    const bool wide = std::any_of(units, units + name.size(), [](char16_t u) { return u > 0xFF; });
+    const auto bytes = std::uint32_t(name.size()) * (wide ? 2 : 1);
+    // UTF-16 starts at an even byte.
+    const std::uint32_t start = wide ? (m_used + 1) & ~1u : m_used;
+    if (m_blocks.empty() || start > m_capacity || m_capacity - start < bytes) {
         // A name longer than a block gets a block of its own.
-        m_capacity = std::max(BlockUnits, length);
-        m_blocks.push_back(std::shared_ptr<char16_t[]>(new char16_t[m_capacity]));
+        m_capacity = std::max(BlockBytes, bytes);
+        m_blocks.push_back(std::shared_ptr<char[]>(new char[m_capacity]));
         m_used = 0;
+        return add(name);
     }
-    const std::uint64_t position = (std::uint64_t(m_blocks.size() - 1) << 32) | m_used;
-    if (length != 0)
-        std::memcpy(m_blocks.back().get() + m_used, name.utf16(), length * sizeof(char16_t));
-    m_used += length;
-    return position;
+    char *to = m_blocks.back().get() + start;
+    if (wide) {
+        std::memcpy(to, units, bytes);
+    } else {
+        for (qsizetype i = 0; i < name.size(); ++i)
+            to[i] = char(units[i]);
+    }
+    m_used = start + bytes;
+    return (std::uint64_t(m_blocks.size() - 1) << 32) | start | (wide ? WideFlag : 0);
 }
 
 std::uint64_t NameBlocks::adopt(const NameBlocks &other)

@@ -43,12 +43,12 @@ QString PaneEntry::text() const
 
 void PaneEntry::appendText(QString &line) const
 {
-    appendLineText(line, name, date, size, placeholder);
+    appendLineText(line, QStringView(name), date, size, placeholder);
 }
 
-void appendLineText(QString &line, QStringView name, DateStamp date, std::int64_t size, bool placeholder)
+void appendLineText(QString &line, NameView name, DateStamp date, std::int64_t size, bool placeholder)
 {
-    line += name;
+    name.appendTo(line);
     line += QLatin1Char('\t');
     if (placeholder) {
         line += QLatin1Char('\t');

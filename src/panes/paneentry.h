@@ -39,7 +39,7 @@ struct PaneEntry
 };
 
 // Appends a line's text, as PaneEntry::text gives it, from its parts.
-void appendLineText(QString &line, QStringView name, DateStamp date, std::int64_t size, bool placeholder);
+void appendLineText(QString &line, NameView name, DateStamp date, std::int64_t size, bool placeholder);
 
 // A size as the list shows it: right-aligned in eight characters, longer numbers unpadded.
 QString sizeText(std::int64_t size);

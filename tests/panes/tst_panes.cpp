@@ -72,7 +72,11 @@ private slots:
         merged.setSelected(7, true);
         const QString ticked = merged.List(7);
         merged.addItems({entries.begin() + 120, entries.begin() + 200});
+        // Kept in one byte a character or in UTF-16, the names sort as their strings do.
+        std::vector<PaneEntry> first(entries.begin(), entries.begin() + 200);
+        std::sort(first.begin(), first.end(), entryLess);
         for (int i = 0; i < merged.ListCount(); ++i) {
+            QCOMPARE(merged.List(i), first[size_t(i)].text());
             QCOMPARE(merged.List(i), oneByOne.List(i));
             QVERIFY(!merged.Selected(i) || merged.List(i) == ticked);
         }
