@@ -18,8 +18,10 @@ const QColor StatusEqual(0, 255, 0);
 const QColor StatusDiffer(192, 192, 192);
 
 // Lines are handed to the list in batches of at most this many, so that a folder of a million
-// files is never held twice over.
-constexpr size_t BatchLines = 1 << 16;
+// files is never held twice over. A tree's lines come in the list's order and are appended, so
+// its batches can be smaller; a folder's come in any order and each batch is merged into the list.
+constexpr size_t FolderBatchLines = 1 << 16;
+constexpr size_t TreeBatchLines = 1 << 13;
 
 } // namespace
 
@@ -132,7 +134,7 @@ void listPane(ListingContext &c)
             batch.push_back(PaneEntry::listedAt(std::move(file.name), dates.of(time), size, time));
             ++count;
         }
-        if (batch.size() >= BatchLines)
+        if (batch.size() >= (c.subfolders == Subfolders::Included ? TreeBatchLines : FolderBatchLines))
             flush();
         repaintIfDue();
     };
