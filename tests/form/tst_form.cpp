@@ -93,7 +93,7 @@ private slots:
         QTest::newRow("right later, newer off") << Pair {{"a" + t1}, {"a" + t2}, false, "a+ | a", ""};
         QTest::newRow("one side, newer off") << Pair {{"a" + t1, "c" + t2}, {"b" + t1, "c" + t1}, false, "a+ b~ c | a~ b+ c+", ""};
         QTest::newRow("both empty") << Pair {{}, {}, true, " | ", ""};
-        QTest::newRow("case") << Pair {{"ABC.TXT" + t2}, {"abc.txt" + t1}, true, "ABC.TXT+ | abc.txt", ""};
+        QTest::newRow("case") << Pair {{"ABC.TXT" + t2, "Zebra.txt" + t1}, {"abc.txt" + t1, "zebra.txt" + t1}, true, "ABC.TXT+ Zebra.txt | abc.txt zebra.txt", ""};
         QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, true, "a | a", ""};
         QTest::newRow("by minutes") << Pair {{"a@2024-03-01 10:07:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 7 minutes|"};
         QTest::newRow("by a minute") << Pair {{"a@2024-03-01 10:01:00"}, {"a@2024-03-01 10:00:59"}, true, "a+ | a", "Later than the other pane's copy by 1 minute|"};

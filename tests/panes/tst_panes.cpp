@@ -37,12 +37,12 @@ private slots:
     void namesInOrder()
     {
         const std::pair<QString, QString> pairs[] = {{"abc.txt", "ABD.TXT"}, {"abc", "abc.txt"}, {"x", "x\x01"},
-                                                     {"name", "name\ttab"}, {"A_b", "a~"}, {"", "!"}};
+                                                     {"name", "name\ttab"}, {"A_b", "a~"}, {"", "!"}, {"Yak", "zebra"}};
         for (const auto &[lower, higher] : pairs) {
             QVERIFY2(compareNames(lower, higher) < 0 && compareNames(higher, lower) > 0, qPrintable(higher));
             QCOMPARE(compareNames(higher.toUpper(), higher.toLower()), 0);
         }
-        QCOMPARE(displayName("a\tb\nc"), QString("a\u2409b\u240Ac"));
+        QCOMPARE(displayName("a b\tb\nc"), QString("a b\u2409b\u240Ac"));
         QCOMPARE(displayName(QString("caf") + QChar(0xDCE9)) + displayName("😀"), QString("caf\uFFFD😀"));
     }
 
