@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <future>
-#include <optional>
 #include <vector>
 
 namespace dyadix {
@@ -58,46 +57,46 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
     Side l {left, left.ListCount() - 1, {}, {}};
     Side r {right, right.ListCount() - 1, {}, {}};
     // The ticks of the whole walk reach the views and the panes' selection status at its end.
-    std::optional<FileListModel::TickBatch> leftTicks(std::in_place, left), rightTicks(std::in_place, right);
-    while (!l.exhausted() || !r.exhausted()) {
-        const int byName = compareNameViews(l.name(), r.name());
-        if (byName < 0) {
-            r.tick(true, OnlyHere);
-            l.placeholders.push_back(r.index);
-            --r.index;
-            ++counts.onlyRight;
-            continue;
-        }
-        if (byName > 0) {
-            l.tick(true, OnlyHere);
-            r.placeholders.push_back(l.index);
-            --l.index;
-            ++counts.onlyLeft;
-            continue;
-        }
-        const DateStamp leftDate = left.dateAt(l.index), rightDate = right.dateAt(r.index);
-        if (leftDate == rightDate) {
-            l.tick(false);
-            r.tick(false);
-        } else {
-            const bool leftLater = leftDate > rightDate;
-            const bool tickLeft = leftLater == (markNewer == MarkNewer::On);
-            const std::int64_t leftTime = left.modifiedAt(l.index), rightTime = right.modifiedAt(r.index);
-            if (tickLeft) {
-                l.tick(true, tickReasonFor(leftTime, rightTime));
+    {
+        FileListModel::TickBatch leftTicks(left), rightTicks(right);
+        while (!l.exhausted() || !r.exhausted()) {
+            const int byName = compareNameViews(l.name(), r.name());
+            if (byName < 0) {
+                r.tick(true, OnlyHere);
+                l.placeholders.push_back(r.index);
+                --r.index;
+                ++counts.onlyRight;
+                continue;
+            }
+            if (byName > 0) {
+                l.tick(true, OnlyHere);
+                r.placeholders.push_back(l.index);
+                --l.index;
+                ++counts.onlyLeft;
+                continue;
+            }
+            const DateStamp leftDate = left.dateAt(l.index), rightDate = right.dateAt(r.index);
+            if (leftDate == rightDate) {
+                l.tick(false);
                 r.tick(false);
             } else {
-                l.tick(false);
-                r.tick(true, tickReasonFor(rightTime, leftTime));
+                const bool leftLater = leftDate > rightDate;
+                const bool tickLeft = leftLater == (markNewer == MarkNewer::On);
+                const std::int64_t leftTime = left.modifiedAt(l.index), rightTime = right.modifiedAt(r.index);
+                if (tickLeft) {
+                    l.tick(true, tickReasonFor(leftTime, rightTime));
+                    r.tick(false);
+                } else {
+                    l.tick(false);
+                    r.tick(true, tickReasonFor(rightTime, leftTime));
+                }
             }
+            --l.index;
+            --r.index;
+            ++counts.pairs;
         }
-        --l.index;
-        --r.index;
-        ++counts.pairs;
     }
-    leftTicks.reset();
-    rightTicks.reset();
-    // The names are copied while neither list changes; then each list takes its own.
+    // The placeholders are made ready while neither list changes; then each list takes its own.
     l.ready = left.preparePlaceholders(right, l.placeholders);
     r.ready = right.preparePlaceholders(left, r.placeholders);
     std::future<void> rightMerged = std::async(

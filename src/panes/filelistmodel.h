@@ -46,7 +46,12 @@ public:
     void Clear();
 
     int ListCount() const { return static_cast<int>(m_lines.size()); }
-    QString List(int index) const { return entry(index).text(); }
+    QString List(int index) const
+    {
+        QString text;
+        appendLine(text, index);
+        return text;
+    }
     PaneEntry entry(int index) const;
     // A line's parts without copying its name; the name's view lasts until the list changes.
     NameView nameAt(int index) const { return nameOf(m_lines.at(size_t(index))); }

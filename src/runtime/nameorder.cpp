@@ -2,28 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace dyadix {
-
-int compareNames(QStringView a, QStringView b)
-{
-    const char16_t *x = a.utf16();
-    const char16_t *y = b.utf16();
-    const qsizetype common = std::min(a.size(), b.size());
-    qsizetype i = 0;
-    // Names often share a long beginning: skip it four units at a time.
-    while (i + 4 <= common && std::memcmp(x + i, y + i, 4 * sizeof(char16_t)) == 0)
-        i += 4;
-    for (; i < common; ++i) {
-        if (x[i] == y[i])
-            continue;
-        const char32_t fx = foldUnit(x[i]);
-        const char32_t fy = foldUnit(y[i]);
-        if (fx != fy)
-            return fx < fy ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
 
 namespace {
 
@@ -31,7 +12,14 @@ template<typename A, typename B>
 int compareUnits(const A *x, qsizetype xSize, const B *y, qsizetype ySize, bool fold)
 {
     const qsizetype common = std::min(xSize, ySize);
-    for (qsizetype i = 0; i < common; ++i) {
+    qsizetype i = 0;
+    // Names often share a long beginning: where both are kept alike, it is skipped four
+    // units at a time.
+    if constexpr (std::is_same_v<A, B>) {
+        while (i + 4 <= common && std::memcmp(x + i, y + i, 4 * sizeof(A)) == 0)
+            i += 4;
+    }
+    for (; i < common; ++i) {
         const char16_t ux = char16_t(x[i]), uy = char16_t(y[i]);
         if (ux == uy)
             continue;
@@ -46,8 +34,7 @@ int compareUnits(const A *x, qsizetype xSize, const B *y, qsizetype ySize, bool 
 int compareViews(NameView a, NameView b, bool fold)
 {
     if (a.wide && b.wide)
-        return fold ? compareNames(QStringView(a.utf16(), a.size), QStringView(b.utf16(), b.size))
-                    : compareUnits(a.utf16(), a.size, b.utf16(), b.size, false);
+        return compareUnits(a.utf16(), a.size, b.utf16(), b.size, fold);
     if (a.wide)
         return compareUnits(a.utf16(), a.size, b.bytes(), b.size, fold);
     if (b.wide)
@@ -56,6 +43,11 @@ int compareViews(NameView a, NameView b, bool fold)
 }
 
 } // namespace
+
+int compareNames(QStringView a, QStringView b)
+{
+    return compareUnits(a.utf16(), a.size(), b.utf16(), b.size(), true);
+}
 
 QString NameView::toString() const
 {
