@@ -280,11 +280,15 @@ private slots:
         QCOMPARE(readFile(file), before);
         form->NoSaveOnExit = false;
         QVERIFY(form->pane(2).dirList.setPath(t("/R")).has_value());
+        form->mnuFileAdd.trigger();
         form->Form_Unload();
         auto again = f->makeForm(ini);
         again->Form_Load();
         QCOMPARE(again->txtSelect.Text(), QStringLiteral("*.changed"));
         QCOMPARE(again->pane(2).dirList.Path(), t("/R"));
+        QCOMPARE(again->recallSlots().entry(0), form->pane(1).dirList.Path() + "|*.changed|" + t("/R"));
+        f->prompter.type("0"), again->mnuFileRemove.trigger(), again->Form_Unload(); // a removed path set stays removed
+        QVERIFY2(!readFile(file).contains("|*.changed|"), readFile(file).constData());
         QVERIFY(QFile::remove(file));
         if (QTest::currentDataTag() == QString("none")) { // a file where the folder belongs refuses the save
             QVERIFY(QDir().rmdir(folder) && writeFile(folder, "not a folder"));

@@ -180,6 +180,31 @@ private slots:
         QCOMPARE(QString("%1 %2 %3 %4 %5").arg(empty).arg(batches).arg(wrong).arg(failed).arg(std::count(seen.begin(), seen.end(), 1)), QString("1 1 0 1 17000"));
     }
 
+    // The drives are "/" and the volumes a person mounts (a folder bound elsewhere, a memory disk
+    // under /mnt), in order, never the kernel's own file systems or a tmpfs of the system's. A
+    // missing folder is on the volume that holds the folder above it.
+    void volumes()
+    {
+        QVERIFY(QDir().mkpath(at("bound/inner")));
+        const auto bound = Mount::bind(at("bound")), memory = Mount::tmpfs(64), mounted = Mount::tmpfs(64, "/mnt");
+        QStringList roots;
+        for (const Volume &volume : fs.volumes())
+            roots << volume.rootPath;
+        QStringList sorted = roots;
+        sorted.sort(Qt::CaseInsensitive);
+        QCOMPARE(roots, sorted);
+        QCOMPARE(roots.value(0), QStringLiteral("/"));
+        for (const char *system : {"/proc/", "/sys/", "/dev/", "/dev/pts/", "/sys/fs/cgroup/"})
+            QVERIFY2(!roots.contains(system), system);
+        QCOMPARE(*fs.volumeOf(at("missing/deeper")), *fs.volumeOf(dir.path()));
+        QCOMPARE(fs.volumeOf("/mnt/dyadix-unplugged/photos").error().number, 68);
+        if (!bound || !memory || !mounted)
+            QSKIP("only root may mount the volumes of the rest of this test");
+        QVERIFY(roots.contains(bound->dir.path() + '/') && roots.contains(mounted->dir.path() + '/'));
+        QVERIFY(!roots.contains(memory->dir.path() + '/'));
+        QCOMPARE(*fs.volumeOf(bound->dir.path() + "/inner/missing"), bound->dir.path() + '/');
+    }
+
     // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears;
     // set-user-ID and set-group-ID stay only where the copy keeps the owner and group.
     void copy_data()

@@ -399,18 +399,25 @@ private slots:
     void cleanup() { f.reset(); }
 };
 
-// A small tmpfs, or a bind mount of a folder, where the test may mount (as root); else null.
+// A small tmpfs, or a bind mount of a folder, in a new folder under `under` where the test may
+// mount (as root); else null.
 struct Mount
 {
     QTemporaryDir dir;
+    explicit Mount(const QString &under) : dir(under + "/dyadix-XXXXXX") {}
     ~Mount() { ::umount2(dir.path().toLocal8Bit(), MNT_DETACH); }
-    static std::unique_ptr<Mount> make(const QString &source, const char *type, unsigned long flags, const QByteArray &options)
+    static std::unique_ptr<Mount> make(const QString &source, const char *type, unsigned long flags, const QByteArray &options,
+                                       const QString &under = QDir::tempPath())
     {
-        auto mount = std::make_unique<Mount>();
-        const bool ok = ::geteuid() == 0 && ::mount(source.toLocal8Bit(), mount->dir.path().toLocal8Bit(), type, flags, options) == 0;
+        auto mount = std::make_unique<Mount>(under);
+        const bool ok = ::geteuid() == 0 && mount->dir.isValid()
+            && ::mount(source.toLocal8Bit(), mount->dir.path().toLocal8Bit(), type, flags, options) == 0;
         return ok ? std::move(mount) : nullptr;
     }
-    static auto tmpfs(int kilobytes) { return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k"); }
+    static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath())
+    {
+        return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k", under);
+    }
     static auto bind(const QString &folder) { return make(folder, nullptr, MS_BIND, {}); }
 };
 
