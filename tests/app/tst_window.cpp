@@ -274,6 +274,22 @@ private slots:
         QTRY_COMPARE(ticks(1) + ' ' + status->text(), QStringLiteral("one.txt two.txt 0 files selected."));
     }
 
+    // The bar dropped 40 pixels down a file list lowers the folder lists' end by 40 pixels, the
+    // file lists' top with it; dropped on a folder list, they end where it was dropped.
+    void dragTheBar()
+    {
+        QWidget *bar = w->control(ControlId::picDragBar), *folders = w->control(ControlId::dirList2), *files = w->control(ControlId::lstFiles2);
+        auto drop = [&](QWidget *on, int y) {
+            const QPoint at = bar->mapFromGlobal(on->mapToGlobal(QPoint(on->width() / 2, y)));
+            QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+            return QString("%1 %2").arg(folders->height()).arg(files->y() - bar->y());
+        };
+        const int height = folders->height(), gap = files->y() - bar->y();
+        QCOMPARE(drop(files, 40), QString("%1 %2").arg(height + 40).arg(gap));
+        QCOMPARE(drop(folders, 30), QString("%1 %2").arg(30).arg(gap));
+    }
+
     // On X, each menu-bar access key opens its menu or asks its question (M, shared by Match
     // and Move, highlights them in turn), boxes take their access keys and Escape is No.
     void keys_data()
