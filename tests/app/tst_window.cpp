@@ -17,8 +17,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QTableView>
@@ -258,11 +260,16 @@ private slots:
         QCOMPARE(w->prompter.lines(), answer.isEmpty() ? QStringList() : QStringList {"Error in Sub GetSettings! (34): Error 13\nType mismatch"});
     }
 
-    // Space ticks and unticks a line, and the status box counts the ticks in blue.
+    // Space ticks and unticks a line, and the status box counts the ticks in blue. The statuses
+    // are grey while the lists differ, green once they read the same.
     void spaceTicks()
     {
         auto *status = control<QLineEdit>(ControlId::txtStatus1);
         QCOMPARE(status->text(), QStringLiteral("2 files, 3 bytes, 2024/05/06 07:08 to 2024/05/06 07:09"));
+        QTRY_COMPARE(status->palette().color(QPalette::Base).name(), QStringLiteral("#c0c0c0"));
+        QVERIFY(w->form().pane(2).dirList.setPath(w->dir.path()).has_value());
+        QTRY_COMPARE(status->palette().color(QPalette::Base).name() + control<QLineEdit>(ControlId::txtStatus2)->palette().color(QPalette::Base).name(),
+                     QStringLiteral("#00ff00#00ff00"));
         auto *list = control<QTableView>(ControlId::lstFiles1);
         QTRY_VERIFY(!list->visualRect(list->model()->index(1, 0)).isEmpty());
         list->setFocus();
@@ -272,6 +279,25 @@ private slots:
         QTRY_COMPARE(status->text() + ' ' + status->palette().color(QPalette::Text).name(), QStringLiteral("1 file selected. #0000ff"));
         QTest::keyClick(list, Qt::Key_Space);
         QTRY_COMPARE(ticks(1) + ' ' + status->text(), QStringLiteral("one.txt two.txt 0 files selected."));
+    }
+
+    // The progress box reads what the work has done; its bar fills by bytes, by files where no
+    // file has bytes, and only moves where the count of files is not known. Escape asks to stop.
+    void progressBox()
+    {
+        WorkProgressBox box(w->window.get());
+        auto *bar = box.findChild<QProgressBar *>();
+        const std::pair<WorkProgress, QString> seen[] = {
+            {{"Copying", 2, 4, 1500000, 3000000, 1000}, "Copying file 2 of 4 - 1.5 MB of 3.0 MB - 1.5 MB/s - 0:01 left|500 of 1000"},
+            {{"Deleting", 3, 4, 0, 0, 0}, "Deleting file 3 of 4|500 of 1000"},
+            {{"Listing", 1234, 0, 0, 0, 0}, "Listing - 1234 files so far|-1 of 0"}};
+        for (const auto &[progress, expected] : seen) {
+            box.showProgress(progress);
+            QCOMPARE(box.text() + QString("|%1 of %2").arg(bar->value()).arg(bar->maximum()), expected);
+        }
+        QSignalSpy stop(&box, &WorkProgressBox::stopAsked);
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QCOMPARE(stop.count(), 1);
     }
 
     // The bar dropped 40 pixels down a file list lowers the folder lists' end by 40 pixels, the
