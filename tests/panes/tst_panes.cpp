@@ -123,13 +123,15 @@ private slots:
         QCOMPARE(summaryOf(model) + ' ' + summaryOf(other), QStringLiteral("a\tb b~ c+ d~ zz~ q"));
     }
 
-    // The folder list shows root to current folder, then subfolders; a row opens its folder.
+    // The folder list shows root to current folder, then subfolders (a link to a folder too, none
+    // to a file); a row opens its folder.
     void folderList()
     {
         QTemporaryDir dir;
         for (const char *sub : {"work/Beta", "work/alpha/deeper", "work/.hidden"})
             QVERIFY(QDir(dir.path()).mkpath(sub));
         QVERIFY(writeFile(dir.path() + "/work/file.txt", "x"));
+        QVERIFY(QFile::link("alpha", dir.path() + "/work/to-alpha") && QFile::link("file.txt", dir.path() + "/work/to-file"));
         DirListModel model(fs);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy changed(&model, &DirListModel::pathChanged);
@@ -141,7 +143,7 @@ private slots:
         for (int row = 0; row < model.rowCount(); ++row)
             rows << model.index(row).data().toString() + QString::number(model.index(row).data(DirListModel::DepthRole).toInt() - current)
                         + (model.index(row).data(DirListModel::OpenRole).toBool() ? "+" : "");
-        QCOMPARE(rows.first() + ' ' + rows.mid(current).join(' '), QString("/%1+ work0+ .hidden1 alpha1 Beta1").arg(-current));
+        QCOMPARE(rows.first() + ' ' + rows.mid(current).join(' '), QString("/%1+ work0+ .hidden1 alpha1 Beta1 to-alpha1").arg(-current));
         QVERIFY(model.openRow(model.rowCount()).has_value() && model.Path() == dir.path() + "/work");
         QCOMPARE(model.setPath(dir.path() + "/missing").error().number, 76);
         QCOMPARE(model.setPath("relative").error().number, 76);
