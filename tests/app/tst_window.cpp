@@ -200,14 +200,16 @@ private slots:
     }
 
     // A screen reader tells the drive lists apart by their names, each with its drive as its
-    // value, reads a status whole from its description, and finds every menu-bar entry where
-    // it is drawn, on either row.
+    // value and its list of drives, closed, as its child; it reads a status whole from its
+    // description, and finds every menu-bar entry where it is drawn, on either row.
     void readByAssistiveTechnology()
     {
         QStringList drives;
         for (ControlId id : {ControlId::drvList1, ControlId::drvList2}) {
             QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(w->control(id));
-            drives << reader->text(QAccessible::Name) + '=' + reader->text(QAccessible::Value) + (reader->role() == QAccessible::ComboBox ? "" : " (no combo box)");
+            drives << reader->text(QAccessible::Name) + '=' + reader->text(QAccessible::Value) + (reader->role() == QAccessible::ComboBox ? "" : " (no combo box)")
+                    + (reader->state().collapsed && !reader->state().expanded ? "" : " (not collapsed)")
+                    + (reader->indexOfChild(reader->child(0)) == 0 ? "" : " (its list not its child)");
         }
         const QString drive = control<QComboBox>(ControlId::drvList1)->currentText();
         QCOMPARE(drives.join(' '), QString("Left drive=%1 Right drive=%1").arg(drive));
