@@ -1,4 +1,3 @@
-#include "actions/workmonitor.h"
 #include "runtime/nativename.h"
 
 #include "testkit.h"
@@ -298,17 +297,6 @@ private slots:
         f->tick(2, {shown});
         f->form->mnuDel(2)->trigger();
         QCOMPARE(namesIn(t("/R")), QStringList {"twin"});
-    }
-
-    // The progress line: file k of n and bytes, then the rate and time left after a second.
-    void progressLine()
-    {
-        auto line = [](int file, qint64 done, qint64 bytes, qint64 ms) { return progressText({"Copying", file, 10, done, bytes, ms}); };
-        QCOMPARE(line(1, 0, 999, 0), QStringLiteral("Copying file 1 of 10 - 0 bytes of 999 bytes"));
-        QCOMPARE(line(3, 1200000, 5600000, 999), QStringLiteral("Copying file 3 of 10 - 1.2 MB of 5.6 MB"));
-        QCOMPARE(line(3, 2000000, 12000000, 2000), QStringLiteral("Copying file 3 of 10 - 2.0 MB of 12.0 MB - 1.0 MB/s - 0:10 left"));
-        QCOMPARE(line(9, 1000000, 4001000000, 1000), QStringLiteral("Copying file 9 of 10 - 1.0 MB of 4.0 GB - 1.0 MB/s - 1:06:40 left"));
-        QCOMPARE(line(2, 0, 0, 5000), QStringLiteral("Copying file 2 of 10"));
     }
 };
 

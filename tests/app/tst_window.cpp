@@ -283,15 +283,19 @@ private slots:
         QTRY_COMPARE(ticks(1) + ' ' + status->text(), QStringLiteral("one.txt two.txt 0 files selected."));
     }
 
-    // The progress box reads what the work has done; its bar fills by bytes, by files where no
-    // file has bytes, and only moves where the count of files is not known. Escape asks to stop.
+    // The progress box reads what the work has done: file k of n and bytes, then the rate and
+    // time left after a second. Its bar fills by bytes, by files where no file has bytes, and only
+    // moves where the count of files is not known (a listing). Escape asks to stop.
     void progressBox()
     {
         WorkProgressBox box(w->window.get());
         auto *bar = box.findChild<QProgressBar *>();
         const std::pair<WorkProgress, QString> seen[] = {
-            {{"Copying", 2, 4, 1500000, 3000000, 1000}, "Copying file 2 of 4 - 1.5 MB of 3.0 MB - 1.5 MB/s - 0:01 left|500 of 1000"},
-            {{"Deleting", 3, 4, 0, 0, 0}, "Deleting file 3 of 4|500 of 1000"},
+            {{"Copying", 1, 10, 0, 999, 0}, "Copying file 1 of 10 - 0 bytes of 999 bytes|0 of 1000"},
+            {{"Copying", 3, 10, 1200000, 5600000, 999}, "Copying file 3 of 10 - 1.2 MB of 5.6 MB|214 of 1000"},
+            {{"Copying", 3, 10, 2000000, 12000000, 2000}, "Copying file 3 of 10 - 2.0 MB of 12.0 MB - 1.0 MB/s - 0:10 left|166 of 1000"},
+            {{"Moving", 9, 10, 1000000, 4001000000, 1000}, "Moving file 9 of 10 - 1.0 MB of 4.0 GB - 1.0 MB/s - 1:06:40 left|0 of 1000"},
+            {{"Deleting", 3, 4, 0, 0, 5000}, "Deleting file 3 of 4|500 of 1000"},
             {{"Listing", 1234, 0, 0, 0, 0}, "Listing - 1234 files so far|-1 of 0"}};
         for (const auto &[progress, expected] : seen) {
             box.showProgress(progress);
