@@ -68,6 +68,7 @@ private slots:
         QTest::newRow("remove x, slot 0") << numbered(3) << "remove" << QStringList {"x"} << numbered(3).mid(1);
         QTest::newRow("remove 2 of five") << numbered(5) << "remove" << QStringList {"2"} << (numbered(2) << "/p3||" << "/p4||");
         QTest::newRow("remove 9 of ten") << numbered(10) << "remove" << QStringList {"9"} << numbered(9);
+        QTest::newRow("remove 0 of ten") << numbered(10) << "remove" << QStringList {"0"} << numbered(10).mid(1);
         QTest::newRow("remove cancelled") << numbered(2) << "remove" << QStringList {""} << numbered(2);
         QTest::newRow("remove beyond 16 bits") << numbered(2) << "remove" << QStringList {"40000", "!"} << numbered(2).mid(1);
     }
