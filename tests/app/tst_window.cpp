@@ -200,10 +200,14 @@ private slots:
     }
 
     // A screen reader tells the drive lists apart by their names, each with its drive as its
-    // value and its list of drives, closed, as its child; it reads a status whole from its
+    // value (the right one on a volume of its own) and its list of drives, closed, as its child; it reads a status whole from its
     // description, and finds every menu-bar entry where it is drawn, on either row.
     void readByAssistiveTechnology()
     {
+        w->fs.addVolume(w->t("/R/"));
+        w->form().mnuFileRefresh.trigger();
+        DriveListModel &right = w->form().pane(2).drvList;
+        right.chooseRow(right.match(right.index(0), DriveListModel::RootRole, w->t("/R/")).value(0).row());
         QStringList drives;
         for (ControlId id : {ControlId::drvList1, ControlId::drvList2}) {
             QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(w->control(id));
@@ -212,7 +216,7 @@ private slots:
                     + (reader->indexOfChild(reader->child(0)) == 0 ? "" : " (its list not its child)");
         }
         const QString drive = control<QComboBox>(ControlId::drvList1)->currentText();
-        QCOMPARE(drives.join(' '), QString("Left drive=%1 Right drive=%1").arg(drive));
+        QCOMPARE(drives.join(' '), QString("Left drive=%1 Right drive=%2").arg(drive, w->t("/R/")));
         const QString status = control<QLineEdit>(ControlId::txtStatus1)->text();
         QTRY_COMPARE(QAccessible::queryAccessibleInterface(w->control(ControlId::txtStatus1))->text(QAccessible::Description), status);
         QCOMPARE(w->control(ControlId::txtStatus1)->toolTip(), status);
@@ -296,7 +300,8 @@ private slots:
             {{"Copying", 3, 10, 2000000, 12000000, 2000}, "Copying file 3 of 10 - 2.0 MB of 12.0 MB - 1.0 MB/s - 0:10 left|166 of 1000"},
             {{"Moving", 9, 10, 1000000, 4001000000, 1000}, "Moving file 9 of 10 - 1.0 MB of 4.0 GB - 1.0 MB/s - 1:06:40 left|0 of 1000"},
             {{"Deleting", 3, 4, 0, 0, 5000}, "Deleting file 3 of 4|500 of 1000"},
-            {{"Listing", 1234, 0, 0, 0, 0}, "Listing - 1234 files so far|-1 of 0"}};
+            {{"Copying", 1, 1, 0, 5000000000000000, 0}, "Copying file 1 of 1 - 0 bytes of 5000.0 TB|0 of 1000"},
+            {{"Listing", 1234, 0, 0, 0, 0}, "Listing - 1234 files so far|0 of 0"}};
         for (const auto &[progress, expected] : seen) {
             box.showProgress(progress);
             QCOMPARE(box.text() + QString("|%1 of %2").arg(bar->value()).arg(bar->maximum()), expected);

@@ -46,6 +46,7 @@ private slots:
         QTest::newRow("blank inside") << Number {"1 2", 1, false, -13, -13};
         QTest::newRow("exponent") << Number {"1e3", 1000, true, 1000, 1000};
         QTest::newRow("exponent alone") << Number {"7e", 7, false, -13, -13};
+        QTest::newRow("signed exponent") << Number {"25E-1", 2.5, true, 2, 2};
         QTest::newRow("sign alone") << Number {"-", 0, false, -13, -13};
         QTest::newRow("half down to even") << Number {"2.5", 2.5, true, 2, 2};
         QTest::newRow("half up to even") << Number {"3.5", 3.5, true, 4, 4};
@@ -115,7 +116,7 @@ private slots:
             QVERIFY2(matchesWildcard(QString(name), QString(pattern)), name);
         for (const auto &[name, pattern] : others)
             QVERIFY2(!matchesWildcard(QString(name), QString(pattern)), name);
-        for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80", "\xf0\x9f\x98\x80\xc2\x80\xff"})
+        for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80", "\xf0\x9f\x98\x80\xc2\x80\xff", "\xff\xf0\x90\x80\x80"})
             QCOMPARE(encodeNativeName(decodeNativeName(bytes.toStdString())), bytes);
         QCOMPARE(decodeNativeName("caf\xc3\xa9\t\n") + decodeNativeName("\xc3\xa9"), QStringLiteral("café\t\né"));
         // Characters from U+F000 to U+FFFF (fullwidth forms, a byte-order mark) are themselves.
