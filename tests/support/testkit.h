@@ -414,23 +414,23 @@ struct Mount
             && ::mount(source.toLocal8Bit(), mount->dir.path().toLocal8Bit(), type, flags, options) == 0;
         return ok ? std::move(mount) : nullptr;
     }
-    static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath())
+    static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath(), const QByteArray &mode = "1777")
     {
-        return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k", under);
+        return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k,mode=" + mode, under);
     }
     static auto bind(const QString &folder) { return make(folder, nullptr, MS_BIND, {}); }
 };
 
-// Acts as the unprivileged user "nobody" while it lives, where the test runs as root; only the
-// effective IDs change, so that root's come back at the end.
+// Acts as the unprivileged user "nobody" while it lives, where the test runs as root: the real
+// and effective IDs change, and root's stay saved, so that they come back at the end.
 struct ActAsNobody
 {
     static constexpr int Id = 65534;
-    bool active = ::geteuid() == 0 && ::setgroups(0, nullptr) == 0 && ::setegid(Id) == 0 && ::seteuid(Id) == 0;
+    bool active = ::geteuid() == 0 && ::setgroups(0, nullptr) == 0 && ::setresgid(Id, Id, 0) == 0 && ::setresuid(Id, Id, 0) == 0;
     ~ActAsNobody()
     {
         const gid_t rootGroups[] = {0};
-        if (active && (::seteuid(0) != 0 || ::setegid(0) != 0 || ::setgroups(1, rootGroups) != 0))
+        if (active && (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0 || ::setgroups(1, rootGroups) != 0))
             ::abort(); // the rest of the suite must not run as someone else
     }
 };
