@@ -11,7 +11,6 @@ using namespace dyadix::test;
 
 namespace {
 const std::int64_t Early = localTime(2023, 3, 4, 5, 6, 7), Late = localTime(2024, 1, 5, 7, 3, 59);
-const QColor Green(0, 255, 0), Grey(192, 192, 192), Blue(0, 0, 255), Black(0, 0, 0);
 } // namespace
 
 // What the panes list: drives, folders and files under the filter, with status lines and ticks.
@@ -121,20 +120,6 @@ private slots:
         QVERIFY(f->show(2, t("/L")));
         QCOMPARE(f->lines(2).size() + f->host.calls.size(), 2);
         QCOMPARE(f->status(2), QStringLiteral("Right"));
-    }
-
-    // Status boxes of listings with equal totals are green, others grey; ticks show in blue.
-    void statusColours()
-    {
-        QVERIFY(writeFile(t("/L/one.txt"), "12345", Late) && writeFile(t("/R/ONE-other-name.txt"), "54321", Late));
-        QVERIFY(f->showBoth());
-        QCOMPARE(f->status(2), f->status(1));
-        for (int pane : {1, 2})
-            QVERIFY(f->form->pane(pane).txtStatus.BackColor() == Green && f->form->pane(pane).txtStatus.ForeColor() == Black);
-        QVERIFY(writeFile(t("/R/two.txt"), "2", Late) && f->show(2, t("/R")));
-        QVERIFY(f->form->pane(1).txtStatus.BackColor() == Grey && f->form->pane(2).txtStatus.BackColor() == Grey);
-        f->tick(2, {"two.txt"});
-        QVERIFY(f->form->pane(2).txtStatus.ForeColor() == Blue && f->form->pane(1).txtStatus.ForeColor() == Black);
     }
 
     // With synchronised scrolling on, one list's scroll moves the other where it can.
