@@ -415,9 +415,7 @@ struct Mount
         return ok ? std::move(mount) : nullptr;
     }
     static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath(), const QByteArray &mode = "1777")
-    {
-        return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k,mode=" + mode, under);
-    }
+    { return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k,mode=" + mode, under); }
     static auto bind(const QString &folder) { return make(folder, nullptr, MS_BIND, {}); }
 };
 
