@@ -164,6 +164,7 @@ private slots:
         QTest::newRow("width not a number") << QStringList {"Width=wide"} << "move 14400 4612 0 6975, state 0|*.*|@ @||Error 13\nType mismatch";
         QTest::newRow("width beyond 32 bits") << QStringList {"Width=4294967296"} << "move 14400 4612 0 6975, state 0|*.*|@ @||Error 6\nOverflow";
         QTest::newRow("empty height") << QStringList {"Height="} << "move 10785 8100 7230 0, state 0|*.*|@ @||Error 13\nType mismatch";
+        QTest::newRow("state 3") << QStringList {"WindowState=3"} << "move 10785 4612 7230 6975, pointer 11|*.*|@ @||Error 5\nInvalid procedure call or argument";
         QTest::newRow("fractional left") << QStringList {"Left=12.5"} << "move 12 4612 7230 6975, state 0|*.*|@ @||";
         QTest::newRow("centred by a half") << QStringList {"Width=7229"} << "move 10786 4612 7229 6975, state 0|*.*|@ @||";
         QTest::newRow("folder and volume gone") << QStringList {"Path1=@/deleted", "Path2=/media/dyadix-unplugged/photos", "LastFile0=/a||"}
