@@ -18,7 +18,8 @@ using namespace dyadix::test;
 
 namespace {
 // The program as a person runs it, on its stored folders: copies every Left file to the Right
-// and closes its window as soon as a line comes on standard input.
+// and closes its window as soon as a line comes on standard input. With --stuck, it waits on
+// the system instead (a read that never returns).
 int copyThenClose(int argc, char *argv[])
 {
     IsolatedFileSystem::startHelper();
@@ -26,6 +27,9 @@ int copyThenClose(int argc, char *argv[])
     MainWindow window;
     if (!window.start())
         return 1;
+    int never[2], byte = 0;
+    if (qstrcmp(argv[1], "--stuck") == 0)
+        return ::pipe(never) == 0 && ::read(never[0], &byte, 1) == 1 ? 0 : 1;
     FormModel &form = window.form();
     form.mnuOptionAction.setChecked(false);
     form.mnuOptionSubfolders.trigger(); // the whole trees
@@ -37,13 +41,14 @@ int copyThenClose(int argc, char *argv[])
     return QApplication::exec();
 }
 
-// Whether a program has its handler for SIGTERM in place (a copy of this test that has not
-// started the program yet has this test's own handler).
-bool catchesTerm(qint64 pid)
+// Whether a program has its handler for SIGTERM in place (until the program has started, its
+// process is a copy of this test, with this test's handler and command line).
+bool catchesTerm(const QProcess &program)
 {
-    const QByteArray status = readFile(QString("/proc/%1/status").arg(pid));
-    if (!status.startsWith("Name:\tdyadix\n"))
+    const QString proc = QString("/proc/%1/").arg(program.processId());
+    if (readFile(proc + "cmdline") != (QStringList {program.program()} + program.arguments()).join(QChar(0)).toLocal8Bit() + '\0')
         return false;
+    const QByteArray status = readFile(proc + "status");
     const qsizetype at = status.indexOf("SigCgt:");
     return at >= 0 && (status.mid(at + 7, 17).trimmed().toULongLong(nullptr, 16) & (1ULL << (SIGTERM - 1))) != 0;
 }
@@ -85,7 +90,8 @@ class tst_Ending : public QObject
 private slots:
     // SIGTERM while a start-up box is open (a stored folder on a stick that is not plugged in),
     // or while storing the settings fails: the box is taken as cancelled, its text goes to
-    // standard error, and the settings are stored as at a normal exit where they can be.
+    // standard error, and the settings are stored as at a normal exit where they can be. While
+    // the program waits on the system, it ends all the same and says why nothing was stored.
     void signalEndsTheProgram_data()
     {
         QTest::addColumn<QByteArray>("stored");
@@ -93,6 +99,7 @@ private slots:
         QTest::newRow("start-up box open") << QByteArray("[Settings]\nWildcards=*.kept\nPath2=@/stick/photos\n")
                                            << QByteArray("dyadix: Error in Sub GetSettings!: Error 76 Path not found\n");
         QTest::newRow("settings cannot be stored") << QByteArray() << QByteArray("dyadix: dyadix: Error 70 Permission denied The settings could not all be stored.\n");
+        QTest::newRow("waiting on the system") << QByteArray("stuck") << QByteArray("dyadix: ended without storing the settings: the program was waiting on the system");
     }
     void signalEndsTheProgram()
     {
@@ -104,8 +111,8 @@ private slots:
         QVERIFY(stored.isEmpty() ? QDir().rmdir(at("config/dyadix")) && writeFile(at("config/dyadix"), "")
                                  : writeFile(file, stored.replace('@', dir.path().toUtf8())));
         QProcess program;
-        start(program, DYADIX_EXECUTABLE);
-        QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(program.processId()), 20000);
+        stored == "stuck" ? start(program, QCoreApplication::applicationFilePath(), {"--stuck"}) : start(program, DYADIX_EXECUTABLE);
+        QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(program), 20000);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
@@ -114,7 +121,7 @@ private slots:
         const QByteArray said = program.readAllStandardError();
         QVERIFY2(said.contains(reason), said.constData());
         const QByteArray settings = readFile(file);
-        if (!stored.isEmpty()) // stored as at a normal exit
+        if (!stored.isEmpty() && stored != "stuck") // stored as at a normal exit
             QVERIFY2(settings.contains("Path1=" + dir.path().toUtf8() + "\n") && settings.contains("Wildcards=*.kept\n") && settings.contains("WindowState=0\n"), settings.constData());
         QVERIFY(QFile::remove(stored.isEmpty() ? at("config/dyadix") : file));
     }
@@ -135,11 +142,7 @@ private slots:
         QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
         const auto unmount = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"stop", work}); });
         QVERIFY(QDir().mkpath(at("source")));
-        QFile big(at("source/big"));
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        for (int block = 0; block < 256; ++block)
-            QVERIFY(big.write(QByteArray(1 << 20, char('a' + block % 26))) == 1 << 20);
-        big.close();
+        QVERIFY(writeFile(at("source/big"), QByteArray(256 << 20, 'b')));
         const QByteArray sourceHash = hashOf(at("source/big"));
         QVERIFY(writeFile(work + "/export/big", "old content", 1600000000));
         QProcess program;
@@ -167,7 +170,7 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && qstrcmp(argv[1], "--copy-then-close") == 0)
+    if (argc > 1 && (qstrcmp(argv[1], "--copy-then-close") == 0 || qstrcmp(argv[1], "--stuck") == 0))
         return copyThenClose(argc, argv);
     QCoreApplication application(argc, argv);
     tst_Ending test;
