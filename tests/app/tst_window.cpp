@@ -300,7 +300,7 @@ private slots:
             {{"Copying", 1, 10, 0, 999, 0}, "Copying file 1 of 10 - 0 bytes of 999 bytes|0 of 1000"},
             {{"Copying", 3, 10, 1200000, 5600000, 999}, "Copying file 3 of 10 - 1.2 MB of 5.6 MB|214 of 1000"},
             {{"Copying", 3, 10, 2000000, 12000000, 2000}, "Copying file 3 of 10 - 2.0 MB of 12.0 MB - 1.0 MB/s - 0:10 left|166 of 1000"},
-            {{"Moving", 9, 10, 1000000, 4001000000, 1000}, "Moving file 9 of 10 - 1.0 MB of 4.0 GB - 1.0 MB/s - 1:06:40 left|0 of 1000"},
+            {{"Moving", 9, 10, 1000000, 3601000000, 1000}, "Moving file 9 of 10 - 1.0 MB of 3.6 GB - 1.0 MB/s - 1:00:00 left|0 of 1000"},
             {{"Deleting", 3, 4, 0, 0, 5000}, "Deleting file 3 of 4|500 of 1000"},
             {{"Copying", 1, 1, 0, 5000000000000000, 0}, "Copying file 1 of 1 - 0 bytes of 5000.0 TB|0 of 1000"},
             {{"Listing", 1234, 0, 0, 0, 0}, "Listing - 1234 files so far|0 of 0"}};

@@ -119,8 +119,10 @@ private slots:
         for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80", "\xf0\x9f\x98\x80\xc2\x80\xff", "\xff\xf0\x90\x80\x80"})
             QCOMPARE(encodeNativeName(decodeNativeName(bytes.toStdString())), bytes);
         QCOMPARE(decodeNativeName("caf\xc3\xa9\t\n") + decodeNativeName("\xc3\xa9"), QStringLiteral("café\t\né"));
-        // Characters from U+F000 to U+FFFF (fullwidth forms, a byte-order mark) are themselves.
-        QCOMPARE(decodeNativeName("\xef\xbd\x86\xef\xbb\xbf\xef\x80\x80"), QStringView(u"\uFF46\uFEFF\uF000").toString());
+        // Characters from U+F000 to U+FFFF (fullwidth forms, a byte-order mark) are themselves, and
+        // so are those of three and four bytes at a name's end.
+        QCOMPARE(decodeNativeName("\xef\xbd\x86\xef\xbb\xbf\xef\x80\x80\xe0\xa4\x85") + decodeNativeName("\xf0\x9f\x98\x80"),
+                 QStringView(u"\uFF46\uFEFF\uF000\u0905\U0001F600").toString());
         QCOMPARE(encodeNativeName(QString(QChar(0x80))), QByteArray("\xc2\x80"));
     }
 
