@@ -292,11 +292,12 @@ private slots:
     // another volume goes to that volume's Trash; where none can be made, nothing changes.
     void trash_data()
     {
-        // Where the file is: home's file system, a small tmpfs, one without a usable Trash, one whose
-        // administrator's .Trash this user may not use (the user's own .Trash-UID serves).
+        // Where the file is: home's file system, a small tmpfs, one without a usable Trash, one with
+        // an administrator's .Trash shared by all, one whose .Trash this user may not use (the
+        // user's own .Trash-UID serves).
         QTest::addColumn<QString>("volume");
         QTest::addColumn<bool>("replace");
-        for (const char *volume : {"home", "tmpfs", "no Trash", "closed .Trash"}) {
+        for (const char *volume : {"home", "tmpfs", "no Trash", "shared .Trash", "closed .Trash"}) {
             QTest::addRow("delete, %s", volume) << volume << false;
             QTest::addRow("replace, %s", volume) << volume << true;
         }
@@ -313,13 +314,14 @@ private slots:
             if (!(disk = Mount::tmpfs(1024, QDir::tempPath(), volume == "tmpfs" ? "1777" : "0755")))
                 QSKIP("this machine does not let the test mount a small tmpfs");
             folder = disk->dir.path() + "/work";
-            trashFolder = disk->dir.path() + "/.Trash-" + QString::number(volume == "tmpfs" ? 0 : ActAsNobody::Id);
+            trashFolder = disk->dir.path() + (volume == "shared .Trash" ? "/.Trash/" : "/.Trash-") + QString::number(volume == "tmpfs" ? 0 : ActAsNobody::Id);
             QVERIFY(QDir().mkdir(folder) && ::chown(encodeNativeName(folder).constData(), ActAsNobody::Id, ActAsNobody::Id) == 0);
-            QVERIFY(volume != "closed .Trash" || (QDir().mkdir(disk->dir.path() + "/.Trash") && setMode(disk->dir.path() + "/.Trash", 01755)
-                                                  && QDir().mkdir(trashFolder) && ::chown(encodeNativeName(trashFolder).constData(), ActAsNobody::Id, 0) == 0));
+            if (volume.endsWith(".Trash"))
+                QVERIFY(QDir().mkdir(disk->dir.path() + "/.Trash") && setMode(disk->dir.path() + "/.Trash", volume == "shared .Trash" ? 01777 : 01755));
+            QVERIFY(volume != "closed .Trash" || (QDir().mkdir(trashFolder) && ::chown(encodeNativeName(trashFolder).constData(), ActAsNobody::Id, 0) == 0));
         }
         std::optional<ActAsNobody> nobody; // who may not make a Trash at the top of a volume of root's
-        if (volume == "no Trash" || volume == "closed .Trash")
+        if (volume == "no Trash" || volume.endsWith(".Trash"))
             QVERIFY(nobody.emplace().active);
         const QString name = QString(200, 'n') + " 50%.txt", path = folder + "/" + name;
         QVERIFY(writeFile(path, "old content", 1600000000) && writeFile(folder + "/new", "new content", 1700000000));
