@@ -157,7 +157,7 @@ private slots:
         QTest::addColumn<QString>("loaded"); // window | filter | folders | path sets | prompts
         QTest::newRow("nothing") << QStringList() << "move 10785 4612 7230 6975, state 0|*.*|@ @||";
         QTest::newRow("all") << QStringList {"Width=9000", "Height=7000", "Left=-150", "Top=300", "WindowState=0", "Wildcards=*.txt, *.doc",
-                                             "Path1=@/L", "Path2=@/R", "LastFile0=ab", "LastFile1=/x & y|*.c|/z", "LastFile3=/p||"}
+                                             "Path1=@/L", "Path2=@/R", "LastFile0=ab", "LastFile1=/x & y|*.c|/z", "LastFile2=x", "LastFile3=/p||"}
                              << "move -150 300 9000 7000, state 0|*.txt, *.doc|@/L @/R|ab, /x & y|*.c|/z, /p|||";
         QTest::newRow("maximised, wide") << QStringList {"Width=57600", "Height=32400", "Left=-30", "Top=0", "WindowState=2"}
                                          << "move -30 0 57600 32400, state 2|*.*|@ @||";

@@ -306,10 +306,10 @@ private slots:
     {
         QFETCH(QString, volume);
         QFETCH(bool, replace);
-        QTemporaryDir dataHome;
-        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        QTemporaryDir dataHome; // a new account's: the folders above the Trash are made too
+        qputenv("XDG_DATA_HOME", (dataHome.path() + "/new/share").toLocal8Bit());
         std::unique_ptr<Mount> disk;
-        QString folder = dir.path(), trashFolder = dataHome.path() + "/Trash";
+        QString folder = dir.path(), trashFolder = dataHome.path() + "/new/share/Trash";
         if (volume != "home") {
             if (!(disk = Mount::tmpfs(1024, QDir::tempPath(), volume == "tmpfs" ? "1777" : "0755")))
                 QSKIP("this machine does not let the test mount a small tmpfs");
