@@ -90,8 +90,8 @@ class tst_Ending : public QObject
 private slots:
     // SIGTERM while a start-up box is open (a stored folder on a stick that is not plugged in),
     // or while storing the settings fails: the box is taken as cancelled, its text goes to
-    // standard error, and the settings are stored as at a normal exit where they can be. While
-    // the program waits on the system, it ends all the same and says why nothing was stored.
+    // standard error, and the settings are stored as at a normal exit where they can be; or
+    // while the program waits on the system: it ends all the same, saying so.
     void signalEndsTheProgram_data()
     {
         QTest::addColumn<QByteArray>("stored");

@@ -316,9 +316,8 @@ private slots:
     {
         QWidget *bar = w->control(ControlId::picDragBar), *folders = w->control(ControlId::dirList2), *files = w->control(ControlId::lstFiles2);
         auto drop = [&](QWidget *on, int y) {
-            const QPoint at = bar->mapFromGlobal(on->mapToGlobal(QPoint(on->width() / 2, y)));
             QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
-            QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->mapFromGlobal(on->mapToGlobal(QPoint(on->width() / 2, y))));
             return QString("%1 %2").arg(folders->height()).arg(files->y() - bar->y());
         };
         const int height = folders->height(), gap = files->y() - bar->y();

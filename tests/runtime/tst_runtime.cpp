@@ -197,8 +197,7 @@ private slots:
         QCOMPARE(*fs.volumeOf(at("missing/deeper")), *fs.volumeOf(dir.path()));
         if (!bound || !memory || !mounted)
             QSKIP("only root may mount the volumes of the rest of this test");
-        QVERIFY(roots.contains(bound->dir.path() + '/') && roots.contains(mounted->dir.path() + '/'));
-        QVERIFY(!roots.contains(memory->dir.path() + '/'));
+        QVERIFY(roots.contains(bound->dir.path() + '/') && roots.contains(mounted->dir.path() + '/') && !roots.contains(memory->dir.path() + '/'));
         QCOMPARE(*fs.volumeOf(bound->dir.path() + "/inner/missing"), bound->dir.path() + '/');
     }
 
@@ -292,9 +291,8 @@ private slots:
     // another volume goes to that volume's Trash; where none can be made, nothing changes.
     void trash_data()
     {
-        // Where the file is: home's file system, a small tmpfs, one without a usable Trash, one with
-        // an administrator's .Trash shared by all, one whose .Trash this user may not use (the
-        // user's own .Trash-UID serves).
+        // Where the file is: home's, a small tmpfs, one without a usable Trash, one whose .Trash is
+        // shared by all users, one whose .Trash this user may not use (.Trash-UID serves).
         QTest::addColumn<QString>("volume");
         QTest::addColumn<bool>("replace");
         for (const char *volume : {"home", "tmpfs", "no Trash", "shared .Trash", "closed .Trash"}) {

@@ -406,8 +406,7 @@ struct Mount
     QTemporaryDir dir;
     explicit Mount(const QString &under) : dir(under + "/dyadix-XXXXXX") {}
     ~Mount() { ::umount2(dir.path().toLocal8Bit(), MNT_DETACH); }
-    static std::unique_ptr<Mount> make(const QString &source, const char *type, unsigned long flags, const QByteArray &options,
-                                       const QString &under = QDir::tempPath())
+    static std::unique_ptr<Mount> make(const QString &source, const char *type, unsigned long flags, const QByteArray &options, const QString &under)
     {
         auto mount = std::make_unique<Mount>(under);
         const bool ok = ::geteuid() == 0 && mount->dir.isValid()
@@ -416,7 +415,7 @@ struct Mount
     }
     static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath(), const QByteArray &mode = "1777")
     { return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k,mode=" + mode, under); }
-    static auto bind(const QString &folder) { return make(folder, nullptr, MS_BIND, {}); }
+    static auto bind(const QString &folder) { return make(folder, nullptr, MS_BIND, {}, QDir::tempPath()); }
 };
 
 // Acts as the unprivileged user "nobody" while it lives, where the test runs as root: the real
