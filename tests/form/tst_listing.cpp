@@ -27,8 +27,7 @@ private slots:
         QCOMPARE(f->form->pane(1).dirList.Path() + f->prompter.texts().join(""), QDir::homePath());
     }
 
-    // The drives are the mounted volumes; one opens its current folder, one gone is put back, and
-    // an unreadable folder prompts.
+    // The drives are the mounted volumes; one opens its current folder, one gone is put back, and an unreadable folder prompts.
     void drives()
     {
         QVERIFY(QDir().mkpath(t("/volume/inner")) && writeFile(t("/volume/on-volume.txt"), "x", Late));

@@ -52,8 +52,7 @@ private slots:
         // A link to a folder, one back up the tree among them, is not followed; a link to a file is a line.
         QTest::newRow("links") << TreeStory {"L/sub/f=1@o L/sub/up->.. L/loop->. L/file->sub/f", "", "", "", "",
                                              "file sub/f |  | 2 files, 2 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
-        // A subfolder this user may not read brings the listing's prompt with its path; Ignore
-        // leaves it out, Abort ends the listing.
+        // A subfolder this user may not read brings the listing's prompt with its path; Ignore leaves it out, Abort ends the listing.
         QTest::newRow("unreadable, Ignore") << TreeStory {"L/ok/f=1@o L/secret/g=2@o", "unreadable:L/secret", "I", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
                                                           "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
         QTest::newRow("unreadable, Abort") << TreeStory {"L/ok/f=1@o L/secret/g=2@o L/z/h=3@o", "unreadable:L/secret", "A", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",

@@ -1,8 +1,7 @@
 #pragma once
 
-// What the tests share: a file system that fails on request, scripted boxes, settings in
-// memory, a recording window host and shell, a window model over two fresh folders, and
-// files on disk read and written as the kernel sees them.
+// What the tests share: a file system that fails on request, scripted boxes, settings in memory, a recording window host and shell, a
+// window model over two fresh folders, and files on disk read and written as the kernel sees them.
 
 #include "form/formhost.h"
 #include "form/formmodel.h"
@@ -30,9 +29,8 @@ namespace dyadix::test {
 
 enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill, Trash };
 
-// The real file system, but the nth call of an operation (for a path that ends with a text,
-// if one is given) fails. EntryStat is the stat that enumerate takes of each file it finds;
-// enumerations come sorted by name, so that a test knows which file a fault hits.
+// The real file system, but the nth call of an operation (for a path that ends with a text, if one is given) fails. EntryStat is the stat
+// that enumerate takes of each file it finds; enumerations come sorted by name, so that a test knows which file a fault hits.
 class FaultyFileSystem final : public ForwardingFileSystem
 {
 public:
@@ -399,8 +397,7 @@ private slots:
     void cleanup() { f.reset(); }
 };
 
-// A small tmpfs, or a bind mount of a folder, in a new folder under `under` where the test may
-// mount (as root); else null.
+// A small tmpfs, or a bind mount of a folder, in a new folder under `under` where the test may mount (as root); else null.
 struct Mount
 {
     QTemporaryDir dir;
