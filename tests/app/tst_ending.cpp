@@ -17,9 +17,8 @@ using namespace dyadix;
 using namespace dyadix::test;
 
 namespace {
-// The program as a person runs it, on its stored folders: copies every Left file to the Right
-// and closes its window as soon as a line comes on standard input. With --stuck, it waits on
-// the system instead (a read that never returns).
+// The program as a person runs it, on its stored folders: copies every Left file to the Right and closes its window as soon as a line comes
+// on standard input. With --stuck, it waits on the system instead (a read that never returns).
 int copyThenClose(int argc, char *argv[])
 {
     IsolatedFileSystem::startHelper();
@@ -88,9 +87,8 @@ class tst_Ending : public QObject
     }
 
 private slots:
-    // SIGTERM while a start-up box is open (a stored folder on a stick that is not plugged in),
-    // or while storing the settings fails: the box is taken as cancelled, its text goes to
-    // standard error, and the settings are stored as at a normal exit where they can be; or
+    // SIGTERM while a start-up box is open (a stored folder on a stick that is not plugged in), or while storing the settings fails: the
+    // box is taken as cancelled, its text goes to standard error, and the settings are stored as at a normal exit where they can be; or
     // while the program waits on the system: it ends all the same, saying so.
     void signalEndsTheProgram_data()
     {
@@ -126,9 +124,8 @@ private slots:
         QVERIFY(QFile::remove(stored.isEmpty() ? at("config/dyadix") : file));
     }
 
-    // Closing the window while a copy waits on a folder of another machine that stopped
-    // answering (a real SSH mount, its server stopped) ends the program within two seconds;
-    // the source and the old target are as they were.
+    // Closing the window while a copy waits on a folder of another machine that stopped answering (a real SSH mount, its server stopped)
+    // ends the program within two seconds; the source and the old target are as they were.
     void closeDuringCopyOntoFrozenFolder()
     {
         if (::geteuid() != 0)
@@ -146,7 +143,7 @@ private slots:
         const QByteArray sourceHash = hashOf(at("source/big"));
         QVERIFY(writeFile(work + "/export/big", "old content", 1600000000));
         QProcess program;
-        startCopy(program, at("source"), work + "/mount");
+        startCopy(program, at("source"), work + "/mount point");
         auto copying = [&] {
             for (const QFileInfo &part : QDir(work + "/export").entryInfoList({".dyadix-*"}, QDir::Files | QDir::Hidden))
                 if (part.size() > (4 << 20))

@@ -200,9 +200,9 @@ private slots:
         QVERIFY(textRect(row).left() >= 0); // the whole name at once
     }
 
-    // A screen reader tells the drive lists apart by their names, each with its drive as its
-    // value (the right one on a volume of its own) and its list of drives, closed, as its child; it reads a status whole from its
-    // description, and finds every menu-bar entry where it is drawn, on either row.
+    // A screen reader tells the drive lists apart by their names, each with its drive as its value (the right one on a volume of its
+    // own) and its list of drives, closed, as its child; it reads a status whole from its description, a file list's columns by their
+    // headings, and finds every menu-bar entry where it is drawn, on either row.
     void readByAssistiveTechnology()
     {
         w->fs.addVolume(w->t("/R/"));
@@ -221,6 +221,8 @@ private slots:
         const QString status = control<QLineEdit>(ControlId::txtStatus1)->text();
         QTRY_COMPARE(QAccessible::queryAccessibleInterface(w->control(ControlId::txtStatus1))->text(QAccessible::Description), status);
         QCOMPARE(w->control(ControlId::txtStatus1)->toolTip(), status);
+        QAccessibleTableInterface *columns = QAccessible::queryAccessibleInterface(w->control(ControlId::lstFiles1))->tableInterface();
+        QCOMPARE(columns->columnDescription(0) + ' ' + columns->columnDescription(1) + ' ' + columns->columnDescription(2), "Name Date Size");
         QVERIFY(w->window->menus()->rows().size() == 2); // the designed size wraps the menu bar
         QStringList entries;
         std::function<void(QAccessibleInterface *)> visit = [&](QAccessibleInterface *node) {
@@ -289,9 +291,8 @@ private slots:
         QTRY_COMPARE(ticks(1) + ' ' + status->text(), QStringLiteral("one.txt two.txt 0 files selected."));
     }
 
-    // The progress box reads what the work has done: file k of n and bytes, then the rate and
-    // time left after a second. Its bar fills by bytes, by files where no file has bytes, and only
-    // moves where the count of files is not known (a listing).
+    // The progress box reads what the work has done: file k of n and bytes, then the rate and time left after a second. Its bar fills by
+    // bytes, by files where no file has bytes, and only moves where the count of files is not known (a listing).
     void progressBox()
     {
         WorkProgressBox box(w->window.get());

@@ -235,7 +235,7 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::newRow("opened") << 42 << "";
         QTest::newRow("0") << 0 << "Unknown error 0|Error starting web browser (64)";
-        QTest::newRow("31") << 31 << "No association for file extension|Error starting web browser (64)";
+        QTest::newRow("32, the last failure") << 32 << "DLL not found|Error starting web browser (64)";
         QTest::newRow("33") << 33 << "";
         QTest::newRow("run-time error") << -53 << "Error 53: File not found\nCould not start your browser.|Dyadix (64)";
     }

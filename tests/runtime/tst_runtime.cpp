@@ -156,9 +156,8 @@ private slots:
         QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
     }
 
-    // A folder of thousands of names has them stat'ed in parts at once: every file comes once
-    // with its own size, a link to nothing with its error, and no folder or link to one; while
-    // the names are read, an empty batch tells the caller that the listing goes on.
+    // A folder of thousands of names has them stat'ed in parts at once: every file comes once with its own size, a link to nothing with its
+    // error, and no folder or link to one; while the names are read, an empty batch tells the caller that the listing goes on.
     void largeFolder()
     {
         const QString many = at("many");
@@ -183,22 +182,24 @@ private slots:
         QCOMPARE(QString("%1 %2 %3 %4 %5").arg(empty).arg(batches).arg(wrong).arg(failed).arg(std::count(seen.begin(), seen.end(), 1)), QString("1 1 0 1 17000"));
     }
 
-    // The drives are "/" and the volumes a person mounts (a folder bound elsewhere, a memory disk
-    // under /mnt), "/" first, never a tmpfs of the system's. A missing folder is on the volume
-    // that holds the folder above it.
+    // The drives are "/" and the volumes a person mounts (a folder bound elsewhere, a memory disk under /mnt), "/" first, never a tmpfs of
+    // the system's or a volume in its own trees (under /run). A missing folder is on the volume that holds the folder above it.
     void volumes()
     {
-        QVERIFY(QDir().mkpath(at("bound/inner")));
-        const auto bound = Mount::bind(at("bound")), memory = Mount::tmpfs(64), mounted = Mount::tmpfs(64, "/mnt");
-        QStringList roots;
+        QVERIFY(QDir().mkpath(at("bound/inner")) && writeFile(at("bound/inner/f"), "f"));
+        const auto bound = Mount::bind(at("bound")), memory = Mount::tmpfs(64), mounted = Mount::tmpfs(64, "/mnt"), system = Mount::make(at("bound"), nullptr, MS_BIND, {}, "/run");
+        QStringList roots, walked;
         for (const Volume &volume : fs.volumes())
             roots << volume.rootPath;
         QCOMPARE(roots.value(0), QStringLiteral("/"));
         QCOMPARE(*fs.volumeOf(at("missing/deeper")), *fs.volumeOf(dir.path()));
-        if (!bound || !memory || !mounted)
+        if (!bound || !memory || !mounted || !system)
             QSKIP("only root may mount the volumes of the rest of this test");
-        QVERIFY(roots.contains(bound->dir.path() + '/') && roots.contains(mounted->dir.path() + '/') && !roots.contains(memory->dir.path() + '/'));
+        QVERIFY(roots.contains(bound->dir.path() + '/') && roots.contains(mounted->dir.path() + '/') && !roots.contains(memory->dir.path() + '/') && !roots.contains(system->dir.path() + '/'));
         QCOMPARE(*fs.volumeOf(bound->dir.path() + "/inner/missing"), bound->dir.path() + '/');
+        // Mounted again inside itself, a folder is walked once.
+        const auto again = Mount::make(at("bound"), nullptr, MS_BIND, {}, at("bound"));
+        QVERIFY(again && fs.walkTree(at("bound"), "*", [&](std::vector<DirEntry> &batch) { for (const DirEntry &e : batch) walked << e.name; return true; }).has_value() && walked == QStringList {"inner/f"});
     }
 
     // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears;
@@ -253,8 +254,8 @@ private slots:
         QCOMPARE(readFile(target), content);
     }
 
-    // A file written whole keeps the permissions it replaces and writes through a link, which
-    // stays (what it does with a pipe or a device, the export's tests show).
+    // A file written whole keeps the permissions it replaces and writes through a link, which stays, but not through a
+    // link to nothing; a full device says so, and a file that appears while a copy is written is replaced.
     void writtenFiles()
     {
         auto mode = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(at(name)).constData(), &st) ? -1 : int(st.st_mode); };
@@ -262,6 +263,10 @@ private slots:
         QVERIFY(writeFile(at("private.txt"), "old") && setMode(at("private.txt"), 0600) && fs.writeFile(at("private.txt"), "replaced").has_value());
         QVERIFY(QFile::link(at("private.txt"), at("link.txt")) && fs.writeFile(at("link.txt"), "through the link").has_value());
         QCOMPARE(QString::asprintf("%o %o %o ", mode("new.txt"), mode("private.txt"), mode("link.txt")) + readFile(at("private.txt")), "100644 100600 120777 through the link");
+        QCOMPARE(QFile::link(at("gone"), at("dangling")) ? fs.writeFile(at("dangling"), "x").error().number : 0, 75);
+        QCOMPARE(fs.writeFile("/dev/full", "settings", SpecialTarget::WriteInto).error().number, 61);
+        QVERIFY(writeFile(at("src"), "copied") && fs.FileCopy(at("src"), at("appeared"), [&](std::int64_t) { return writeFile(at("appeared"), "meanwhile"); }).has_value());
+        QCOMPARE(readFile(at("appeared")) + ' ' + namesIn(dir.path()).join(' ').toUtf8(), "copied appeared dangling link.txt new.txt private.txt src");
     }
 
     // The file helper process does what the file system does, and says what failed as it would;
@@ -285,9 +290,8 @@ private slots:
         QCOMPARE(helped.walkTree(at("gone"), "*", [](std::vector<DirEntry> &) { return true; }).error().number, 76);
     }
 
-    // Deleted and replaced files go into the Trash as the desktop's file manager reads it: the
-    // file with its content and time in files/, its original path and the date in info/, so
-    // that restoring it (moving it back to that path) gives the very file again. A file on
+    // Deleted and replaced files go into the Trash as the desktop's file manager reads it: the file with its content and time in files/,
+    // its original path and the date in info/, so that restoring it (moving it back to that path) gives the very file again. A file on
     // another volume goes to that volume's Trash; where none can be made, nothing changes.
     void trash_data()
     {
