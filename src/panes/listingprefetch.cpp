@@ -13,7 +13,7 @@ ListingPrefetch::ListingPrefetch(FileSystem &real, const QString &folder, const 
 {
     m_walks = std::async(std::launch::async, [this] {
         std::vector<Walk> walks;
-        for (const QString &pattern : m_patterns) {
+        for (const QString &pattern : std::as_const(m_patterns)) {
             Walk walk;
             const TreeBatch keep = [&](std::vector<DirEntry> &entries) {
                 for (const DirEntry &entry : entries) {
@@ -43,7 +43,7 @@ ListingPrefetch::~ListingPrefetch()
 ListingPrefetch::Walk *ListingPrefetch::take(const QString &folder, const QString &pattern, Reach reach)
 {
     // The listings are taken in the order they were started, by the listing they were started for.
-    if (reach != m_reach || folder != m_folder || m_next >= m_patterns.size() || pattern != m_patterns[m_next])
+    if (reach != m_reach || folder != m_folder || m_next >= m_patterns.size() || pattern != m_patterns.at(m_next))
         return nullptr;
     if (m_next == 0) {
         while (whileWaiting && m_walks.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
