@@ -187,7 +187,7 @@ private slots:
     void volumes()
     {
         QVERIFY(QDir().mkpath(at("bound/inner")) && writeFile(at("bound/inner/f"), "f"));
-        const auto bound = Mount::bind(at("bound")), memory = Mount::tmpfs(64), mounted = Mount::tmpfs(64, "/mnt"), system = Mount::make(at("bound"), nullptr, MS_BIND, {}, "/run");
+        const auto bound = Mount::bind(at("bound")), memory = Mount::tmpfs(64), mounted = Mount::tmpfs(64, "/mnt"), system = Mount::bind(at("bound"), "/run");
         QStringList roots, walked;
         for (const Volume &volume : fs.volumes())
             roots << volume.rootPath;
@@ -198,7 +198,7 @@ private slots:
         QVERIFY(roots.contains(bound->dir.path() + '/') && roots.contains(mounted->dir.path() + '/') && !roots.contains(memory->dir.path() + '/') && !roots.contains(system->dir.path() + '/'));
         QCOMPARE(*fs.volumeOf(bound->dir.path() + "/inner/missing"), bound->dir.path() + '/');
         // Mounted again inside itself, a folder is walked once.
-        const auto again = Mount::make(at("bound"), nullptr, MS_BIND, {}, at("bound"));
+        const auto again = Mount::bind(at("bound"), at("bound"));
         QVERIFY(again && fs.walkTree(at("bound"), "*", [&](std::vector<DirEntry> &batch) { for (const DirEntry &e : batch) walked << e.name; return true; }).has_value() && walked == QStringList {"inner/f"});
     }
 

@@ -412,7 +412,7 @@ struct Mount
     }
     static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath(), const QByteArray &mode = "1777")
     { return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k,mode=" + mode, under); }
-    static auto bind(const QString &folder) { return make(folder, nullptr, MS_BIND, {}, QDir::tempPath()); }
+    static auto bind(const QString &folder, const QString &under = QDir::tempPath()) { return make(folder, nullptr, MS_BIND, {}, under); }
 };
 
 // Acts as the unprivileged user "nobody" while it lives, where the test runs as root: the real
