@@ -13,7 +13,7 @@ ListingPrefetch::ListingPrefetch(FileSystem &real, const QString &folder, const 
 {
     m_walks = std::async(std::launch::async, [this] {
         std::vector<Walk> walks;
-        for (const QString &pattern : std::as_const(m_patterns)) {
+        for (const QString &pattern : m_patterns) {
             Walk walk;
             const TreeBatch keep = [&](std::vector<DirEntry> &entries) {
                 for (const DirEntry &entry : entries) {

@@ -53,9 +53,9 @@ private:
     // The next prefetched listing, where it is the one asked for; null otherwise.
     Walk *take(const QString &folder, const QString &pattern, Reach reach);
 
-    QString m_folder;
-    QStringList m_patterns;
-    Reach m_reach;
+    const QString m_folder;
+    const QStringList m_patterns; // const: the read-ahead thread reads it while the listing does
+    const Reach m_reach;
     int m_next = 0; // the next pattern whose listing is taken
     std::atomic<bool> m_stop = false;
     std::future<std::vector<Walk>> m_walks;
