@@ -356,13 +356,6 @@ void FileListModel::endTickBatch()
         emit ticksChanged();
 }
 
-QString FileListModel::tickReason(int index) const
-{
-    if (index < 0 || index >= ListCount() || !Selected(index))
-        return QString();
-    return m_reasons[m_lines[size_t(index)].mark & ReasonMask];
-}
-
 bool FileListModel::setTopIndex(int index)
 {
     if (index < 0 || index >= ListCount())

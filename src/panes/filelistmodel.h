@@ -86,8 +86,6 @@ public:
     private:
         FileListModel &m_list;
     };
-    // Why a line is ticked (empty when it is not).
-    QString tickReason(int index) const;
 
     // The first visible line, as the view reports it and as synchronised scrolling sets it.
     int TopIndex() const { return m_topIndex; }

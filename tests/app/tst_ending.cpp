@@ -138,8 +138,7 @@ private slots:
             QSKIP(qPrintable("no SSH mount here: " + mount.readAllStandardError().trimmed()));
         QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
         const auto unmount = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"stop", work}); });
-        QVERIFY(QDir().mkpath(at("source")));
-        QVERIFY(writeFile(at("source/big"), QByteArray(256 << 20, 'b')));
+        QVERIFY(QDir().mkpath(at("source")) && writeFile(at("source/big"), QByteArray(256 << 20, 'b')));
         const QByteArray sourceHash = hashOf(at("source/big"));
         QVERIFY(writeFile(work + "/export/big", "old content", 1600000000));
         QProcess program;
