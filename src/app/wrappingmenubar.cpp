@@ -197,14 +197,15 @@ void WrappingMenuBar::highlight(QAction *action)
 {
     if (m_highlighted == nullptr)
         m_focusBefore = QApplication::focusWidget();
-    m_highlighted = action;
     QMenuBar *row = rowOf(action);
+    // The focus first: a row that loses it to another row ends its highlight.
+    row->setFocus(Qt::ShortcutFocusReason);
+    m_highlighted = action;
     for (QMenuBar *other : m_rows) {
         if (other != row)
             other->setActiveAction(nullptr);
     }
     row->setActiveAction(action);
-    row->setFocus(Qt::ShortcutFocusReason);
 }
 
 void WrappingMenuBar::endHighlight()

@@ -57,10 +57,16 @@ struct WindowFixture : TwoFolders
     }
 };
 
-// Presses keys ("Alt+M, M, Return") on a widget, else on the open menu or the focus widget.
+// Presses keys ("Alt+M, M, Return") on a widget, else on the open menu or the focus widget;
+// "width=N" makes the active window that wide.
 void press(const QString &keys, QWidget *to = nullptr)
 {
     for (const QString &key : keys.split(", ", Qt::SkipEmptyParts)) {
+        if (QWidget *window = QApplication::activeWindow(); key.startsWith("width=")) {
+            window->resize(key.mid(6).toInt(), window->height());
+            QTRY_COMPARE(window->width(), key.mid(6).toInt());
+            continue;
+        }
         QWidget *target = to ? to : QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
         QVERIFY2(target != nullptr, qPrintable(key));
         QTest::keySequence(target, QKeySequence(key));
@@ -343,6 +349,8 @@ private slots:
         QTest::newRow("Alt+C") << "12" << false << "Alt+C" << "Esc" << copy << kept;
         QTest::newRow("Alt+Y") << "12" << false << "Alt+Y" << "Esc" << "Copy <<< Right to Left?|You are about to Copy 1 marked files|&No &Yes" << kept;
         QTest::newRow("Alt+M, M, Return") << "12" << false << "Alt+M, M, Return" << "Esc" << move << kept;
+        QTest::newRow("narrow, Alt+M, M, Return") << "12" << false << "width=200, Alt+M, M, Return" << "Esc" << move << kept;
+        QTest::newRow("narrow, Alt+M, M, widened") << "12" << false << "width=200, Alt+M, M, width=1000" << "" << "" << kept;
         QTest::newRow("Alt+D") << "12" << false << "Alt+D" << "Esc" << "DELETE from >> Left?|You are about to DELETE 1 marked files from|&No &Yes" << kept;
         QTest::newRow("Alt+L") << "12" << false << "Alt+L" << "Esc" << "DELETE from Right <<?|You are about to DELETE 1 marked files from|&No &Yes" << kept;
         QTest::newRow("Alt+C, Alt+Y copies") << "1" << false << "Alt+C" << "Alt+Y" << copy << "new|a|a b";
