@@ -177,7 +177,7 @@ bool IsolatedFileSystem::routed(const QString &first, const QString &second)
     if (m_mountsReadAt < 0 || now - m_mountsReadAt > 2000) {
         m_mountsReadAt = now;
         m_networkMounts.clear();
-        QFile mounts(QStringLiteral("/proc/self/mounts"));
+        QFile mounts(mountTable);
         if (mounts.open(QIODevice::ReadOnly)) {
             for (const QByteArray &line : mounts.readAll().split('\n')) {
                 const QByteArrayList fields = line.split(' ');

@@ -33,6 +33,9 @@ public:
     {
     }
 
+    // The mount table that tells network folders from local ones.
+    QString mountTable = QStringLiteral("/proc/self/mounts");
+
     Result<int> GetAttr(const QString &path) override;
     Result<std::int64_t> FileDateTime(const QString &path) override;
     Result<std::int64_t> FileLen(const QString &path) override;

@@ -290,6 +290,23 @@ private slots:
         QCOMPARE(helped.walkTree(at("gone"), "*", [](std::vector<DirEntry> &) { return true; }).error().number, 76);
     }
 
+    // A network folder's files (by the mount table, which writes a blank as \040) go to the helper; those of the other folders, even
+    // of one whose name begins with the network folder's, are worked on here (where the faults planted below meet them).
+    void networkFoldersOnly()
+    {
+        FaultyFileSystem faulty(fs);
+        IsolatedFileSystem isolated(faulty);
+        isolated.mountTable = at("mounts");
+        QVERIFY(writeFile(isolated.mountTable, "host:/x " + at("net work").replace(' ', "\\040").toUtf8() + " fuse.sshfs rw 0 0\n") && QDir().mkpath(at("net work")));
+        QStringList answers;
+        for (const QString name : {"net work", "net work/f", "net works", "local"}) {
+            QVERIFY(name == "net work" || writeFile(at(name), "f"));
+            faulty.failOn(FsOperation::FileDateTime, ErrorNumber::DeviceIoError, 1, name);
+            answers << (isolated.FileDateTime(at(name)) ? "helper" : "here");
+        }
+        QCOMPARE(answers.join(' '), "helper helper here here");
+    }
+
     // Deleted and replaced files go into the Trash as the desktop's file manager reads it: the file with its content and time in files/,
     // its original path and the date in info/, so that restoring it (moving it back to that path) gives the very file again. A file on
     // another volume goes to that volume's Trash; where none can be made, nothing changes.
