@@ -1,6 +1,7 @@
 #include "isolatedfilesystem.h"
 
 #include "nativefilesystem.h"
+#include "nativeposix.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -49,12 +50,9 @@ QString takeString(const char *&at)
 
 bool sendPacket(int socket, const QByteArray &packet, int flags = 0)
 {
-    for (;;) {
-        if (::send(socket, packet.constData(), std::size_t(packet.size()), flags | MSG_NOSIGNAL) >= 0)
-            return true;
-        if (errno != EINTR)
-            return false;
-    }
+    const std::size_t size = std::size_t(packet.size());
+    return native::retried([&] { return ::send(socket, packet.constData(), size, flags | MSG_NOSIGNAL); })
+        >= 0;
 }
 
 QByteArray resultPacket(const RunTimeError &error, std::int64_t value)
@@ -85,10 +83,7 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
     NativeFileSystem fileSystem;
     std::vector<char> buffer(PacketSize);
     for (;;) {
-        const ssize_t received = ::recv(socket, buffer.data(), buffer.size(), 0);
-        if (received < 0 && errno == EINTR)
-            continue;
-        if (received <= 0)
+        if (native::retried([&] { return ::recv(socket, buffer.data(), buffer.size(), 0); }) <= 0)
             ::_exit(0);
         const char *at = buffer.data() + 1;
         const QString first = takeString(at);
@@ -213,9 +208,8 @@ IsolatedFileSystem::Answer IsolatedFileSystem::inHelper(char operation, const QS
     std::vector<char> buffer(PacketSize);
     bool stopSent = false;
     for (;;) {
-        const ssize_t received = ::recv(helperSocket, buffer.data(), buffer.size(), 0);
-        if (received < 0 && errno == EINTR)
-            continue;
+        const ssize_t received
+            = native::retried([&] { return ::recv(helperSocket, buffer.data(), buffer.size(), 0); });
         // A helper that is gone leaves the operation's outcome unknown.
         if (received <= 0) {
             ::close(std::exchange(helperSocket, -1));

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <cerrno>
 #include <string_view>
 #include <utility>
 #include <sys/stat.h>
@@ -45,6 +46,16 @@ struct ResolvedTarget
     bool exists = false;
 };
 Result<ResolvedTarget> resolveTarget(const QByteArray &path);
+
+// A system call, made again for as long as a signal interrupts it.
+template<typename Call> auto retried(Call call)
+{
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
 
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor

@@ -71,7 +71,8 @@ std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::Copy
     std::int64_t copied = 0;
     bool kernelCopy = true;
     while (kernelCopy) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, part, 0);
+        const ssize_t n
+            = retried([&] { return ::copy_file_range(in, nullptr, out, nullptr, part, 0); });
         if (n > 0) {
             copied += n;
             if (progress && !progress(copied))
@@ -80,8 +81,6 @@ std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::Copy
         }
         if (n == 0)
             return {copied, 0};
-        if (errno == EINTR)
-            continue;
         if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL
                             || errno == EOPNOTSUPP || errno == EBADF || errno == EPERM))
             kernelCopy = false;
@@ -90,21 +89,14 @@ std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::Copy
     }
     std::vector<char> buffer(std::size_t(1) << 20);
     for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n == 0)
-            return {copied, 0};
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return {copied, errno};
-        }
+        const ssize_t n = retried([&] { return ::read(in, buffer.data(), buffer.size()); });
+        if (n <= 0)
+            return {copied, n == 0 ? 0 : errno};
         for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
+            const ssize_t w
+                = retried([&] { return ::write(out, buffer.data() + done, std::size_t(n - done)); });
+            if (w < 0)
                 return {copied, errno};
-            }
             done += w;
         }
         copied += n;
@@ -300,12 +292,10 @@ private:
 Status writeAll(int fd, const QByteArray &content)
 {
     for (qsizetype done = 0; done < content.size();) {
-        const ssize_t n = ::write(fd, content.constData() + done, static_cast<std::size_t>(content.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const std::size_t left = std::size_t(content.size() - done);
+        const ssize_t n = retried([&] { return ::write(fd, content.constData() + done, left); });
+        if (n < 0)
             return RunTimeError::fromErrno(errno);
-        }
         done += n;
     }
     return {};
