@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(f->status(2), QStringLiteral("Right"));
     }
 
-    // With synchronised scrolling on, one list's scroll moves the other where it can.
+    // With synchronised scrolling on, one list's scroll moves the other where it can, back to the top too.
     void mirroredScrolling()
     {
         for (int i = 0; i < 30; ++i)
@@ -136,6 +136,8 @@ private slots:
         QCOMPARE(f->list(1).TopIndex(), 5);
         f->list(2).viewScrolled(20);
         QCOMPARE(f->list(1).TopIndex(), 5);
+        f->list(2).viewScrolled(0); // back at the top
+        QCOMPARE(f->list(1).TopIndex(), 0);
     }
 };
 
