@@ -103,7 +103,7 @@ void FormWork::stopNow()
 {
     m_stopAfterFile = true;
     m_stopNow = true;
-    if (m_stopNowAt < 0)
+    if (m_stopNowAt == -1)
         m_stopNowAt = m_clock.isValid() ? m_clock.elapsed() : 0;
     if (m_worker)
         m_worker->stop = true;

@@ -330,7 +330,7 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
         }
         line.mark = (line.mark & PlaceholderMark) | (ticked ? TickMark : 0) | reasonIndex;
         if (m_batchDepth > 0) {
-            m_batchFirst = m_batchFirst < 0 ? index : std::min(m_batchFirst, index);
+            m_batchFirst = m_batchFirst == -1 ? index : std::min(m_batchFirst, index);
             m_batchLast = std::max(m_batchLast, index);
         } else {
             static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
@@ -347,7 +347,7 @@ void FileListModel::endTickBatch()
 {
     if (--m_batchDepth > 0)
         return;
-    if (m_batchFirst >= 0 && m_batchLast < ListCount()) {
+    if (m_batchFirst != -1 && m_batchLast < ListCount()) {
         static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
         emit dataChanged(index(m_batchFirst, NameColumn), index(m_batchLast, SizeColumn), roles);
     }

@@ -85,7 +85,7 @@ std::optional<SetAsideSettings> IniSettingsStore::setAsideUnreadable(const QStri
     // The store reports a file it cannot parse only when it writes, and keeps what it parsed
     // of a file by its name; a copy under a name of its own is parsed afresh and tells.
     QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/dyadix-settings-XXXXXX.ini"));
-    if (!copy.open() || copy.write(stored.readAll()) < 0 || !copy.flush())
+    if (!copy.open() || copy.write(stored.readAll()) == -1 || !copy.flush())
         return std::nullopt;
     QSettings parsed(copy.fileName(), QSettings::IniFormat);
     (void)parsed.allKeys(); // parses

@@ -100,7 +100,7 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
                 sendPacket(socket, packet, MSG_DONTWAIT);
                 char stop = 0;
                 const ssize_t heard = ::recv(socket, &stop, 1, MSG_DONTWAIT);
-                return heard < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+                return heard == -1 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
             };
             answer = resultOf(fileSystem.FileCopy(first, second, progress,
                                                   buffer[0] == 'c' ? Replaced::ToTrash : Replaced::Dropped));
@@ -123,7 +123,7 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
 void IsolatedFileSystem::startHelper()
 {
     int sockets[2];
-    if (helperSocket >= 0 || ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sockets) != 0)
+    if (helperSocket != -1 || ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, sockets) != 0)
         return;
     const pid_t helper = ::fork();
     if (helper == 0) {
@@ -131,7 +131,7 @@ void IsolatedFileSystem::startHelper()
         serve(sockets[1]);
     }
     ::close(sockets[1]);
-    if (helper < 0)
+    if (helper == -1)
         ::close(sockets[0]);
     else
         helperSocket = sockets[0];
@@ -169,7 +169,7 @@ bool IsolatedFileSystem::routed(const QString &first, const QString &second)
     if (m_route == Route::Everything)
         return true;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (m_mountsReadAt < 0 || now - m_mountsReadAt > 2000) {
+    if (m_mountsReadAt == -1 || now - m_mountsReadAt > 2000) {
         m_mountsReadAt = now;
         m_networkMounts.clear();
         QFile mounts(mountTable);
@@ -197,7 +197,7 @@ IsolatedFileSystem::Answer IsolatedFileSystem::inHelper(char operation, const QS
                                                         const QString &third)
 {
     std::unique_lock lock(m_helper, std::try_to_lock);
-    if (helperSocket < 0 || !lock.owns_lock() || !routed(first, operation == 'M' ? third : second))
+    if (helperSocket == -1 || !lock.owns_lock() || !routed(first, operation == 'M' ? third : second))
         return {};
     QByteArray request(1, operation);
     putString(request, first);

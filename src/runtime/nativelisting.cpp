@@ -216,7 +216,7 @@ Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern,
     const QByteArray top = encodeNativeName(folder);
     WalkFolder first;
     first.fd.reset(::open(top.isEmpty() ? "." : top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (first.fd.get() < 0)
+    if (first.fd.get() == -1)
         return RunTimeError::fromErrno(errno, PathKind::Folder);
     std::set<std::pair<dev_t, ino_t>> seen;
     struct stat topStat {};
@@ -249,7 +249,7 @@ Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern,
             // mount of one above it) is not walked again.
             inner.fd.reset(::openat(current.fd.get(), item.raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             struct stat inside {};
-            if (inner.fd.get() < 0) {
+            if (inner.fd.get() == -1) {
                 DirEntry failed;
                 failed.name = inner.prefix;
                 failed.statError = RunTimeError::fromErrno(errno, PathKind::Folder).number;

@@ -91,7 +91,7 @@ Result<ResolvedTarget> resolveTarget(const QByteArray &path)
         return ErrorNumber::LinkNotFollowed;
     // The kernel follows the link, with every check it makes of links on the way.
     FileDescriptor resolved(::open(path.constData(), O_PATH | O_CLOEXEC));
-    if (resolved.get() < 0) {
+    if (resolved.get() == -1) {
         // A link that names no file has nothing to write through to.
         if (errno == ENOENT)
             return RunTimeError(ErrorNumber::PathFileAccessError);

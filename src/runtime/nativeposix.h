@@ -52,7 +52,7 @@ template<typename Call> auto retried(Call call)
 {
     for (;;) {
         const auto result = call();
-        if (result >= 0 || errno != EINTR)
+        if (result != -1 || errno != EINTR)
             return result;
     }
 }
@@ -78,7 +78,7 @@ public:
     }
     ~FileDescriptor()
     {
-        if (m_fd >= 0)
+        if (m_fd != -1)
             ::close(m_fd);
     }
     int get() const { return m_fd; }
@@ -91,7 +91,7 @@ public:
     bool close()
     {
         const int fd = std::exchange(m_fd, -1);
-        return fd < 0 || ::close(fd) == 0;
+        return fd == -1 || ::close(fd) == 0;
     }
 
 private:

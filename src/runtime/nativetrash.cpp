@@ -122,7 +122,7 @@ Result<Trashed> putInTrash(const QByteArray &path, const struct stat &st, Placin
         if (::lstat(trashed.file.constData(), &existing) == 0)
             continue;
         FileDescriptor info(::open(trashed.info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (info.get() < 0) {
+        if (info.get() == -1) {
             if (errno == EEXIST)
                 continue;
             return RunTimeError(ErrorNumber::TrashUnavailable);

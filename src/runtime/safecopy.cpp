@@ -95,7 +95,7 @@ std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::Copy
         for (ssize_t done = 0; done < n;) {
             const ssize_t w
                 = retried([&] { return ::write(out, buffer.data() + done, std::size_t(n - done)); });
-            if (w < 0)
+            if (w == -1)
                 return {copied, errno};
             done += w;
         }
@@ -164,7 +164,7 @@ public:
 
         if (!exists && canNameUnnamedFiles()) {
             const int fd = ::open(parentOf(m_target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, created);
-            if (fd >= 0) {
+            if (fd != -1) {
                 m_out.reset(fd);
                 m_unnamed = true;
                 return {};
@@ -175,7 +175,7 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             QByteArray name = temporaryNameBeside(m_target);
             const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, created);
-            if (fd >= 0) {
+            if (fd != -1) {
                 m_out.reset(fd);
                 m_temporary = std::move(name);
                 return {};
@@ -294,7 +294,7 @@ Status writeAll(int fd, const QByteArray &content)
     for (qsizetype done = 0; done < content.size();) {
         const std::size_t left = std::size_t(content.size() - done);
         const ssize_t n = retried([&] { return ::write(fd, content.constData() + done, left); });
-        if (n < 0)
+        if (n == -1)
             return RunTimeError::fromErrno(errno);
         done += n;
     }
@@ -317,7 +317,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     if (!S_ISREG(sourceStat.st_mode))
         return ErrorNumber::NotRegularFile;
     FileDescriptor in(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (in.get() < 0)
+    if (in.get() == -1)
         return errorForFile(errno, from);
     struct stat opened {};
     if (::fstat(in.get(), &opened) != 0)
@@ -326,7 +326,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     if (!S_ISREG(opened.st_mode) || !isSameFile(opened, sourceStat))
         return ErrorNumber::NotRegularFile;
     sourceStat = opened;
-    if (const int flags = ::fcntl(in.get(), F_GETFL); flags < 0 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+    if (const int flags = ::fcntl(in.get(), F_GETFL); flags == -1 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return RunTimeError::fromErrno(errno);
 
     ReplacingFile out(encodeNativeName(target));
@@ -356,7 +356,7 @@ Status NativeFileSystem::writeFile(const QString &path, const QByteArray &conten
         const Result<ResolvedTarget> at = resolveTarget(target);
         if (at && at->exists && !S_ISREG(at->st.st_mode) && !S_ISDIR(at->st.st_mode)) {
             FileDescriptor out(::open(target.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-            if (out.get() < 0)
+            if (out.get() == -1)
                 return errorForFile(errno, target);
             if (Status written = writeAll(out.get(), content); !written)
                 return written;
