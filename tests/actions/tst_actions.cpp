@@ -1,11 +1,4 @@
-#include "runtime/nativename.h"
-
 #include "testkit.h"
-
-#include <QDir>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace dyadix;
 using namespace dyadix::test;

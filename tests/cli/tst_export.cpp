@@ -1,17 +1,12 @@
 #include "cli/matchtool.h"
 #include "export/tabexport.h"
-#include "runtime/nativename.h"
 
 #include "testkit.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 
-#include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <thread>
-#include <unistd.h>
 
 using namespace dyadix;
 using namespace dyadix::test;

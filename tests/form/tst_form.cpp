@@ -4,7 +4,6 @@
 #include "testkit.h"
 
 #include <QDateTime>
-#include <QDir>
 
 using namespace dyadix;
 using namespace dyadix::test;

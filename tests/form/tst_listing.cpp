@@ -3,9 +3,6 @@
 
 #include "testkit.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace dyadix;
 using namespace dyadix::test;
 

@@ -3,7 +3,6 @@
 
 #include "testkit.h"
 
-#include <QDir>
 #include <QStandardPaths>
 
 using namespace dyadix;

@@ -1,11 +1,7 @@
 #include "testkit.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QProcess>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace dyadix;
 using namespace dyadix::test;

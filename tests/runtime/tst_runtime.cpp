@@ -8,9 +8,6 @@
 #include <QDateTime>
 #include <QProcess>
 
-#include <ctime>
-
-
 using namespace dyadix;
 using namespace dyadix::test;
 
