@@ -1,6 +1,5 @@
 #include "testkit.h"
 
-#include <QDirIterator>
 #include <QProcess>
 
 using namespace dyadix;
@@ -18,18 +17,6 @@ struct TreeStory
     QString after;   // the lists' lines ("name", "~" placeholder, "+" ticked) | the status lines
     QString disk;    // after a command: both trees' files ("a/b=content@o") and folders ("a/")
 };
-// A tree's files and folders as "path=content@o" (o, n: the old or new time) and "path/".
-QString treeOf(const QString &top)
-{
-    QStringList items;
-    QDirIterator it(top, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next(), name = path.mid(top.size() + 1);
-        const std::int64_t when = modifiedOf(path);
-        items << (it.fileInfo().isDir() ? name + "/" : name + "=" + readFile(path) + (when == Old ? "@o" : when == New ? "@n" : ""));
-    }
-    return items.sort(), items.join(' ');
-}
 } // namespace
 Q_DECLARE_METATYPE(TreeStory)
 
@@ -134,7 +121,7 @@ private slots:
         QCOMPARE(f->prompter.lines().join('\n'), QString(story.log).replace('%', f->dir.path()));
         QCOMPARE(QStringList({f->summary(1), f->summary(2), f->status(1), f->status(2)}).join(" | "), story.after);
         if (!story.disk.isEmpty())
-            QCOMPARE("L: " + treeOf(t("/L")) + " | R: " + treeOf(t("/R")), story.disk);
+            QCOMPARE("L: " + filesOf(t("/L"), Old, New, true) + " | R: " + filesOf(t("/R"), Old, New, true), story.disk);
         if (story.setup.contains("unreadable"))
             QVERIFY(setMode(t("/" + story.setup.section(':', 1)), 0755));
     }

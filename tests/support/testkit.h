@@ -10,6 +10,7 @@
 #include "runtime/nativename.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QTest>
@@ -293,6 +294,21 @@ inline QStringList namesIn(const QString &folder) // sorted, hidden ones include
 inline bool setMode(const QString &path, int mode)
 {
     return ::chmod(encodeNativeName(path).constData(), mode_t(mode)) == 0;
+}
+
+// A folder's entries by path: "path=content@o" (changed at `old`; "@n" at `young`), "path/", "path|" a pipe, "path@" a link.
+inline QString filesOf(const QString &top, std::int64_t old, std::int64_t young, bool deep = false)
+{
+    QMap<QString, QString> items;
+    QDirIterator it(top, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, deep ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        const QString path = it.next(), name = path.mid(top.size() + 1);
+        struct stat st {};
+        const int kind = ::lstat(encodeNativeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+        items[name] = name + (kind == S_IFDIR ? "/" : kind == S_IFIFO ? "|" : kind == S_IFLNK ? "@" : kind != S_IFREG ? "?" : "=" + readFile(path)
+                              + (st.st_mtim.tv_sec == old ? "@o" : st.st_mtim.tv_sec == young ? "@n" : ""));
+    }
+    return QStringList(items.values()).join(' ');
 }
 
 // A list's lines as "name", "name~" for a placeholder, with "+" when ticked.
