@@ -1,8 +1,8 @@
 // Copies 1 GiB as one file and as 10,000 files with the program's safe copy and with
 // `cp --preserve=timestamps`, warm, several times each, and prints the medians and the
 // throughput ratio (cp's time over ours: 1.0 means as fast as cp).
-#include "runtime/isolatedfilesystem.h"
-#include "runtime/nativefilesystem.h"
+#include "native/isolatedfilesystem.h"
+#include "native/nativefilesystem.h"
 
 #include <QCoreApplication>
 #include <QDir>

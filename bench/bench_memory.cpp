@@ -5,7 +5,7 @@
 #include "form/formmodel.h"
 
 #include "quietservices.h"
-#include "runtime/memorytuning.h"
+#include "native/memorytuning.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,11 +2,11 @@
 
 // Services that take no part, so that a benchmark measures the program's own work alone.
 #include "form/formhost.h"
-#include "runtime/inisettingsstore.h"
-#include "runtime/nativefilesystem.h"
-#include "runtime/programinfo.h"
-#include "runtime/prompter.h"
-#include "runtime/shell.h"
+#include "core/inisettingsstore.h"
+#include "native/nativefilesystem.h"
+#include "core/programinfo.h"
+#include "core/prompter.h"
+#include "core/shell.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #include "fileactions.h"
 
 #include "panes/dirlistmodel.h"
-#include "runtime/conversions.h"
-#include "runtime/errortrap.h"
+#include "core/conversions.h"
+#include "core/errortrap.h"
 
 #include <algorithm>
 #include <memory>

@@ -3,8 +3,8 @@
 #include "actions/workmonitor.h"
 #include "panes/pane.h"
 
-#include "runtime/filesystem.h"
-#include "runtime/prompter.h"
+#include "core/filesystem.h"
+#include "core/prompter.h"
 
 #include <QAction>
 

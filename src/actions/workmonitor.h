@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtime/filesystem.h"
-#include "runtime/result.h"
+#include "core/filesystem.h"
+#include "core/result.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
-#include "runtime/isolatedfilesystem.h"
-#include "runtime/memorytuning.h"
+#include "native/isolatedfilesystem.h"
+#include "native/memorytuning.h"
 
 #include <QApplication>
 

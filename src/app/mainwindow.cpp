@@ -6,10 +6,10 @@
 #include "workprogressbox.h"
 #include "wrappingmenubar.h"
 
-#include "runtime/desktopshell.h"
-#include "runtime/inisettingsstore.h"
-#include "runtime/isolatedfilesystem.h"
-#include "runtime/nativefilesystem.h"
+#include "desktopshell.h"
+#include "core/inisettingsstore.h"
+#include "native/isolatedfilesystem.h"
+#include "native/nativefilesystem.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,10 +2,10 @@
 
 #include "form/formhost.h"
 #include "form/formmodel.h"
-#include "runtime/filesystem.h"
-#include "runtime/prompter.h"
-#include "runtime/settingsstore.h"
-#include "runtime/shell.h"
+#include "core/filesystem.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
+#include "core/shell.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/prompter.h"
+#include "core/prompter.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 #include "matchtool.h"
 
-#include "runtime/memorytuning.h"
-#include "runtime/nativefilesystem.h"
+#include "native/memorytuning.h"
+#include "native/nativefilesystem.h"
 
 #include <QCoreApplication>
 

@@ -2,8 +2,8 @@
 
 #include "panes/dirlistmodel.h"
 #include "panes/parsing.h"
-#include "runtime/errortrap.h"
-#include "runtime/nativename.h"
+#include "core/errortrap.h"
+#include "core/utf8names.h"
 
 #include <functional>
 #include <future>
@@ -77,11 +77,11 @@ QByteArray exportRows(const FileListModel &l, const FileListModel &r, int from, 
             appendEntry(text, r, i);
         text += QLatin1String("\r\n");
         if (text.size() > 1 << 16) {
-            bytes += encodeNativeName(text);
+            bytes += encodeUtf8Name(text);
             text.clear();
         }
     }
-    bytes += encodeNativeName(text);
+    bytes += encodeUtf8Name(text);
     return bytes;
 }
 
@@ -96,7 +96,7 @@ bool exportChunks(const Pane &left, const Pane &right, const std::function<bool(
     head += QStringLiteral("\t\t\t\t");
     appendField(head, DirListModel::withSeparator(right.dirList.Path()));
     head += QStringLiteral("\r\n\r\nFile\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n");
-    if (!take(encodeNativeName(head)))
+    if (!take(encodeUtf8Name(head)))
         return false;
     const int rows = std::max(l.ListCount(), r.ListCount());
     // Rows go in blocks, the next made on a second thread while the last is taken; the lists

@@ -2,9 +2,9 @@
 
 #include "panes/pane.h"
 
-#include "runtime/filesystem.h"
-#include "runtime/prompter.h"
-#include "runtime/settingsstore.h"
+#include "core/filesystem.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
 
 #include <QByteArray>
 

@@ -6,7 +6,7 @@
 #include "panes/foldersync.h"
 #include "panes/parsing.h"
 #include "panes/listingprefetch.h"
-#include "runtime/errortrap.h"
+#include "core/errortrap.h"
 
 #include <QDir>
 #include <QKeySequence>

@@ -6,11 +6,11 @@
 
 #include "panes/pane.h"
 #include "paths/recallslots.h"
-#include "runtime/filesystem.h"
-#include "runtime/programinfo.h"
-#include "runtime/prompter.h"
-#include "runtime/settingsstore.h"
-#include "runtime/shell.h"
+#include "core/filesystem.h"
+#include "core/programinfo.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
+#include "core/shell.h"
 
 #include <QAction>
 #include <QObject>

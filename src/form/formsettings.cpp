@@ -1,7 +1,7 @@
 #include "formmodel.h"
 
-#include "runtime/conversions.h"
-#include "runtime/errortrap.h"
+#include "core/conversions.h"
+#include "core/errortrap.h"
 
 #include <algorithm>
 

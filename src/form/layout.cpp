@@ -1,6 +1,6 @@
 #include "layout.h"
 
-#include "runtime/conversions.h"
+#include "core/conversions.h"
 
 namespace dyadix {
 

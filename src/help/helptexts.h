@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/programinfo.h"
+#include "core/programinfo.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/filesystem.h"
+#include "core/filesystem.h"
 
 #include <QAbstractListModel>
 

@@ -2,8 +2,8 @@
 
 #include "pane.h"
 
-#include "runtime/errortrap.h"
-#include "runtime/prompter.h"
+#include "core/errortrap.h"
+#include "core/prompter.h"
 
 #include <QAction>
 

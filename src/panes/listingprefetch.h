@@ -2,7 +2,7 @@
 
 #include "nameblocks.h"
 
-#include "runtime/forwardingfilesystem.h"
+#include "core/forwardingfilesystem.h"
 
 #include <QStringList>
 

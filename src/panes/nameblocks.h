@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/nameorder.h"
+#include "core/nameorder.h"
 
 #include <QStringView>
 

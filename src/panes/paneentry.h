@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtime/datestamp.h"
-#include "runtime/nameorder.h"
+#include "core/datestamp.h"
+#include "core/nameorder.h"
 
 #include <QString>
 #include <QStringView>

@@ -2,7 +2,7 @@
 
 #include "parsing.h"
 
-#include "runtime/datestamp.h"
+#include "core/datestamp.h"
 
 #include <QElapsedTimer>
 

@@ -2,8 +2,8 @@
 
 #include "pane.h"
 
-#include "runtime/errortrap.h"
-#include "runtime/filesystem.h"
+#include "core/errortrap.h"
+#include "core/filesystem.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
 #include "pathcommands.h"
 
 #include "panes/parsing.h"
-#include "runtime/conversions.h"
-#include "runtime/errortrap.h"
+#include "core/conversions.h"
+#include "core/errortrap.h"
 
 namespace dyadix {
 

@@ -3,7 +3,7 @@
 #include "recallslots.h"
 
 #include "panes/pane.h"
-#include "runtime/prompter.h"
+#include "core/prompter.h"
 
 namespace dyadix {
 

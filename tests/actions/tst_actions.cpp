@@ -20,7 +20,7 @@ struct Story
 QString identityOf(const QString &path)
 {
     struct stat st {};
-    if (::stat(encodeNativeName(path).constData(), &st) != 0)
+    if (::stat(encodeUtf8Name(path).constData(), &st) != 0)
         return QString();
     return QString("%1:%2:%3:").arg(st.st_dev).arg(st.st_ino).arg(st.st_mtim.tv_sec) + readFile(path).toHex();
 }
@@ -136,7 +136,7 @@ private slots:
             QVERIFY(what != "rmtree" || QDir(path).removeRecursively());
             QVERIFY(what != "ro" || setMode(path, 0444));
             QVERIFY(what != "write" || writeFile(path, arg.section('=', 1).toUtf8(), New));
-            QVERIFY(what != "fifo" || ::mkfifo(encodeNativeName(path).constData(), 0644) == 0);
+            QVERIFY(what != "fifo" || ::mkfifo(encodeUtf8Name(path).constData(), 0644) == 0);
             QVERIFY(what != "ln" || QFile::link(arg.section('=', 1), path));
         }
         f->prompter.answerKeys(story.answers);
@@ -191,7 +191,7 @@ private slots:
         } else if (mode) {
             QVERIFY(writeFile(watched, "kept", Old));
             if (place == "group") // root's file in nobody's group, which may not write it
-                QVERIFY(::chown(encodeNativeName(watched).constData(), 0, ActAsNobody::Id) == 0);
+                QVERIFY(::chown(encodeUtf8Name(watched).constData(), 0, ActAsNobody::Id) == 0);
             QVERIFY(setMode(watched, mode));
         }
         const QString before = identityOf(watched);
@@ -257,8 +257,8 @@ private slots:
     void oddNames()
     {
         QFETCH(QByteArray, name);
-        const QString shown = decodeNativeName(std::string_view(name.constData(), size_t(name.size())));
-        QVERIFY(writeFile(encodeNativeName(t("/L/")) + name, "content", Old));
+        const QString shown = decodeUtf8Name(std::string_view(name.constData(), size_t(name.size())));
+        QVERIFY(writeFile(encodeUtf8Name(t("/L/")) + name, "content", Old));
         QVERIFY(writeFile(t("/L/twin"), "twin", Old));
         QVERIFY(f->showBoth());
         f->form->mnuOptionAction.trigger();
@@ -267,7 +267,7 @@ private slots:
         f->form->mnuCopy(1)->trigger();
         QCOMPARE(readFile(t("/R/") + shown), QByteArray("content"));
         QCOMPARE(modifiedOf(t("/R/") + shown), Old);
-        QVERIFY(writeFile(encodeNativeName(t("/L/")) + name, "newer content", Old + 600));
+        QVERIFY(writeFile(encodeUtf8Name(t("/L/")) + name, "newer content", Old + 600));
         f->form->mnuMatch.trigger();
         QCOMPARE(f->list(1).SelCount(), 1);
         QVERIFY(f->list(1).Selected(f->rowOf(1, shown)));

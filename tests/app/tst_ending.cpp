@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "runtime/isolatedfilesystem.h"
+#include "native/isolatedfilesystem.h"
 
 #include "testkit.h"
 

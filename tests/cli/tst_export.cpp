@@ -171,7 +171,7 @@ private slots:
         std::fclose(outFile), std::fclose(errFile);
         const QByteArray printed(out, qsizetype(outSize)), complaint(err, qsizetype(errSize));
         std::free(out), std::free(err);
-        QCOMPARE(complaint, error.replace('%', encodeNativeName(f->dir.path())));
+        QCOMPARE(complaint, error.replace('%', encodeUtf8Name(f->dir.path())));
         const bool toFile = arguments.contains("--output");
         const QByteArray expected = arguments[0] == "--version" ? "dyadix-match 1.8.0\n" : code == 2 ? QByteArray(toFile ? "old" : "")
             : windowExport(t("/" + arguments[arguments.size() - 2]), arguments.contains("--filter") ? arguments[1] : "*.*", !arguments.contains("--mark-earlier"), arguments.contains("-r"));
@@ -186,10 +186,10 @@ private slots:
     void specialTargets()
     {
         QVERIFY(writeFile(t("/L/a"), "1", When) && writeFile(t("/file.txt"), "old") && QFile::link(t("/file.txt"), t("/link.txt")));
-        QVERIFY(::mkfifo(encodeNativeName(t("/pipe")).constData(), 0644) == 0);
+        QVERIFY(::mkfifo(encodeUtf8Name(t("/pipe")).constData(), 0644) == 0);
         const bool root = ::geteuid() == 0; // a throwaway device node for root; a user cannot harm /dev/null
-        QVERIFY(root ? ::mknod(encodeNativeName(t("/null")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 : QFile::link("/dev/null", t("/null")));
-        auto kind = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(t(name)).constData(), &st) ? 0 : int(st.st_mode & S_IFMT); };
+        QVERIFY(root ? ::mknod(encodeUtf8Name(t("/null")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 : QFile::link("/dev/null", t("/null")));
+        auto kind = [&](const QString &name) { struct stat st {}; return ::lstat(encodeUtf8Name(t(name)).constData(), &st) ? 0 : int(st.st_mode & S_IFMT); };
         const QList<int> kinds = {kind("/pipe"), kind("/null"), kind("/link.txt")};
         QVERIFY(f->showBoth());
         f->form->mnuMatch.trigger();
@@ -226,7 +226,7 @@ private slots:
     // Odd names and folders come back whole as seven fields, and a plain row is as ever.
     void oddNamesReadBackWhole()
     {
-        const QByteArray folder = encodeNativeName(f->dir.path()) + "/Odd \"folder\"\tL";
+        const QByteArray folder = encodeUtf8Name(f->dir.path()) + "/Odd \"folder\"\tL";
         const QList<QByteArray> names = {"a\tb.txt", "x\ny.txt", "c\rd.txt", "q\"uote\".txt", " leading.txt", "bad\xff\xfe.bin", "both"};
         QVERIFY(::mkdir(folder.constData(), 0755) == 0);
         const auto removeFolder = qScopeGuard([&] { // Qt cannot remove names that are not UTF-8
@@ -237,13 +237,13 @@ private slots:
         for (const QByteArray &name : names)
             QVERIFY(writeFile(folder + '/' + name, "n", When + 60));
         QVERIFY(writeFile(t("/R/both"), "seven", When));
-        const QString left = decodeNativeName(folder.toStdString()), file = t("/out.txt");
+        const QString left = decodeUtf8Name(folder.toStdString()), file = t("/out.txt");
         QCOMPARE(QProcess::execute(DYADIX_MATCH_EXECUTABLE, {"--output", file, left, t("/R")}), 1);
         QCOMPARE(readFile(file), windowExport(left));
         const QList<QByteArrayList> rows = readAsCsv(file);
         if (rows.isEmpty())
             QSKIP("python3 is not installed: nothing here reads the file as a spreadsheet would");
-        QCOMPARE(rows.at(0), (QByteArrayList {folder + '/', "", "", "", encodeNativeName(t("/R/"))}));
+        QCOMPARE(rows.at(0), (QByteArrayList {folder + '/', "", "", "", encodeUtf8Name(t("/R/"))}));
         QList<QByteArray> leftNames;
         for (qsizetype i = 1; i < rows.size(); ++i) {
             QCOMPARE(rows.at(i).size(), 7);

@@ -1,5 +1,5 @@
 #include "panes/drivelistmodel.h"
-#include "runtime/conversions.h"
+#include "core/conversions.h"
 
 #include "testkit.h"
 
@@ -90,7 +90,7 @@ private slots:
         QFETCH(QString, status);
         QVERIFY(writeFile(t("/L/b.TXT"), QByteArray(123, 'b'), Late));
         QVERIFY(writeFile(t("/L/A.txt"), QByteArray(), Early) && writeFile(t("/L/.hidden"), "h", Early));
-        const int fd = ::open(encodeNativeName(t("/L/c.img")).constData(), O_WRONLY | O_CREAT, 0644);
+        const int fd = ::open(encodeUtf8Name(t("/L/c.img")).constData(), O_WRONLY | O_CREAT, 0644);
         QVERIFY(fd >= 0 && ::ftruncate(fd, off_t(3) << 30) == 0 && ::close(fd) == 0);
         QVERIFY(QDir(t("/L")).mkdir("sub.txt"));
         const QString cDate = formatDateText(modifiedOf(t("/L/c.img")));

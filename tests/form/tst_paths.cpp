@@ -1,5 +1,5 @@
 #include "paths/pathcommands.h"
-#include "runtime/inisettingsstore.h"
+#include "core/inisettingsstore.h"
 
 #include "testkit.h"
 

@@ -5,9 +5,9 @@
 
 #include "form/formhost.h"
 #include "form/formmodel.h"
-#include "runtime/forwardingfilesystem.h"
-#include "runtime/nativefilesystem.h"
-#include "runtime/nativename.h"
+#include "core/forwardingfilesystem.h"
+#include "native/nativefilesystem.h"
+#include "core/utf8names.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -262,12 +262,12 @@ inline bool writeFile(const QByteArray &path, const QByteArray &content, std::in
 }
 inline bool writeFile(const QString &path, const QByteArray &content, std::int64_t modified = 0)
 {
-    return writeFile(encodeNativeName(path), content, modified);
+    return writeFile(encodeUtf8Name(path), content, modified);
 }
 // The content of a file, or a null array when it cannot be read.
 inline QByteArray readFile(const QString &path)
 {
-    const int fd = ::open(encodeNativeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(encodeUtf8Name(path).constData(), O_RDONLY | O_CLOEXEC);
     QByteArray content = fd < 0 ? QByteArray() : QByteArray("");
     char buffer[65536];
     for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
@@ -284,7 +284,7 @@ inline std::int64_t localTime(int year, int month, int day, int hour, int minute
 inline std::int64_t modifiedOf(const QString &path) // -1: no such file
 {
     struct stat st {};
-    return ::lstat(encodeNativeName(path).constData(), &st) == 0 ? st.st_mtim.tv_sec : -1;
+    return ::lstat(encodeUtf8Name(path).constData(), &st) == 0 ? st.st_mtim.tv_sec : -1;
 }
 inline QStringList namesIn(const QString &folder) // sorted, hidden ones included
 {
@@ -293,7 +293,7 @@ inline QStringList namesIn(const QString &folder) // sorted, hidden ones include
 }
 inline bool setMode(const QString &path, int mode)
 {
-    return ::chmod(encodeNativeName(path).constData(), mode_t(mode)) == 0;
+    return ::chmod(encodeUtf8Name(path).constData(), mode_t(mode)) == 0;
 }
 
 // A folder's entries by path: "path=content@o" (changed at `old`; "@n" at `young`), "path/", "path|" a pipe, "path@" a link.
@@ -304,7 +304,7 @@ inline QString filesOf(const QString &top, std::int64_t old, std::int64_t young,
     while (it.hasNext()) {
         const QString path = it.next(), name = path.mid(top.size() + 1);
         struct stat st {};
-        const int kind = ::lstat(encodeNativeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+        const int kind = ::lstat(encodeUtf8Name(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
         items[name] = name + (kind == S_IFDIR ? "/" : kind == S_IFIFO ? "|" : kind == S_IFLNK ? "@" : kind != S_IFREG ? "?" : "=" + readFile(path)
                               + (st.st_mtim.tv_sec == old ? "@o" : st.st_mtim.tv_sec == young ? "@n" : ""));
     }

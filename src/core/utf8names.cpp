@@ -1,4 +1,4 @@
-#include "nativename.h"
+#include "utf8names.h"
 
 namespace dyadix {
 
@@ -39,7 +39,7 @@ int decodeSequence(std::string_view bytes, size_t at, char32_t &codePoint)
 
 } // namespace
 
-QString decodeNativeName(std::string_view bytes)
+QString decodeUtf8Name(std::string_view bytes)
 {
     bool ascii = true;
     for (char c : bytes) {
@@ -79,7 +79,7 @@ QString decodeNativeName(std::string_view bytes)
     return text;
 }
 
-QByteArray encodeNativeName(QStringView text)
+QByteArray encodeUtf8Name(QStringView text)
 {
     // Text without escaped bytes is plain UTF-8.
     bool escaped = false;

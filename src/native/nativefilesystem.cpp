@@ -1,6 +1,6 @@
 #include "nativefilesystem.h"
 
-#include "nativename.h"
+#include "core/utf8names.h"
 #include "nativeposix.h"
 #include "nativetrash.h"
 
@@ -19,7 +19,7 @@ using namespace native;
 
 Result<int> NativeFileSystem::GetAttr(const QString &path)
 {
-    Result<FileStat> stat = statPath(encodeNativeName(path));
+    Result<FileStat> stat = statPath(encodeUtf8Name(path));
     if (!stat)
         return stat.error();
     return stat->attributes;
@@ -27,7 +27,7 @@ Result<int> NativeFileSystem::GetAttr(const QString &path)
 
 Result<std::int64_t> NativeFileSystem::FileDateTime(const QString &path)
 {
-    Result<FileStat> stat = statPath(encodeNativeName(path));
+    Result<FileStat> stat = statPath(encodeUtf8Name(path));
     if (!stat)
         return stat.error();
     return stat->modified;
@@ -35,7 +35,7 @@ Result<std::int64_t> NativeFileSystem::FileDateTime(const QString &path)
 
 Result<std::int64_t> NativeFileSystem::FileLen(const QString &path)
 {
-    Result<FileStat> stat = statPath(encodeNativeName(path));
+    Result<FileStat> stat = statPath(encodeUtf8Name(path));
     if (!stat)
         return stat.error();
     return stat->size;
@@ -61,7 +61,7 @@ Status mayRemove(const QByteArray &path, struct stat &st)
 
 Status NativeFileSystem::Kill(const QString &path)
 {
-    const QByteArray bytes = encodeNativeName(path);
+    const QByteArray bytes = encodeUtf8Name(path);
     struct stat st {};
     if (Status allowed = mayRemove(bytes, st); !allowed)
         return allowed;
@@ -73,9 +73,9 @@ Status NativeFileSystem::Kill(const QString &path)
 Status NativeFileSystem::makeFolders(const QString &targetFolder, const QString &relativeFolder,
                                      const QString &sourceFolder)
 {
-    QByteArray target = encodeNativeName(withSeparator(targetFolder));
-    QByteArray source = encodeNativeName(withSeparator(sourceFolder));
-    for (const QByteArray &part : encodeNativeName(relativeFolder).split('/')) {
+    QByteArray target = encodeUtf8Name(withSeparator(targetFolder));
+    QByteArray source = encodeUtf8Name(withSeparator(sourceFolder));
+    for (const QByteArray &part : encodeUtf8Name(relativeFolder).split('/')) {
         if (part.isEmpty())
             continue;
         target += part;
@@ -101,7 +101,7 @@ Status NativeFileSystem::makeFolders(const QString &targetFolder, const QString 
 
 Status NativeFileSystem::moveToTrash(const QString &path)
 {
-    const QByteArray bytes = encodeNativeName(path);
+    const QByteArray bytes = encodeUtf8Name(path);
     struct stat st {};
     if (Status allowed = mayRemove(bytes, st); !allowed)
         return allowed;
@@ -111,7 +111,7 @@ Status NativeFileSystem::moveToTrash(const QString &path)
 
 Result<QStringList> NativeFileSystem::subfolders(const QString &folder)
 {
-    const QByteArray folderBytes = encodeNativeName(folder);
+    const QByteArray folderBytes = encodeUtf8Name(folder);
     DIR *dir = ::opendir(folderBytes.constData());
     if (dir == nullptr)
         return RunTimeError::fromErrno(errno, PathKind::Folder);
@@ -127,7 +127,7 @@ Result<QStringList> NativeFileSystem::subfolders(const QString &folder)
             folderEntry = ::fstatat(dirFd, item->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         if (folderEntry)
-            names.append(decodeNativeName(rawName));
+            names.append(decodeUtf8Name(rawName));
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
@@ -139,7 +139,7 @@ Result<QStringList> NativeFileSystem::subfolders(const QString &folder)
 
 bool NativeFileSystem::folderExists(const QString &path)
 {
-    return !path.isEmpty() && isFolder(encodeNativeName(path));
+    return !path.isEmpty() && isFolder(encodeUtf8Name(path));
 }
 QString NativeFileSystem::currentFolder()
 {
@@ -149,7 +149,7 @@ QString NativeFileSystem::currentFolder()
             return QDir::homePath();
         buffer.resize(buffer.size() * 2);
     }
-    return decodeNativeName(buffer.data());
+    return decodeUtf8Name(buffer.data());
 }
 
 } // namespace dyadix

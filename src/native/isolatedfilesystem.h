@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forwardingfilesystem.h"
+#include "core/forwardingfilesystem.h"
 
 #include <mutex>
 

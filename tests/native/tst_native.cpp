@@ -1,7 +1,4 @@
-#include "runtime/conversions.h"
-#include "runtime/datestamp.h"
-#include "runtime/isolatedfilesystem.h"
-#include "runtime/wildcard.h"
+#include "native/isolatedfilesystem.h"
 
 #include "testkit.h"
 
@@ -11,17 +8,7 @@
 using namespace dyadix;
 using namespace dyadix::test;
 
-struct Number
-{
-    QString text;
-    double val;
-    bool numeric;
-    int int16; // or minus the error's number
-    qint64 int32;
-};
-Q_DECLARE_METATYPE(Number)
-
-class tst_Runtime : public QObject
+class tst_Native : public QObject
 {
     Q_OBJECT
     NativeFileSystem fs;
@@ -31,98 +18,6 @@ class tst_Runtime : public QObject
 private slots:
     void initTestCase() { ::umask(022); }
     void cleanup() { QDir(dir.path()).removeRecursively(), QDir().mkpath(dir.path()); }
-
-    // Val reads a leading number, IsNumeric a whole one; integers round half to even or fail.
-    void numbers_data()
-    {
-        QTest::addColumn<Number>("n");
-        QTest::newRow("empty") << Number {"", 0, false, -13, -13};
-        QTest::newRow("blanks around") << Number {" 15 ", 15, true, 15, 15};
-        QTest::newRow("digits, letters") << Number {"12abc", 12, false, -13, -13};
-        QTest::newRow("letters first") << Number {"abc12", 0, false, -13, -13};
-        QTest::newRow("blank inside") << Number {"1 2", 1, false, -13, -13};
-        QTest::newRow("exponent") << Number {"1e3", 1000, true, 1000, 1000};
-        QTest::newRow("exponent alone") << Number {"7e", 7, false, -13, -13};
-        QTest::newRow("signed exponent") << Number {"25E-1", 2.5, true, 2, 2};
-        QTest::newRow("sign alone") << Number {"-", 0, false, -13, -13};
-        QTest::newRow("half down to even") << Number {"2.5", 2.5, true, 2, 2};
-        QTest::newRow("half up to even") << Number {"3.5", 3.5, true, 4, 4};
-        QTest::newRow("negative half") << Number {"-2.5", -2.5, true, -2, -2};
-        QTest::newRow("minus a half") << Number {"-0.5", -0.5, true, 0, 0};
-        QTest::newRow("more than a half") << Number {"2.51", 2.51, true, 3, 3};
-        QTest::newRow("16-bit top") << Number {"32767.4", 32767.4, true, 32767, 32767};
-        QTest::newRow("16-bit overflow") << Number {"32767.5", 32767.5, true, -6, 32768};
-        QTest::newRow("16-bit bottom") << Number {"-32768.5", -32768.5, true, -32768, -32768};
-        QTest::newRow("below 16 bits") << Number {"-32769", -32769, true, -6, -32769};
-        QTest::newRow("32-bit top") << Number {"2147483647", 2147483647.0, true, -6, 2147483647};
-        QTest::newRow("beyond 32 bits") << Number {"2147483648", 2147483648.0, true, -6, -6};
-        QTest::newRow("32-bit bottom") << Number {"-2147483648", -2147483648.0, true, -6, -2147483648LL};
-    }
-    void numbers()
-    {
-        QFETCH(Number, n);
-        QCOMPARE(Val(n.text), n.val);
-        QCOMPARE(IsNumeric(n.text), n.numeric);
-        const Result<std::int16_t> small = toInteger16(n.text);
-        QCOMPARE(small ? int(*small) : -small.error().number, n.int16);
-        if (!small)
-            QCOMPARE(small.error().description, QString(n.int16 == -6 ? "Overflow" : "Type mismatch"));
-        const Result<std::int32_t> big = toInteger32(n.text);
-        QCOMPARE(big ? qint64(*big) : -big.error().number, n.int32);
-    }
-
-    // A file's date in the list is its local time to the minute, in each time zone, across the
-    // changes to and from summer time (whole hours, half hours, half-hour zones) and long ago.
-    void localDates_data()
-    {
-        QTest::addColumn<QByteArray>("zone");
-        for (const char *zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Australia/Lord_Howe", "Asia/Kolkata"})
-            QTest::newRow(zone) << QByteArray(zone);
-    }
-    void localDates()
-    {
-        QFETCH(QByteArray, zone);
-        const QByteArray before = qgetenv("TZ");
-        qputenv("TZ", zone);
-        ::tzset();
-        LocalDates dates;
-        int checked = 0;
-        // Spring and autumn of 2024, and a week of 1890, about seven minutes apart.
-        for (const std::int64_t start : {std::int64_t(1709856000), std::int64_t(1727740800), std::int64_t(-2524521600)}) {
-            for (std::int64_t t = start; t < start + 36 * 86400; t += 433, ++checked) {
-                const QString expected = QDateTime::fromSecsSinceEpoch(t).toString("yyyy/MM/dd hh:mm");
-                if (dateStampText(dates.of(t)) != expected || formatDateText(t) != expected)
-                    QFAIL(qPrintable(QString("%1: %2, %3, expected %4").arg(t).arg(dateStampText(dates.of(t)), formatDateText(t), expected)));
-            }
-        }
-        QCOMPARE(parseDateStamp(u"2029/06/19 09:59") + parseDateStamp(u"2024/06/01 12:0x") + parseDateStamp(u"2024-06-01 12:00"), 202906190959);
-        before.isNull() ? qunsetenv("TZ") : qputenv("TZ", before);
-        ::tzset();
-        QCOMPARE(checked, 3 * 7184);
-    }
-
-    // Patterns ignore case; names' bytes survive the trip through text, UTF-8 or not.
-    void wildcardsAndNames()
-    {
-        const std::pair<const char *, const char *> matches[] = {
-            {"README", "*.*"}, {"FORM.FRX", "*.fr?"}, {"readme", "readme.*"}, {"aXXbYYc", "a*b*c"},
-            {"ÉTÉ.txt", "été.*"}, {"[a].txt", "[a].txt"}};
-        const std::pair<const char *, const char *> others[] = {
-            {"form.fr", "*.fr?"}, {"form.frmx", "*.fr?"}, {"a.txt.bak", "*.txt"}, {"aXXbYY", "a*b*c"}, {"x", ""}};
-        for (const auto &[name, pattern] : matches)
-            QVERIFY2(matchesWildcard(QString(name), QString(pattern)), name);
-        for (const auto &[name, pattern] : others)
-            QVERIFY2(!matchesWildcard(QString(name), QString(pattern)), name);
-        for (const QByteArray bytes : {"caf\xc3\xa9\t\n", "\xef\xbc\x81\xf0\x9f\x98\x80", "caf\xe9", "a\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\x80", "\xf0\x9f\x98\x80\xc2\x80\xff", "\xff\xf0\x90\x80\x80"})
-            QCOMPARE(encodeNativeName(decodeNativeName(bytes.toStdString())), bytes);
-        QCOMPARE(decodeNativeName("caf\xc3\xa9\t\n") + decodeNativeName("\xc2\xa9"), QStringLiteral("café\t\n©"));
-        // Characters from U+F000 to U+FFFF (fullwidth forms, a byte-order mark) are themselves, and
-        // so are those of three and four bytes at a name's end.
-        QCOMPARE(decodeNativeName("\xef\xbd\x86\xef\xbb\xbf\xef\x80\x80\xe0\xa4\x85\xe0\xa0\x80") + decodeNativeName("\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf"),
-                 QStringView(u"\uFF46\uFEFF\uF000\u0905\u0800\U0001F600\U0010FFFF").toString());
-        QCOMPARE(encodeNativeName(QString(QChar(0x80))), QByteArray("\xc2\x80"));
-        QCOMPARE(decodeNativeName("\xed\xbf\xbf").size(), 3); // an encoded surrogate is no character: three bytes, each kept
-    }
 
     // Listing, stat and delete agree with the disk, follow no link and give each its own error.
     void listingAndStat()
@@ -225,11 +120,11 @@ private slots:
             QSKIP("only root can copy another user's file as someone else; the root run tests this");
         QVERIFY(writeFile(at("src"), "payload") && (oldTarget.isNull() || writeFile(at("dst"), oldTarget)));
         const struct timespec times[2] = {{1700000000, 1}, {1600000000, 987654321}};
-        QVERIFY(owner < 0 || ::chown(encodeNativeName(at("src")).constData(), uid_t(owner), gid_t(owner)) == 0);
-        QVERIFY(::utimensat(AT_FDCWD, encodeNativeName(at("src")).constData(), times, 0) == 0 && setMode(at("src"), mode));
+        QVERIFY(owner < 0 || ::chown(encodeUtf8Name(at("src")).constData(), uid_t(owner), gid_t(owner)) == 0);
+        QVERIFY(::utimensat(AT_FDCWD, encodeUtf8Name(at("src")).constData(), times, 0) == 0 && setMode(at("src"), mode));
         QVERIFY(fs.FileCopy(at("src"), at("dst")).has_value());
         struct stat st {};
-        QVERIFY(::stat(encodeNativeName(at("dst")).constData(), &st) == 0);
+        QVERIFY(::stat(encodeUtf8Name(at("dst")).constData(), &st) == 0);
         QCOMPARE(readFile(at("dst")), QByteArray("payload"));
         QCOMPARE(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, 1600000000987654321LL);
         QCOMPARE(int(st.st_mode & 07777), copied);
@@ -256,7 +151,7 @@ private slots:
     // link to nothing; a full device says so, and a file that appears while a copy is written is replaced.
     void writtenFiles()
     {
-        auto mode = [&](const QString &name) { struct stat st {}; return ::lstat(encodeNativeName(at(name)).constData(), &st) ? -1 : int(st.st_mode); };
+        auto mode = [&](const QString &name) { struct stat st {}; return ::lstat(encodeUtf8Name(at(name)).constData(), &st) ? -1 : int(st.st_mode); };
         QVERIFY(fs.writeFile(at("new.txt"), "new").has_value());
         QVERIFY(writeFile(at("private.txt"), "old") && setMode(at("private.txt"), 0600) && fs.writeFile(at("private.txt"), "replaced").has_value());
         QVERIFY(QFile::link(at("private.txt"), at("link.txt")) && fs.writeFile(at("link.txt"), "through the link").has_value());
@@ -332,10 +227,10 @@ private slots:
                 QSKIP("this machine does not let the test mount a small tmpfs");
             folder = disk->dir.path() + "/work";
             trashFolder = disk->dir.path() + (volume == "shared .Trash" ? "/.Trash/" : "/.Trash-") + QString::number(volume == "tmpfs" ? 0 : ActAsNobody::Id);
-            QVERIFY(QDir().mkdir(folder) && ::chown(encodeNativeName(folder).constData(), ActAsNobody::Id, ActAsNobody::Id) == 0);
+            QVERIFY(QDir().mkdir(folder) && ::chown(encodeUtf8Name(folder).constData(), ActAsNobody::Id, ActAsNobody::Id) == 0);
             if (volume.endsWith(".Trash"))
                 QVERIFY(QDir().mkdir(disk->dir.path() + "/.Trash") && setMode(disk->dir.path() + "/.Trash", volume == "shared .Trash" ? 01777 : 01755));
-            QVERIFY(volume != "closed .Trash" || (QDir().mkdir(trashFolder) && ::chown(encodeNativeName(trashFolder).constData(), ActAsNobody::Id, 0) == 0));
+            QVERIFY(volume != "closed .Trash" || (QDir().mkdir(trashFolder) && ::chown(encodeUtf8Name(trashFolder).constData(), ActAsNobody::Id, 0) == 0));
         }
         std::optional<ActAsNobody> nobody; // who may not make a Trash at the top of a volume of root's
         if (volume == "no Trash" || volume.endsWith(".Trash"))
@@ -343,7 +238,7 @@ private slots:
         const QString name = QString(200, 'n') + " 50%.txt", path = folder + "/" + name;
         QVERIFY(writeFile(path, "old content", 1600000000) && writeFile(folder + "/new", "new content", 1700000000));
         struct stat before {};
-        QVERIFY(::stat(encodeNativeName(path).constData(), &before) == 0);
+        QVERIFY(::stat(encodeUtf8Name(path).constData(), &before) == 0);
         const Status done = replace ? fs.FileCopy(folder + "/new", path, {}, Replaced::ToTrash) : fs.moveToTrash(path);
         if (volume == "no Trash") {
             QCOMPARE(done.error().number, 86);
@@ -356,7 +251,7 @@ private slots:
         QCOMPARE(infos.size(), 1);
         const QString trashed = trashFolder + "/files/" + infos[0].chopped(10);
         const QByteArray info = readFile(trashFolder + "/info/" + infos[0]);
-        const QByteArray shown = volume == "home" ? encodeNativeName(path) : "work/" + encodeNativeName(name);
+        const QByteArray shown = volume == "home" ? encodeUtf8Name(path) : "work/" + encodeUtf8Name(name);
         QVERIFY2(info.startsWith("[Trash Info]\nPath=" + shown.toPercentEncoding("/") + "\nDeletionDate=" + QDate::currentDate().toString(Qt::ISODate).toLatin1() + "T"), info.constData());
         QCOMPARE(readFile(trashed) + ' ' + QByteArray::number(qint64(modifiedOf(trashed))), QByteArray("old content 1600000000"));
         if (nobody) // the desktop's tools run as root here, with root's Trash
@@ -367,16 +262,16 @@ private slots:
         QProcess list, restore;
         list.start("trash-list");
         if (list.waitForFinished(20000) && list.exitCode() == 0) {
-            QVERIFY2(list.readAllStandardOutput().contains(" " + encodeNativeName(path) + "\n"), "trash-list does not show it");
+            QVERIFY2(list.readAllStandardOutput().contains(" " + encodeUtf8Name(path) + "\n"), "trash-list does not show it");
             restore.start("trash-restore", {path});
             restore.write("0\n");
             restore.closeWriteChannel();
             QVERIFY(restore.waitForFinished(20000) && restore.exitCode() == 0);
         } else {
-            QVERIFY(::rename(encodeNativeName(trashed).constData(), encodeNativeName(path).constData()) == 0);
+            QVERIFY(::rename(encodeUtf8Name(trashed).constData(), encodeUtf8Name(path).constData()) == 0);
         }
         struct stat after {};
-        QVERIFY(::stat(encodeNativeName(path).constData(), &after) == 0);
+        QVERIFY(::stat(encodeUtf8Name(path).constData(), &after) == 0);
         QCOMPARE(QString("%1:%2").arg(after.st_dev).arg(after.st_ino), QString("%1:%2").arg(before.st_dev).arg(before.st_ino));
     }
 
@@ -388,7 +283,7 @@ private slots:
             QSKIP("only root can plant a link as another user; the root run tests this");
         QVERIFY(QDir().mkdir(at("shared")) && setMode(at("shared"), 01777) && writeFile(at("secret"), "root's own", 1600000000));
         QVERIFY(writeFile(at("src"), "planted content") && QFile::link(at("secret"), at("shared/target")));
-        const QByteArray link = encodeNativeName(at("shared/target"));
+        const QByteArray link = encodeUtf8Name(at("shared/target"));
         QVERIFY(::lchown(link.constData(), ActAsNobody::Id, ActAsNobody::Id) == 0);
         QCOMPARE(fs.FileCopy(at("src"), at("shared/target")).error(), RunTimeError(85, "Link in a shared folder not followed: another user made it"));
         QCOMPARE(fs.writeFile(at("shared/target"), "export").error().number, 85);
@@ -403,7 +298,7 @@ int main(int argc, char *argv[])
 {
     IsolatedFileSystem::startHelper(); // as the program does, before any thread
     QCoreApplication application(argc, argv);
-    tst_Runtime test;
+    tst_Native test;
     return QTest::qExec(&test, argc, argv);
 }
-#include "tst_runtime.moc"
+#include "tst_native.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell.h"
+#include "core/shell.h"
 
 namespace dyadix {
 

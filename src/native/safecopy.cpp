@@ -1,6 +1,6 @@
 #include "nativefilesystem.h"
 
-#include "nativename.h"
+#include "core/utf8names.h"
 #include "nativeposix.h"
 #include "nativetrash.h"
 
@@ -308,7 +308,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
 {
     // What the source is comes first: opening a pipe waits for a writer, and opening a device
     // can act on it (a tape rewinds). Only a regular file is opened, and without waiting.
-    const QByteArray from = encodeNativeName(source);
+    const QByteArray from = encodeUtf8Name(source);
     struct stat sourceStat {};
     if (::stat(from.constData(), &sourceStat) != 0)
         return errorForFile(errno, from);
@@ -329,7 +329,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     if (const int flags = ::fcntl(in.get(), F_GETFL); flags == -1 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return RunTimeError::fromErrno(errno);
 
-    ReplacingFile out(encodeNativeName(target));
+    ReplacingFile out(encodeUtf8Name(target));
     if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat, replaced); !created)
         return created;
     const auto [copied, copyErrno] = copyContent(in.get(), out.fd(), progress);
@@ -351,7 +351,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
 Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content,
                                    SpecialTarget special)
 {
-    const QByteArray target = encodeNativeName(path);
+    const QByteArray target = encodeUtf8Name(path);
     if (special == SpecialTarget::WriteInto) {
         const Result<ResolvedTarget> at = resolveTarget(target);
         if (at && at->exists && !S_ISREG(at->st.st_mode) && !S_ISDIR(at->st.st_mode)) {

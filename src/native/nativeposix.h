@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filesystem.h"
+#include "core/filesystem.h"
 
 #include <QByteArray>
 

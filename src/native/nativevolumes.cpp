@@ -1,6 +1,6 @@
 #include "nativefilesystem.h"
 
-#include "nativename.h"
+#include "core/utf8names.h"
 #include "nativeposix.h"
 
 #include <QStorageInfo>
@@ -73,11 +73,11 @@ Result<QString> NativeFileSystem::volumeOf(const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/')))
         return ErrorNumber::PathNotFound;
-    const QByteArray full = encodeNativeName(path);
+    const QByteArray full = encodeUtf8Name(path);
     QByteArray existing = full;
     while (!isFolder(existing) && existing != "/")
         existing = parentOf(existing);
-    const QStorageInfo storage(decodeNativeName(existing.toStdString()));
+    const QStorageInfo storage(decodeUtf8Name(existing.toStdString()));
     if (!storage.isValid() || !storage.isReady())
         return ErrorNumber::DiskNotReady;
     // A missing folder where removable volumes are mounted, above which no volume is mounted
@@ -85,7 +85,7 @@ Result<QString> NativeFileSystem::volumeOf(const QString &path)
     const bool removablePlace = full.startsWith("/media/") || full.startsWith("/mnt/")
         || full.startsWith("/run/media/");
     if (existing != full && removablePlace
-        && encodeNativeName(storage.rootPath()) != existing)
+        && encodeUtf8Name(storage.rootPath()) != existing)
         return ErrorNumber::DeviceUnavailable;
     return withSeparator(storage.rootPath());
 }

@@ -1,9 +1,9 @@
 #include "nativefilesystem.h"
 
-#include "nameorder.h"
-#include "nativename.h"
+#include "core/nameorder.h"
+#include "core/utf8names.h"
 #include "nativeposix.h"
-#include "wildcard.h"
+#include "core/wildcard.h"
 
 #include <algorithm>
 #include <set>
@@ -81,7 +81,7 @@ Result<std::vector<DirEntry>> NativeFileSystem::enumerate(const QString &folder,
 
 Status NativeFileSystem::listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch)
 {
-    const QByteArray folderBytes = encodeNativeName(folder);
+    const QByteArray folderBytes = encodeUtf8Name(folder);
     DIR *dir = ::opendir(folderBytes.isEmpty() ? "." : folderBytes.constData());
     if (dir == nullptr)
         return RunTimeError::fromErrno(errno, PathKind::Folder);
@@ -96,7 +96,7 @@ Status NativeFileSystem::listFolder(const QString &folder, const QString &patter
         const std::string_view rawName(item->d_name);
         if (rawName == "." || rawName == ".." || item->d_type == DT_DIR)
             continue;
-        if (!matchesWildcard(decodeNativeName(rawName), pattern))
+        if (!matchesWildcard(decodeUtf8Name(rawName), pattern))
             continue;
         rawAt.push_back(rawNames.size());
         rawNames.append(rawName);
@@ -147,7 +147,7 @@ Status NativeFileSystem::listFolder(const QString &folder, const QString &patter
             if (!found[k].kept)
                 continue;
             DirEntry &entry = entries.emplace_back();
-            entry.name = decodeNativeName(std::string_view(rawNames.data() + rawAt[first + k]));
+            entry.name = decodeUtf8Name(std::string_view(rawNames.data() + rawAt[first + k]));
             entry.stat = found[k].stat;
             entry.statError = found[k].statError;
         }
@@ -197,7 +197,7 @@ void readFolder(WalkFolder &folder, const QString &pattern)
             || (item->d_type == DT_UNKNOWN && ::fstatat(dirFd, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
                 && S_ISDIR(st.st_mode));
         // Named by the whole path below the top at once: the entry takes the name as it is.
-        QString name = folder.prefix + decodeNativeName(rawName);
+        QString name = folder.prefix + decodeUtf8Name(rawName);
         if (isFolder)
             name += QLatin1Char('/');
         else if (!matchesWildcard(QStringView(name).mid(folder.prefix.size()), pattern))
@@ -213,7 +213,7 @@ void readFolder(WalkFolder &folder, const QString &pattern)
 
 Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch)
 {
-    const QByteArray top = encodeNativeName(folder);
+    const QByteArray top = encodeUtf8Name(folder);
     WalkFolder first;
     first.fd.reset(::open(top.isEmpty() ? "." : top.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (first.fd.get() == -1)
