@@ -105,7 +105,7 @@ void MainWindow::buildMenus()
         options->addAction(item);
     for (QAction *command : form.menuBarCommands())
         m_menuBar->addEntry(command);
-    QMenu *help = m_menuBar->addMenu(form.mnuFileHelp.text());
+    QMenu *help = m_menuBar->addMenu(form.mnuHelp.text());
     for (QAction *item : form.helpMenuItems())
         help->addAction(item);
     // Ctrl shortcuts work while the menus are closed.
@@ -321,7 +321,7 @@ void MainWindow::endProgram()
 
 void MainWindow::setMousePointer(int pointer)
 {
-    const bool busy = pointer == 11;
+    const bool busy = pointer == HourglassPointer;
     if (busy == m_busy)
         return;
     m_busy = busy;

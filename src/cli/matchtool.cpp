@@ -107,14 +107,13 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
         QuietHost host;
         TextBox filter;
         TextBox otherStatus;
-        QString messageText;
     };
     std::array<Listing, 2> listings;
     auto list = [&](int i) {
         Listing &own = listings[size_t(i)];
         own.filter.setText(parser.value(filter));
         ListingContext context {fileSystem, own.prompter, own.host, i == 0 ? left : right,
-                                own.otherStatus, own.filter, own.messageText, {}, {}, {},
+                                own.otherStatus, own.filter, {}, {}, {},
                                 parser.isSet(recursive) ? Subfolders::Included : Subfolders::Excluded, {}};
         listPane(context);
     };

@@ -2,31 +2,16 @@
 
 namespace dyadix {
 
-ErrorTrap::ErrorTrap(Prompter &prompter, QString title)
+ErrorTrap::ErrorTrap(Prompter &prompter, QString title, PromptText text)
     : m_prompter(prompter)
     , m_title(std::move(title))
+    , m_text(text)
 {
-}
-
-ErrorTrap ErrorTrap::withContext(Prompter &prompter, QString title,
-                                 std::function<QString()> context)
-{
-    ErrorTrap trap(prompter, std::move(title));
-    trap.m_context = std::move(context);
-    return trap;
-}
-
-QString ErrorTrap::promptText(const RunTimeError &error) const
-{
-    if (m_context)
-        return error.description + m_context();
-    return QStringLiteral("Error ") + QString::number(error.number) + QLatin1Char('\n')
-        + error.description;
 }
 
 MsgAnswer ErrorTrap::report(const RunTimeError &error)
 {
-    const MsgAnswer answer = m_prompter.MsgBox(promptText(error), Style, m_title);
+    const MsgAnswer answer = m_prompter.MsgBox(error.promptText(m_text), Style, m_title);
     if (answer != MsgAnswer::Retry && answer != MsgAnswer::Ignore)
         m_aborted = true;
     return answer;

@@ -21,13 +21,9 @@ class ErrorTrap
 public:
     using Step = std::function<Status()>;
 
-    // The standard prompt: "Error " + number + line feed + description, style 34.
-    ErrorTrap(Prompter &prompter, QString title);
-
-    // The variant whose text is the description followed at once by the context text, which
-    // is read at the moment the step fails.
-    static ErrorTrap withContext(Prompter &prompter, QString title,
-                                 std::function<QString()> context);
+    // The standard prompt is "Error " + number + line feed + description, style 34; with
+    // PromptText::Described, the description followed by what the error is about.
+    ErrorTrap(Prompter &prompter, QString title, PromptText text = PromptText::Numbered);
 
     // Runs one step under the prompt. Returns true when the step succeeded (at once or after
     // Retry), false when it failed and the user ignored it, or when the trap is aborted.
@@ -51,15 +47,12 @@ public:
 
     bool aborted() const { return m_aborted; }
 
-    // The prompt's text for an error, as this trap shows it.
-    QString promptText(const RunTimeError &error) const;
-
     static constexpr int Style = MsgStyle::AbortRetryIgnore + MsgStyle::Question;
 
 private:
     Prompter &m_prompter;
     QString m_title;
-    std::function<QString()> m_context;
+    PromptText m_text;
     bool m_aborted = false;
 };
 

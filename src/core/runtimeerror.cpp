@@ -122,4 +122,35 @@ RunTimeError RunTimeError::fromErrno(int errnoValue, PathKind kind)
     }
 }
 
+RunTimeError RunTimeError::onPath(const QString &path) const
+{
+    RunTimeError about = *this;
+    about.subject = path;
+    about.subjectKind = Subject::PathRead;
+    return about;
+}
+
+RunTimeError RunTimeError::findingFolder(const QString &folder) const
+{
+    RunTimeError about = *this;
+    about.subject = folder;
+    about.subjectKind = Subject::FolderNotFound;
+    return about;
+}
+
+QString RunTimeError::promptText(PromptText form) const
+{
+    if (form == PromptText::Numbered)
+        return QStringLiteral("Error ") + QString::number(number) + QLatin1Char('\n') + description;
+    switch (subjectKind) {
+    case Subject::PathRead:
+        return description + QLatin1String(" on ") + subject;
+    case Subject::FolderNotFound:
+        return description + QLatin1String("\nCould not find ") + subject;
+    case Subject::None:
+        break;
+    }
+    return description;
+}
+
 } // namespace dyadix

@@ -38,15 +38,33 @@ enum class ErrorNumber : int {
 // a missing folder (or a missing folder on the way to a file) is "Path not found".
 enum class PathKind { File, Folder };
 
-// A failed run-time operation: the number and description that the error prompt shows.
+// How a prompt shows an error: its number and description ("Error 53", line feed, "File not
+// found"), or its description followed at once by what it is about (" on " and the path read,
+// or a line feed, "Could not find " and the folder that was not found).
+enum class PromptText { Numbered, Described };
+
+// A failed run-time operation: the number and description that the error prompt shows, and
+// what it is about.
 struct RunTimeError
 {
+    // What a subject is: a path that was read, or a folder that was looked for.
+    enum class Subject { None, PathRead, FolderNotFound };
+
     int number = 0;
     QString description;
+    QString subject;
+    Subject subjectKind = Subject::None;
 
     RunTimeError() = default;
     RunTimeError(ErrorNumber errorNumber);
     RunTimeError(int errorNumber, QString text);
+
+    // The same error, about a path that was read.
+    RunTimeError onPath(const QString &path) const;
+    // The same error, about a folder that was looked for and not found.
+    RunTimeError findingFolder(const QString &folder) const;
+    // The text of the error's prompt.
+    QString promptText(PromptText form) const;
 
     // Maps an errno value to the program's error table. For ENOENT the kind decides between
     // "File not found" and "Path not found".

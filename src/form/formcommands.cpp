@@ -100,7 +100,7 @@ void FormModel::mnuFileRemove_Click()
 FolderSyncContext FormModel::folderSyncContext()
 {
     return FolderSyncContext {m_prompter, mnuOptionSyncFoldr, pane(1), pane(2),
-                              LeftRoot, RightRoot, MessageText};
+                              LeftRoot, RightRoot};
 }
 
 void FormModel::mnuOptionSyncFoldr_Click()
@@ -113,7 +113,7 @@ void FormModel::mnuFileExport_Click()
 {
     ExportContext context {m_fileSystem, m_prompter, m_settings, SettingsApp, SettingsSection,
                            pane(1), pane(2), QDir::homePath() + QStringLiteral("/MatchFile.txt"),
-                           [this](int pointer) { setMousePointer(pointer); }};
+                           [this](int pointer) { m_host.setMousePointer(pointer); }};
     exportToFile(context);
 }
 

@@ -1,40 +1,11 @@
 #include "formmodel.h"
 
-#include "layout.h"
-
-#include "panes/dirlistmodel.h"
-#include "panes/foldersync.h"
-#include "panes/parsing.h"
-#include "panes/listingprefetch.h"
 #include "core/errortrap.h"
-
-#include <QDir>
-#include <QKeySequence>
-
-#include <cmath>
+#include "panes/dirlistmodel.h"
 
 namespace dyadix {
 
 const QString FormModel::DesignedCaption = QStringLiteral("Dyadix - Windows File-Matching Program");
-
-namespace {
-
-void setUpItem(QAction &action, const QString &caption, const char *shortcut = nullptr)
-{
-    action.setText(caption);
-    if (shortcut != nullptr)
-        action.setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-}
-
-void setUpOption(QAction &action, const QString &caption, bool checked,
-                 const char *shortcut = nullptr)
-{
-    setUpItem(action, caption, shortcut);
-    action.setCheckable(true);
-    action.setChecked(checked);
-}
-
-} // namespace
 
 FormModel::FormModel(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings,
                      Shell &shell, FormHost &host, ProgramInfo program, QObject *parent)
@@ -50,9 +21,7 @@ FormModel::FormModel(FileSystem &fileSystem, Prompter &prompter, SettingsStore &
 {
     m_panes[0] = std::make_unique<Pane>(1, fileSystem, QStringLiteral("Left"));
     m_panes[1] = std::make_unique<Pane>(2, fileSystem, QStringLiteral("Right"));
-    for (const ControlSpec &spec : designedControls())
-        m_geometry[static_cast<size_t>(spec.id)] = spec.designed;
-    setUpMenus();
+    connectMenus();
     for (auto &pane : m_panes)
         connectPane(*pane);
 
@@ -71,50 +40,12 @@ FormModel::FormModel(FileSystem &fileSystem, Prompter &prompter, SettingsStore &
 
 FormModel::~FormModel() = default;
 
-void FormModel::setUpMenus()
+void FormModel::connectMenus()
 {
-    setUpItem(mnuFile, QStringLiteral("&File"));
-    setUpItem(mnuFileAdd, QStringLiteral("&Add Path to List"), "Ctrl+A");
-    setUpItem(mnuFileEdit, QStringLiteral("&Edit Path..."), "Ctrl+E");
-    setUpItem(mnuFileRemove, QStringLiteral("&Remove Path..."), "Ctrl+D");
-    mnuFileBar0.setSeparator(true);
-    for (int k = 0; k < 10; ++k) {
-        mnuFileLast[static_cast<size_t>(k)] = new QAction(k == 0 ? QStringLiteral("Last") : QString(), this);
-    }
-    mnuFileBar1.setSeparator(true);
-    setUpItem(mnuFileRefresh, QStringLiteral("Re&fresh Drive Lists"), "Ctrl+R");
-    setUpItem(mnuFileExport, QStringLiteral("Export to &Tab-delimited File..."), "Ctrl+T");
-    setUpItem(mnuFileBatch, QStringLiteral("Make DOS &Batch File..."), "Ctrl+B");
-    setUpItem(mnuFileExit, QStringLiteral("E&xit"));
-    setUpItem(mnuFileExitNoSave, QStringLiteral("&Exit without Saving Settings"), "Ctrl+Q");
-
-    setUpItem(mnuOption, QStringLiteral("&Options"));
-    setUpOption(mnuOptionAction, QStringLiteral("&Warn before Actions"), true);
-    setUpOption(mnuOptionNewer, QStringLiteral("&Mark Newer"), true);
-    setUpOption(mnuOptionWarn1, QStringLiteral("Warn if &Target is Bigger"), true);
-    setUpOption(mnuOptionSynch, QStringLiteral("Synchronize &Scrolling"), false, "Ctrl+S");
-    setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), false, "Ctrl+F");
-    setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), true);
-    setUpOption(mnuOptionSubfolders, QStringLiteral("&Include Subfolders"), false);
-
-    setUpItem(mnuMatch, QStringLiteral("&Match!"));
-    const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
-                                    QStringLiteral(">&Move!>"), QStringLiteral("<Mo&ve!<")};
-    for (size_t i = 0; i < m_copy.size(); ++i) {
-        m_copy[i] = new QAction(copyCaptions[i], this);
-        const int index = static_cast<int>(i) + 1;
-        connect(m_copy[i], &QAction::triggered, this, [this, index] { mnuCopy_Click(index); });
-    }
-    m_delete[0] = new QAction(QStringLiteral(">&Delete!"), this);
-    m_delete[1] = new QAction(QStringLiteral("De&lete!<"), this);
+    for (int index = 1; index <= 4; ++index)
+        connect(mnuCopy(index), &QAction::triggered, this, [this, index] { mnuCopy_Click(index); });
     for (int index : {1, 2})
-        connect(m_delete[static_cast<size_t>(index - 1)], &QAction::triggered, this,
-                [this, index] { mnuDel_Click(index); });
-
-    setUpItem(mnuFileHelp, QStringLiteral("&Help"));
-    setUpItem(mnuHelpHowTo, QStringLiteral("&Instructions..."));
-    setUpItem(mnuHelpAbout, QStringLiteral("&About..."));
-
+        connect(mnuDel(index), &QAction::triggered, this, [this, index] { mnuDel_Click(index); });
     for (int k = 0; k < 10; ++k)
         connect(mnuFileLast[static_cast<size_t>(k)], &QAction::triggered, this,
                 [this, k] { mnuFileLast_Click(k); });
@@ -125,10 +56,6 @@ void FormModel::setUpMenus()
     connect(&mnuFileRefresh, &QAction::triggered, this, [this] { mnuFileRefresh_Click(); });
     connect(&mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
     connect(&mnuFileExitNoSave, &QAction::triggered, this, [this] { mnuFileExitNoSave_Click(); });
-    connect(&mnuOptionAction, &QAction::triggered, this, [this] { mnuOptionAction_Click(); });
-    connect(&mnuOptionNewer, &QAction::triggered, this, [this] { mnuOptionNewer_Click(); });
-    connect(&mnuOptionWarn1, &QAction::triggered, this, [this] { mnuOptionWarn1_Click(); });
-    connect(&mnuOptionSynch, &QAction::triggered, this, [this] { mnuOptionSynch_Click(); });
     connect(&mnuMatch, &QAction::triggered, this, [this] { mnuMatch_Click(); });
     connect(&mnuOptionSyncFoldr, &QAction::triggered, this, [this] { mnuOptionSyncFoldr_Click(); });
     // Both panes are listed again, with or without their subfolders.
@@ -137,38 +64,6 @@ void FormModel::setUpMenus()
     connect(&mnuFileBatch, &QAction::triggered, this, [this] { mnuFileBatch_Click(); });
     connect(&mnuHelpHowTo, &QAction::triggered, this, [this] { mnuHelpHowTo_Click(); });
     connect(&mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
-}
-
-std::vector<QAction *> FormModel::fileMenuItems() const
-{
-    std::vector<QAction *> items {const_cast<QAction *>(&mnuFileAdd),
-                                  const_cast<QAction *>(&mnuFileEdit),
-                                  const_cast<QAction *>(&mnuFileRemove),
-                                  const_cast<QAction *>(&mnuFileBar0)};
-    items.insert(items.end(), mnuFileLast.begin(), mnuFileLast.end());
-    for (const QAction *item : {&mnuFileBar1, &mnuFileRefresh, &mnuFileExport, &mnuFileBatch,
-                                &mnuFileExit, &mnuFileExitNoSave})
-        items.push_back(const_cast<QAction *>(item));
-    return items;
-}
-
-std::vector<QAction *> FormModel::optionMenuItems() const
-{
-    return {const_cast<QAction *>(&mnuOptionAction), const_cast<QAction *>(&mnuOptionNewer),
-            const_cast<QAction *>(&mnuOptionWarn1), const_cast<QAction *>(&mnuOptionSynch),
-            const_cast<QAction *>(&mnuOptionSyncFoldr), const_cast<QAction *>(&mnuOptionTrash),
-            const_cast<QAction *>(&mnuOptionSubfolders)};
-}
-
-std::vector<QAction *> FormModel::helpMenuItems() const
-{
-    return {const_cast<QAction *>(&mnuHelpHowTo), const_cast<QAction *>(&mnuHelpAbout)};
-}
-
-std::vector<QAction *> FormModel::menuBarCommands() const
-{
-    return {const_cast<QAction *>(&mnuMatch), m_copy[0], m_copy[1], m_copy[2], m_copy[3],
-            m_delete[0], m_delete[1]};
 }
 
 void FormModel::connectPane(Pane &pane)
@@ -187,47 +82,37 @@ void FormModel::connectPane(Pane &pane)
             [this, index] { lstFiles_Scroll(index); });
 }
 
+void FormModel::placeControls(const std::vector<ControlId> &changed)
+{
+    for (ControlId id : changed)
+        emit geometryChanged(id);
+}
+
 void FormModel::clientResized(double width, double height)
 {
-    m_clientWidth = width;
-    m_clientHeight = height;
-    Form_Resize();
+    placeControls(m_geometry.clientResized(width, height));
 }
 
 void FormModel::Form_Resize()
 {
-    const ControlGeometry laidOut = layOut(m_clientWidth, m_clientHeight, m_geometry);
-    for (const ControlSpec &spec : designedControls()) {
-        const auto at = static_cast<size_t>(spec.id);
-        if (laidOut[at] == m_geometry[at])
-            continue;
-        m_geometry[at] = laidOut[at];
-        emit geometryChanged(spec.id);
-    }
+    placeControls(m_geometry.layOutAgain());
 }
 
-// Only the splitter bar can be dropped. On a folder list, the folder lists end where it was
-// dropped; on a file list, they grow by the drop's distance below the file list's top.
+// Only the splitter bar can be dropped, on a folder list or on a file list.
 void FormModel::dirList_DragDrop(int Index, ControlId Source, double X, double Y)
 {
     Q_UNUSED(Index);
     Q_UNUSED(X);
-    if (Source != ControlId::picDragBar)
-        return;
-    m_geometry[static_cast<size_t>(ControlId::dirList1)].height = std::abs(Y);
-    Form_Resize();
+    if (Source == ControlId::picDragBar)
+        placeControls(m_geometry.droppedOnFolderList(Y));
 }
 
 void FormModel::lstFiles_DragDrop(int Index, ControlId Source, double X, double Y)
 {
     Q_UNUSED(Index);
     Q_UNUSED(X);
-    if (Source != ControlId::picDragBar)
-        return;
-    Geometry &folders = m_geometry[static_cast<size_t>(ControlId::dirList1)];
-    if (folders.height + Y >= 0)
-        folders.height += Y;
-    Form_Resize();
+    if (Source == ControlId::picDragBar)
+        placeControls(m_geometry.droppedOnFileList(Y));
 }
 
 void FormModel::lstFiles_Scroll(int Index)
@@ -244,23 +129,6 @@ void FormModel::setCaption(const QString &caption)
         return;
     m_caption = caption;
     emit captionChanged();
-}
-
-void FormModel::setMousePointer(int pointer)
-{
-    m_mousePointer = pointer;
-    m_host.setMousePointer(pointer);
-}
-
-void FormModel::processEvents()
-{
-    m_host.processEvents();
-}
-
-QString FormModel::currentFolderOfDrive(const QString &drive) const
-{
-    const auto found = m_driveFolders.find(drive);
-    return found == m_driveFolders.end() ? drive : found->second;
 }
 
 void FormModel::Form_Load()
@@ -283,70 +151,6 @@ void FormModel::Form_Unload()
         SaveSettings();
 }
 
-void FormModel::drvList_Change(int Index)
-{
-    Pane &p = pane(Index);
-    if (p.dirList.setPath(currentFolderOfDrive(p.drvList.Drive())))
-        return;
-    // A drive that cannot be opened: back to the drive of the folder still shown, silently.
-    if (!p.dirList.Path().isEmpty())
-        (void)p.drvList.setDrive(p.dirList.Path());
-}
-
-void FormModel::dirList_Change(int Index)
-{
-    if (SkipListing)
-        return;
-    Pane &p = pane(Index);
-    ListingContext context {m_listingFileSystem != nullptr ? *m_listingFileSystem : m_fileSystem, m_prompter, *this, p, pane(3 - Index).txtStatus, txtSelect, MessageText,
-                            [this, Index] {
-                                for (QAction *command : {mnuCopy(Index), mnuCopy(Index + 2), mnuDel(Index)})
-                                    command->setEnabled(false);
-                            },
-                            [this] { mnuOptionSynch.setChecked(false); },
-                            {},
-                            mnuOptionSubfolders.isChecked() ? Subfolders::Included : Subfolders::Excluded, {}};
-    if (mnuOptionSyncFoldr.isChecked()) {
-        context.followStep = [this, Index](ErrorTrap &trap, const QString &folderText) {
-            FolderSyncContext sync = folderSyncContext();
-            followFolder(sync, trap, Index, folderText);
-        };
-    }
-    // A tree can take long: its listing shows how far it is and can be stopped, as work can.
-    if (context.subfolders == Subfolders::Included && !m_work.working()) {
-        m_listing = true;
-        m_work.begin(QStringLiteral("Listing"), 0, 0);
-        context.progress = [this](std::int64_t files) {
-            m_work.showListing(files);
-            return !m_work.stopRequested();
-        };
-        listPane(context);
-        m_work.end();
-        m_listing = false;
-        return;
-    }
-    listPane(context);
-}
-
-void FormModel::listBothPanes()
-{
-    if (SkipListing) {
-        dirList_Change(1);
-        dirList_Change(2);
-        return;
-    }
-    QStringList patterns;
-    for (QString filter = txtSelect.Text().isEmpty() ? QStringLiteral("*.*") : txtSelect.Text(); !filter.isEmpty();)
-        patterns << Parse(filter, QStringLiteral(","));
-    ListingPrefetch ahead(m_fileSystem, DirListModel::withSeparator(pane(2).dirList.Path()), patterns,
-                          mnuOptionSubfolders.isChecked() ? ListingPrefetch::Reach::Tree : ListingPrefetch::Reach::Folder);
-    ahead.whileWaiting = [this] { m_host.processEvents(); };
-    dirList_Change(1);
-    m_listingFileSystem = &ahead;
-    dirList_Change(2);
-    m_listingFileSystem = nullptr;
-}
-
 void FormModel::lstFiles_Click(int Index)
 {
     Pane &p = pane(Index);
@@ -359,7 +163,6 @@ void FormModel::lstFiles_Click(int Index)
     mnuCopy(Index + 2)->setEnabled(any);
     mnuDel(Index)->setEnabled(any);
 }
-
 
 void FormModel::mnuFileRefresh_Click()
 {
@@ -378,11 +181,5 @@ void FormModel::mnuFileExitNoSave_Click()
     NoSaveOnExit = true;
     m_host.endProgram();
 }
-
-// The option items reverse their own check marks when clicked; nothing else happens.
-void FormModel::mnuOptionAction_Click() {}
-void FormModel::mnuOptionNewer_Click() {}
-void FormModel::mnuOptionWarn1_Click() {}
-void FormModel::mnuOptionSynch_Click() {}
 
 } // namespace dyadix

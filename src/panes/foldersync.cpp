@@ -32,11 +32,11 @@ void switchFolderSync(FolderSyncContext &c)
     }
     if (count > 0)
         return;
-    c.MessageText = QStringLiteral("Failed to Synchronise\n") + c.LeftRoot + QLatin1Char('\n') + c.RightRoot
+    const QString question = QStringLiteral("Failed to Synchronise\n") + c.LeftRoot + QLatin1Char('\n') + c.RightRoot
         + QStringLiteral("\nThese folders do not end in identical names.\n\n"
                          "Do you want to set the Right-hand Path = ")
         + c.LeftRoot;
-    const MsgAnswer answer = c.prompter.MsgBox(c.MessageText, MsgStyle::YesNo + MsgStyle::Question,
+    const MsgAnswer answer = c.prompter.MsgBox(question, MsgStyle::YesNo + MsgStyle::Question,
                                                QStringLiteral("Can't Synchronize!"));
     if (answer == MsgAnswer::Yes) {
         c.RightRoot = c.LeftRoot;
@@ -51,9 +51,12 @@ void followFolder(FolderSyncContext &c, ErrorTrap &trap, int Index, const QStrin
     c.option.setChecked(false);
     const QString target = Index == 1 ? counterpartFolder(folderText, c.LeftRoot, c.RightRoot)
                                       : counterpartFolder(folderText, c.RightRoot, c.LeftRoot);
-    c.MessageText = QStringLiteral("\nCould not find ") + target;
     Pane &other = Index == 1 ? c.right : c.left;
-    trap.run([&] { return other.dirList.setPath(target); });
+    trap.run([&]() -> Status {
+        if (const Status moved = other.dirList.setPath(target); !moved)
+            return moved.error().findingFolder(target);
+        return {};
+    });
     if (!trap.aborted())
         c.option.setChecked(true);
 }

@@ -18,7 +18,6 @@ struct FolderSyncContext
     Pane &right;
     QString &LeftRoot;
     QString &RightRoot;
-    QString &MessageText;
 };
 
 // What switching the option does once its check mark has been reversed: when it is on,

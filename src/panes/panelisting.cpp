@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 
 #include <functional>
-
 #include <optional>
 
 namespace dyadix {
@@ -38,9 +37,8 @@ void listPane(ListingContext &c)
 {
     Pane &pane = c.pane;
     FileListModel &list = pane.lstFiles;
-    ErrorTrap trap = ErrorTrap::withContext(c.prompter, QStringLiteral("Error in Sub dirList_Change"),
-                                            [&c] { return c.MessageText; });
-    c.host.setMousePointer(11);
+    ErrorTrap trap(c.prompter, QStringLiteral("Error in Sub dirList_Change"), PromptText::Described);
+    c.host.setMousePointer(HourglassPointer);
     list.Clear();
     const QString folderText = DirListModel::withSeparator(pane.dirList.Path());
     std::int64_t count = 0;
@@ -79,20 +77,22 @@ void listPane(ListingContext &c)
             return;
         if (file.name.endsWith(QLatin1Char('/'))) {
             const QString subfolder = file.name;
-            c.MessageText = QLatin1String(" on ") + folderText + subfolder;
+            const QString path = folderText + subfolder;
             std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
             trap.run([&]() -> Status {
                 if (firstError)
-                    return *std::exchange(firstError, std::nullopt);
-                return c.fileSystem.walkTree(folderText + subfolder, pattern, [&](std::vector<DirEntry> &more) {
+                    return std::exchange(firstError, std::nullopt)->onPath(path);
+                const Status walked = c.fileSystem.walkTree(path, pattern, [&](std::vector<DirEntry> &more) {
                     for (DirEntry &entry : more) {
                         entry.name.prepend(subfolder);
                         take(entry);
                     }
                     return !trap.aborted() && !stopped;
                 });
+                if (!walked)
+                    return walked.error().onPath(path);
+                return {};
             });
-            c.MessageText.clear();
             return;
         }
         std::int64_t time = file.stat.modified;
@@ -102,28 +102,26 @@ void listPane(ListingContext &c)
             // A file that could not be read during the enumeration is read again, under
             // the prompt, with its path as the prompt's context.
             const QString path = folderText + file.name;
-            c.MessageText = QLatin1String(" on ") + path;
             std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
             const bool timeRead = trap.run([&]() -> Status {
                 if (firstError)
-                    return *std::exchange(firstError, std::nullopt);
+                    return std::exchange(firstError, std::nullopt)->onPath(path);
                 const Result<std::int64_t> again = c.fileSystem.FileDateTime(path);
                 if (!again)
-                    return again.error();
+                    return again.error().onPath(path);
                 time = *again;
                 return {};
             });
             const bool sizeRead = !trap.aborted() && trap.run([&]() -> Status {
                 const Result<std::int64_t> again = c.fileSystem.FileLen(path);
                 if (!again)
-                    return again.error();
+                    return again.error().onPath(path);
                 size = *again;
                 return {};
             });
             // A file whose time or size could not be read is left out rather than shown
             // with another file's values.
             read = timeRead && sizeRead;
-            c.MessageText.clear();
         }
         if (read) {
             if (!earliest || time < *earliest)
@@ -139,9 +137,10 @@ void listPane(ListingContext &c)
         repaintIfDue();
     };
 
-    QString filter = c.txtSelect.Text();
-    while (!filter.isEmpty() && !trap.aborted() && !stopped) {
-        pattern = Parse(filter, QStringLiteral(","));
+    for (const QString &each : filterPatterns(c.txtSelect.Text())) {
+        if (trap.aborted() || stopped)
+            break;
+        pattern = each;
         if (c.subfolders == Subfolders::Included) {
             trap.run([&] {
                 return c.fileSystem.walkTree(folderText, pattern, [&](std::vector<DirEntry> &found) {
@@ -186,7 +185,7 @@ void listPane(ListingContext &c)
         if (c.followStep)
             c.followStep(trap, folderText);
     }
-    c.host.setMousePointer(0);
+    c.host.setMousePointer(DefaultPointer);
     if (c.stopSynchronisedScrolling)
         c.stopSynchronisedScrolling();
 }

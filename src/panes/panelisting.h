@@ -9,12 +9,15 @@
 
 namespace dyadix {
 
+// The mouse pointers shown over the whole program: the default one, and the hourglass while a
+// listing or an export keeps the window busy.
+enum MousePointer : int { DefaultPointer = 0, HourglassPointer = 11 };
+
 // What a listing needs of the window beyond its controls.
 class ListingHost
 {
 public:
     virtual ~ListingHost() = default;
-    // 11 shows the busy pointer over the whole program, 0 the default one.
     virtual void setMousePointer(int pointer) = 0;
     // Lets the window repaint; the user's input waits until the listing is over.
     virtual void processEvents() = 0;
@@ -31,7 +34,6 @@ struct ListingContext
     Pane &pane;
     TextBox &otherStatus;
     TextBox &txtSelect;
-    QString &MessageText;
     // Makes the pane's copy, move and delete unavailable.
     std::function<void()> disableCommands;
     // Switches synchronised scrolling off.

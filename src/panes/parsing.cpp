@@ -45,4 +45,14 @@ QString Parse(QString &Line1, const QString &Ch)
     return field;
 }
 
+QStringList filterPatterns(QString filter)
+{
+    if (filter.isEmpty())
+        filter = QStringLiteral("*.*");
+    QStringList patterns;
+    while (!filter.isEmpty())
+        patterns << Parse(filter, QStringLiteral(","));
+    return patterns;
+}
+
 } // namespace dyadix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -14,6 +15,10 @@ void FileDateSize(QString &Fil1, QString &Date1, std::int64_t &Size1);
 // Takes the next field off Line1 up to the one-character separator Ch and returns it with
 // blanks trimmed from both ends; Line1 loses the field and the separator.
 QString Parse(QString &Line1, const QString &Ch);
+
+// The patterns of a filter text, in order: its comma-separated fields, each with blanks trimmed
+// ("*.*" for an empty filter).
+QStringList filterPatterns(QString filter);
 
 // Removes spaces (only spaces) from both ends.
 QString trimBlanks(QStringView text);
