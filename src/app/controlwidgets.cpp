@@ -170,9 +170,9 @@ FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
     setTextElideMode(Qt::ElideMiddle);
     connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::SetHorizontalExtent);
     connect(&model, &QAbstractItemModel::rowsInserted, this, &FileListWidget::SetHorizontalExtent);
-    connect(&model, &FileListModel::topIndexRequested, this,
+    connect(&model.scrollPosition(), &ListScroll::topIndexRequested, this,
             [this](int row) { verticalScrollBar()->setValue(row); });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, &model, &FileListModel::viewScrolled);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, &model.scrollPosition(), &ListScroll::viewScrolled);
     SetHorizontalExtent();
 }
 

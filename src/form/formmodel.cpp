@@ -78,7 +78,7 @@ void FormModel::connectPane(Pane &pane)
     });
     connect(&pane.lstFiles, &FileListModel::ticksChanged, this,
             [this, index] { lstFiles_Click(index); });
-    connect(&pane.lstFiles, &FileListModel::scrolled, this,
+    connect(&pane.lstFiles.scrollPosition(), &ListScroll::scrolled, this,
             [this, index] { lstFiles_Scroll(index); });
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
-#include "nameblocks.h"
-#include "paneentry.h"
+// One pane's file list as a Qt model: its lines (a LineStore) with a tick beside each, the
+// tick's reason as the line's tool tip, and the view's scroll position.
+
+#include "linestore.h"
+#include "listscroll.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -11,16 +14,15 @@
 
 namespace dyadix {
 
-// The lines of one pane's file list with a tick beside each, kept in entryLess order. Every
-// command reads and changes the list through this model; a tick changes only through
+// Every command reads and changes the list through this model; a tick changes only through
 // setSelected, which signals ticksChanged so that the pane's selection status follows.
-class FileListModel final : public QAbstractTableModel
+class FileListModel final : public QAbstractTableModel, private LineStore::Observer
 {
     Q_OBJECT
 
 public:
     enum Column { NameColumn, DateColumn, SizeColumn, ColumnCount };
-    enum Role { LineTextRole = Qt::UserRole, NameRole, PlaceholderRole };
+    using Prepared = LineStore::Prepared;
 
     explicit FileListModel(QObject *parent = nullptr);
 
@@ -33,41 +35,43 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // Adds one line at its sorted place.
-    void AddItem(PaneEntry entry);
+    void AddItem(PaneEntry entry) { m_store.add({std::move(entry)}); }
     // Adds many lines at their sorted places in one step (sort, then merge).
-    void addItems(std::vector<PaneEntry> entries);
+    void addItems(std::vector<PaneEntry> entries) { m_store.add(std::move(entries)); }
     // Placeholders for lines of another list, given by their indexes there, made ready to be
     // added: they share the names the other list keeps; no line of either list changes.
-    struct Prepared;
-    Prepared preparePlaceholders(const FileListModel &other, const std::vector<int> &rows);
+    Prepared preparePlaceholders(const FileListModel &other, const std::vector<int> &rows)
+    {
+        return m_store.preparePlaceholders(other.m_store, rows);
+    }
     // Adds lines made ready; this touches no other list.
-    void addPrepared(Prepared prepared);
+    void addPrepared(Prepared prepared) { m_store.addPrepared(std::move(prepared)); }
     void RemoveItem(int index);
     void Clear();
 
-    int ListCount() const { return static_cast<int>(m_lines.size()); }
+    int ListCount() const { return static_cast<int>(m_store.size()); }
     QString List(int index) const
     {
         QString text;
         appendLine(text, index);
         return text;
     }
-    PaneEntry entry(int index) const;
+    PaneEntry entry(int index) const { return m_store.entry(size_t(index)); }
     // A line's parts without copying its name; the name's view lasts until the list changes.
-    NameView nameAt(int index) const { return nameOf(m_lines.at(size_t(index))); }
-    DateStamp dateAt(int index) const { return m_lines.at(size_t(index)).date; }
-    std::int64_t sizeAt(int index) const { return m_lines.at(size_t(index)).size; }
-    std::int64_t modifiedAt(int index) const { return m_lines.at(size_t(index)).modified; }
-    bool placeholderAt(int index) const { return (m_lines.at(size_t(index)).mark & PlaceholderMark) != 0; }
+    NameView nameAt(int index) const { return m_store.nameOf(line(index)); }
+    DateStamp dateAt(int index) const { return line(index).date; }
+    std::int64_t sizeAt(int index) const { return line(index).size; }
+    std::int64_t modifiedAt(int index) const { return line(index).modified; }
+    bool placeholderAt(int index) const { return m_store.placeholderAt(size_t(index)); }
     // Appends the line's text, as List gives it.
-    void appendLine(QString &text, int index) const;
+    void appendLine(QString &text, int index) const { m_store.appendText(text, size_t(index)); }
     // The largest size of any line, for the width of the size column.
-    std::int64_t largestSize() const;
+    std::int64_t largestSize() const { return m_store.largestSize(); }
     // A few of the longest names (by their number of characters), for the width of the name
     // column; a name removed may stay among them.
-    const std::vector<QString> &longestNames() const { return m_longestNames; }
+    const std::vector<QString> &longestNames() const { return m_store.longestNames(); }
 
-    bool Selected(int index) const { return (m_lines.at(size_t(index)).mark & TickMark) != 0; }
+    bool Selected(int index) const { return (line(index).mark & TickMark) != 0; }
     // The one way a tick changes, by the user or by a command; a reason given with a tick
     // becomes the line's tool tip while it stays ticked.
     void setSelected(int index, bool ticked, const QString &reason = QString());
@@ -88,86 +92,35 @@ public:
     };
 
     // The first visible line, as the view reports it and as synchronised scrolling sets it.
-    int TopIndex() const { return m_topIndex; }
-    bool setTopIndex(int index);
+    int TopIndex() const { return m_scroll.TopIndex(); }
+    bool setTopIndex(int index) { return m_scroll.setTopIndex(index, ListCount()); }
+    ListScroll &scrollPosition() { return m_scroll; }
 
 signals:
     // A line's tick changed.
     void ticksChanged();
-    // The view should show `index` as its first line.
-    void topIndexRequested(int index);
-    // The user scrolled the view: `index` is now its first line.
-    void scrolled();
-
-public slots:
-    // What the view calls when its first visible line changes.
-    void viewScrolled(int topIndex);
 
 private:
-    // A list holds up to millions of lines, each kept in 40 bytes beside its name's
-    // characters: the name by its place in m_names, the tick, whether it is a placeholder, and
-    // the reason for the tick as an index into m_reasons (0: none), all in `mark`.
-    struct Line
-    {
-        std::uint64_t nameAt = 0;
-        std::uint32_t nameLength = 0;
-        std::uint32_t mark = 0;
-        std::int64_t size = 0;
-        std::int64_t modified = 0;
-        DateStamp date = 0;
-    };
+    // The mark's bits beside the store's placeholder bit: the tick, and the reason for it as
+    // an index into m_reasons (0: none).
     static constexpr std::uint32_t TickMark = 1u << 31;
-    static constexpr std::uint32_t PlaceholderMark = 1u << 30;
-    static constexpr std::uint32_t ReasonMask = PlaceholderMark - 1;
+    static constexpr std::uint32_t ReasonMask = LineStore::PlaceholderMark - 1;
 
+    const LineStore::Line &line(int index) const { return m_store.at(size_t(index)); }
+    void beginInsert(int first, int last) override { beginInsertRows(QModelIndex(), first, last); }
+    void endInsert() override { endInsertRows(); }
+    void beginReset() override { beginResetModel(); }
+    void endReset() override { endResetModel(); }
     void endTickBatch();
-    NameView nameOf(const Line &line) const { return m_names.at(line.nameAt, line.nameLength); }
-    Line lineOf(const PaneEntry &entry);
-    bool lineLess(const Line &a, const Line &b) const;
-    // Puts lines, sorted, at their places: appended where they all come last, else merged.
-    void insertSorted(std::vector<Line> lines);
-    template<typename LineAt>
-    void mergeLines(size_t added, const LineAt &lineAt);
-    // Notes the largest size and the longest names among lines to be added.
-    template<typename LineAt>
-    void noteWidest(size_t added, const LineAt &lineAt);
-    // A placeholder's line is its name; the rest is the same for all.
-    struct NameRef
-    {
-        std::uint64_t nameAt;
-        std::uint32_t nameLength;
-    };
-    static Line placeholderLine(const NameRef &name)
-    {
-        Line line;
-        line.nameAt = name.nameAt;
-        line.nameLength = name.nameLength;
-        line.mark = PlaceholderMark;
-        return line;
-    }
 
-public:
-    struct Prepared
-    {
-    private:
-        friend class FileListModel;
-        std::vector<NameRef> names;
-    };
-
-private:
-    NameBlocks m_names;
-    std::vector<Line> m_lines;
+    LineStore m_store {*this};
     std::vector<QString> m_reasons {QString()};
     QHash<QString, std::uint32_t> m_reasonIndex;
-    std::vector<QString> m_longestNames;
     int m_batchDepth = 0;
     bool m_batchTicked = false; // setSelected ran during the batch
     int m_batchFirst = -1, m_batchLast = -1; // the lines whose ticks changed
-    mutable std::int64_t m_largest = 0;
-    mutable bool m_largestKnown = true;
     int m_selCount = 0;
-    int m_topIndex = 0;
-    bool m_settingTopIndex = false;
+    ListScroll m_scroll;
 };
 
 } // namespace dyadix

@@ -72,9 +72,9 @@ void appendLineText(QString &line, NameView name, DateStamp date, std::int64_t s
     line += QLatin1StringView(at, end - at);
 }
 
-bool entryLess(const PaneEntry &a, const PaneEntry &b)
+bool lineOrderLess(const LineOrderKey &a, const LineOrderKey &b)
 {
-    if (const int byName = compareNames(a.name, b.name); byName != 0)
+    if (const int byName = compareNameViews(a.name, b.name); byName != 0)
         return byName < 0;
     if (a.date != b.date)
         return a.date < b.date;
@@ -82,7 +82,7 @@ bool entryLess(const PaneEntry &a, const PaneEntry &b)
         return a.size < b.size;
     if (a.placeholder != b.placeholder)
         return a.placeholder;
-    return QStringView(a.name).compare(QStringView(b.name), Qt::CaseSensitive) < 0;
+    return compareNameViewsExactly(a.name, b.name) < 0;
 }
 
 namespace {

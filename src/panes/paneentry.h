@@ -44,9 +44,25 @@ void appendLineText(QString &line, NameView name, DateStamp date, std::int64_t s
 // A size as the list shows it: right-aligned in eight characters, longer numbers unpadded.
 QString sizeText(std::int64_t size);
 
-// The order of lines in a file list: by name, then (for equal names) date, size and the
-// name's exact spelling, so that the order is total.
-bool entryLess(const PaneEntry &a, const PaneEntry &b);
+// What orders a line in a file list.
+struct LineOrderKey
+{
+    NameView name;
+    DateStamp date;
+    std::int64_t size;
+    bool placeholder;
+};
+
+// The one order of lines in a file list: by name (compareNames), then, for equal names, date,
+// size, placeholders first, and the name's exact spelling, so that the order is total.
+bool lineOrderLess(const LineOrderKey &a, const LineOrderKey &b);
+
+// lineOrderLess on entries.
+inline bool entryLess(const PaneEntry &a, const PaneEntry &b)
+{
+    return lineOrderLess({QStringView(a.name), a.date, a.size, a.placeholder},
+                         {QStringView(b.name), b.date, b.size, b.placeholder});
+}
 
 // Sorts lines by entryLess; quicker than std::sort with it for long lists of plain names.
 void sortEntries(std::vector<PaneEntry> &entries);

@@ -126,14 +126,14 @@ private slots:
         QVERIFY(f->show(1, t("/L")));
         f->form->txtSelect.setText("*.*");
         QVERIFY(f->show(2, t("/L")));
-        f->list(2).viewScrolled(4);
+        f->list(2).scrollPosition().viewScrolled(4);
         QCOMPARE(f->list(1).TopIndex(), 0);
         f->form->mnuOptionSynch.trigger();
-        f->list(2).viewScrolled(5);
+        f->list(2).scrollPosition().viewScrolled(5);
         QCOMPARE(f->list(1).TopIndex(), 5);
-        f->list(2).viewScrolled(20);
+        f->list(2).scrollPosition().viewScrolled(20);
         QCOMPARE(f->list(1).TopIndex(), 5);
-        f->list(2).viewScrolled(0); // back at the top
+        f->list(2).scrollPosition().viewScrolled(0); // back at the top
         QCOMPARE(f->list(1).TopIndex(), 0);
     }
 };

@@ -102,16 +102,17 @@ private slots:
                 cells << model.data(model.index(row, column)).toString();
         QCOMPARE(cells, (QStringList {"a\u2409b", "2024/01/05 07:03", "123", "d", "", ""}));
         QCOMPARE(model.data(model.index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignRight | Qt::AlignVCenter);
-        QCOMPARE(model.data(model.index(0, 0), FileListModel::LineTextRole).toString(), QStringLiteral("a\tb\t2024/01/05 07:03\t     123"));
+        QCOMPARE(model.List(0), QStringLiteral("a\tb\t2024/01/05 07:03\t     123"));
         model.RemoveItem(3);
         model.RemoveItem(7);
         QCOMPARE(summaryOf(model) + ' ' + QString::number(model.SelCount()), QStringLiteral("a\tb c+ d~ 1"));
-        connect(&model, &FileListModel::topIndexRequested, &model, [&model](int row) { model.viewScrolled(row); });
-        QSignalSpy scrolled(&model, &FileListModel::scrolled);
+        ListScroll &scroll = model.scrollPosition();
+        connect(&scroll, &ListScroll::topIndexRequested, &scroll, [&scroll](int row) { scroll.viewScrolled(row); });
+        QSignalSpy scrolled(&scroll, &ListScroll::scrolled);
         QVERIFY(model.setTopIndex(2));
         QVERIFY(!model.setTopIndex(3) && !model.setTopIndex(-1));
         QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 20);
-        model.viewScrolled(1);
+        scroll.viewScrolled(1);
         QCOMPARE(model.TopIndex() * 10 + scrolled.count(), 11);
         // A placeholder keeps its name when the list it came from is emptied and listed anew.
         FileListModel other;
