@@ -1,6 +1,7 @@
 #include "nativefilesystem.h"
 
 #include "core/utf8names.h"
+#include "mounttable.h"
 #include "nativeposix.h"
 
 #include <QStorageInfo>
@@ -31,9 +32,7 @@ bool isUserMountPoint(const QString &root, const QByteArray &type)
         return true;
     static const char *const systemTrees[] = {"/proc", "/sys", "/dev", "/run", "/snap",
                                               "/boot", "/var/lib", "/var/snap"};
-    const bool inUserTree = root.startsWith(QLatin1String("/media/"))
-        || root.startsWith(QLatin1String("/mnt/")) || root == QLatin1String("/mnt")
-        || root.startsWith(QLatin1String("/run/media/"));
+    const bool inUserTree = isRemovablePlace(root) || root == QLatin1String("/mnt");
     if (!inUserTree) {
         for (const char *tree : systemTrees) {
             const QLatin1String prefix(tree);
@@ -82,9 +81,7 @@ Result<QString> NativeFileSystem::volumeOf(const QString &path)
         return ErrorNumber::DiskNotReady;
     // A missing folder where removable volumes are mounted, above which no volume is mounted
     // any more, is on a volume that is gone.
-    const bool removablePlace = full.startsWith("/media/") || full.startsWith("/mnt/")
-        || full.startsWith("/run/media/");
-    if (existing != full && removablePlace
+    if (existing != full && isRemovablePlace(path)
         && encodeUtf8Name(storage.rootPath()) != existing)
         return ErrorNumber::DeviceUnavailable;
     return withSeparator(storage.rootPath());

@@ -1,3 +1,4 @@
+#include "native/helperprotocol.h"
 #include "native/isolatedfilesystem.h"
 
 #include "testkit.h"
@@ -181,6 +182,10 @@ private slots:
         QVERIFY(helped.Kill(at("a/b/copy")).has_value() && helped.Kill(at("a/b/copy")).error().number == 53);
         QCOMPARE(namesIn(dir.path()), (QStringList {"a", "big", "dst", "src"}));
         QCOMPARE(helped.walkTree(at("gone"), "*", [](std::vector<DirEntry> &) { return true; }).error().number, 76);
+        // A request the helper does not know, or one cut short, is refused rather than read as another.
+        const QByteArray kill = helper::requestPacket({helper::Operation::Kill, at("src"), {}, {}});
+        QVERIFY(!helper::readRequest("X", 1) && !helper::readRequest(kill.constData(), size_t(kill.size()) - 1));
+        QCOMPARE(helper::readRequest(kill.constData(), size_t(kill.size()))->first, at("src"));
     }
 
     // A network folder's files (by the mount table, which writes a blank as \040) go to the helper; those of the other folders, even
@@ -189,8 +194,8 @@ private slots:
     {
         FaultyFileSystem faulty(fs);
         IsolatedFileSystem isolated(faulty);
-        isolated.mountTable = at("mounts");
-        QVERIFY(writeFile(isolated.mountTable, "host:/x " + at("net work").replace(' ', "\\040").toUtf8() + " fuse.sshfs rw 0 0\n") && QDir().mkpath(at("net work")));
+        isolated.setMountTable(at("mounts"));
+        QVERIFY(writeFile(at("mounts"), "host:/x " + at("net work").replace(' ', "\\040").toUtf8() + " fuse.sshfs rw 0 0\n") && QDir().mkpath(at("net work")));
         QStringList answers;
         for (const QString name : {"net work", "net work/f", "net works", "local"}) {
             QVERIFY(name == "net work" || writeFile(at(name), "f"));
