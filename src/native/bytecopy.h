@@ -1,0 +1,17 @@
+#pragma once
+
+// The bytes of one open file copied into another: the kernel's copy where it can, read and
+// write where it cannot.
+
+#include "core/filesystem.h"
+
+#include <cstdint>
+#include <utility>
+
+namespace dyadix::native {
+
+// Copies the whole of `in` to `out`, telling the progress as it goes. Returns the bytes copied
+// and the errno that stopped it (0: none; ECANCELED: the progress answered false).
+std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::CopyProgress &progress);
+
+} // namespace dyadix::native
