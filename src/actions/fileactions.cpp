@@ -61,8 +61,8 @@ void copyTicked(const ActionContext &c, int Index)
     const QString direction = leftToRight ? QStringLiteral("Left to Right >>>")
                                           : QStringLiteral("<<< Right to Left");
     const QString word = move ? QStringLiteral("Move ") : QStringLiteral("Copy ");
-    const QString sourceFolder = DirListModel::withSeparator(source.dirList.Path());
-    const QString targetFolder = DirListModel::withSeparator(target.dirList.Path());
+    const QString sourceFolder = withSeparator(source.dirList.Path());
+    const QString targetFolder = withSeparator(target.dirList.Path());
     FileListModel &list = source.lstFiles;
 
     if (c.warnBeforeActions.isChecked()) {
@@ -167,7 +167,7 @@ void deleteTicked(const ActionContext &c, int Index)
 {
     Pane &pane = Index == 1 ? c.left : c.right;
     const QString paneText = Index == 1 ? QStringLiteral(">> Left") : QStringLiteral("Right <<");
-    const QString folder = DirListModel::withSeparator(pane.dirList.Path());
+    const QString folder = withSeparator(pane.dirList.Path());
     FileListModel &list = pane.lstFiles;
 
     if (c.warnBeforeActions.isChecked()) {

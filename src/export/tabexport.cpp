@@ -93,9 +93,9 @@ bool exportChunks(const Pane &left, const Pane &right, const std::function<bool(
     const FileListModel &l = left.lstFiles;
     const FileListModel &r = right.lstFiles;
     QString head;
-    appendField(head, DirListModel::withSeparator(left.dirList.Path()));
+    appendField(head, withSeparator(left.dirList.Path()));
     head += QStringLiteral("\t\t\t\t");
-    appendField(head, DirListModel::withSeparator(right.dirList.Path()));
+    appendField(head, withSeparator(right.dirList.Path()));
     head += QStringLiteral("\r\n\r\nFile\tDate / Time\tSize\t<>\tFile\tDate / Time\tSize\r\n");
     if (!take(encodeUtf8Name(head)))
         return false;

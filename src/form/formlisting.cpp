@@ -69,7 +69,7 @@ void FormModel::listBothPanes()
 {
     if (SkipListing)
         return;
-    ListingPrefetch ahead(m_fileSystem, DirListModel::withSeparator(pane(2).dirList.Path()),
+    ListingPrefetch ahead(m_fileSystem, withSeparator(pane(2).dirList.Path()),
                           filterPatterns(txtSelect.Text()),
                           mnuOptionSubfolders.isChecked() ? ListingPrefetch::Reach::Tree : ListingPrefetch::Reach::Folder);
     ahead.whileWaiting = [this] { m_host.processEvents(); };

@@ -112,11 +112,4 @@ Result<ResolvedTarget> resolveTarget(const QByteArray &path)
     return target;
 }
 
-QString withSeparator(QString path)
-{
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path;
-}
-
 } // namespace dyadix::native

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/filesystem.h"
+#include "core/folderpath.h"
 
 #include <QByteArray>
 
@@ -24,7 +25,6 @@ FileStat toFileStat(const struct stat &st, bool hidden, bool link);
 // Stat of a path as the listing sees it: a link is described by what it points to, and a
 // link that points to nothing fails as a missing file does.
 Result<FileStat> statPath(const QByteArray &path);
-QString withSeparator(QString path);
 // Whether two stats describe one file, whatever names led to it (a linked folder, a bind
 // mount, a hard link).
 inline bool isSameFile(const struct stat &a, const struct stat &b)

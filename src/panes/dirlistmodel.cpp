@@ -50,11 +50,6 @@ QVariant DirListModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-QString DirListModel::withSeparator(const QString &path)
-{
-    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
-}
-
 QString DirListModel::normalized(const QString &path)
 {
     if (!path.startsWith(QLatin1Char('/')))

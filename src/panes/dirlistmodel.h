@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/filesystem.h"
+#include "core/folderpath.h"
 
 #include <QAbstractListModel>
 
@@ -30,8 +31,6 @@ public:
     // What the user's double-click or Enter on a row does: open that folder.
     Status openRow(int row);
 
-    // The folder text: the path with a separator at its end.
-    static QString withSeparator(const QString &path);
     // An absolute path without "." or ".." parts and without a trailing separator.
     static QString normalized(const QString &path);
 

@@ -40,7 +40,7 @@ void listPane(ListingContext &c)
     ErrorTrap trap(c.prompter, QStringLiteral("Error in Sub dirList_Change"), PromptText::Described);
     c.host.setMousePointer(HourglassPointer);
     list.Clear();
-    const QString folderText = DirListModel::withSeparator(pane.dirList.Path());
+    const QString folderText = withSeparator(pane.dirList.Path());
     std::int64_t count = 0;
     std::int64_t total = 0;
     if (c.txtSelect.Text().isEmpty())
