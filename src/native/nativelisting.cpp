@@ -261,24 +261,10 @@ Status NativeFileSystem::walkTree(const QString &folder, const QString &pattern,
             continue;
         }
         DirEntry entry;
-        const bool hidden = isHiddenName(std::string_view(item.raw.constData(), size_t(item.raw.size())));
-        struct stat st {};
-        if (::fstatat(current.fd.get(), item.raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
-        } else if (S_ISLNK(st.st_mode)) {
-            struct stat target {};
-            if (::fstatat(current.fd.get(), item.raw.constData(), &target, 0) == 0) {
-                if (S_ISDIR(target.st_mode))
-                    continue; // a link to a folder is neither walked nor listed
-                entry.stat = toFileStat(target, hidden, true);
-            } else {
-                entry.statError = RunTimeError::fromErrno(errno, PathKind::File).number;
-            }
-        } else if (S_ISDIR(st.st_mode)) {
-            continue; // became a folder since it was read
-        } else {
-            entry.stat = toFileStat(st, hidden, false);
-        }
+        // A link to a folder is neither walked nor listed, nor is a name that became a folder
+        // since it was read.
+        if (!statEntry(current.fd.get(), item.raw.constData(), entry.stat, entry.statError))
+            continue;
         entry.name = std::move(item.name);
         entries.push_back(std::move(entry));
         if (entries.size() >= 1024) {

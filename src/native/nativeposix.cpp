@@ -64,7 +64,7 @@ Result<FileStat> statPath(const QByteArray &path)
             return errorForFile(errno, path);
         return toFileStat(target, hidden, true);
     }
-    return toFileStat(st, hidden, S_ISLNK(st.st_mode));
+    return toFileStat(st, hidden, false);
 }
 
 bool mayWrite(const QByteArray &path, const struct stat &st)
