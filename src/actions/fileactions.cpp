@@ -52,10 +52,10 @@ std::int64_t tickedBytes(const FileListModel &list)
 
 } // namespace
 
-void copyTicked(const ActionContext &c, int Index)
+void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
 {
-    const bool leftToRight = Index == 1 || Index == 3;
-    const bool move = Index >= 3;
+    const bool leftToRight = way == Direction::LeftToRight;
+    const bool move = transfer == Transfer::Move;
     Pane &source = leftToRight ? c.left : c.right;
     Pane &target = leftToRight ? c.right : c.left;
     const QString direction = leftToRight ? QStringLiteral("Left to Right >>>")

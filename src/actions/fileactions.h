@@ -30,14 +30,18 @@ struct ActionContext
     WorkMonitor &monitor;
 };
 
-// Copies (index 1 Left to Right, 2 Right to Left) or moves (3, 4) the ticked files of the
-// source pane into the target pane's folder, asking first when "Warn before Actions" is on and
-// before overwriting a target that is newer or bigger. A move deletes its source only after
-// the copy has succeeded. A replaced target goes to the Trash when "Deleted Files to Trash"
-// is on. Lines acted on are unticked; no pane is listed again. Stopped by the
-// user, the action ends after the current file (or, stopped at once, leaves the current file's
-// target as it was and its source in place); lines not done stay ticked.
-void copyTicked(const ActionContext &context, int Index);
+// Which way files go, and whether their sources stay.
+enum class Direction { LeftToRight, RightToLeft };
+enum class Transfer { Copy, Move };
+
+// Copies or moves the ticked files of the source pane into the target pane's folder, asking
+// first when "Warn before Actions" is on and before overwriting a target that is newer or
+// bigger. A move deletes its source only after the copy has succeeded. A replaced target goes
+// to the Trash when "Deleted Files to Trash" is on. Lines acted on are unticked; no pane is
+// listed again. Stopped by the user, the action ends after the current file (or, stopped at
+// once, leaves the current file's target as it was and its source in place); lines not done
+// stay ticked.
+void copyTicked(const ActionContext &context, Direction direction, Transfer transfer);
 
 // Deletes the ticked files of pane Index (1 Left, 2 Right), last line first (into the Trash
 // when "Deleted Files to Trash" is on), and takes their lines out of the list.

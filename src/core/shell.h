@@ -18,9 +18,10 @@ public:
     virtual Result<int> openWebAddress(const QString &address) = 0;
 };
 
-// Shell result codes that the About box reports.
+// Shell result codes that the About box reports. Any value above 32 means the address was
+// handed on; codes of 32 or less name what went wrong.
 namespace ShellResult {
-constexpr int Success = 42;
+constexpr int Success = 33;
 constexpr int FileNotFound = 2;
 constexpr int NoAssociation = 31;
 } // namespace ShellResult

@@ -29,7 +29,9 @@ void FormModel::mnuMatch_Click()
 
 void FormModel::mnuCopy_Click(int Index)
 {
-    copyTicked(actionContext(), Index);
+    // Copy!>, <Copy!, >Move!>, <Move!<.
+    copyTicked(actionContext(), Index % 2 == 1 ? Direction::LeftToRight : Direction::RightToLeft,
+               Index <= 2 ? Transfer::Copy : Transfer::Move);
 }
 
 void FormModel::mnuDel_Click(int Index)
