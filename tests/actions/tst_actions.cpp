@@ -1,4 +1,5 @@
-#include "testkit.h"
+#include "fixture.h"
+#include "rootonly.h"
 
 using namespace dyadix;
 using namespace dyadix::test;

@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "native/isolatedfilesystem.h"
 
-#include "testkit.h"
+#include "diskfiles.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <csignal>

@@ -4,7 +4,7 @@
 
 #include "app/mainwindow.h"
 
-#include "testkit.h"
+#include "fixture.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

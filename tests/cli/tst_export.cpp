@@ -1,7 +1,7 @@
 #include "cli/matchtool.h"
 #include "export/tabexport.h"
 
-#include "testkit.h"
+#include "fixture.h"
 
 #include <QProcess>
 #include <QScopeGuard>

@@ -1,7 +1,7 @@
 #include "form/layout.h"
 #include "help/helptexts.h"
 
-#include "testkit.h"
+#include "fixture.h"
 
 #include <QDateTime>
 

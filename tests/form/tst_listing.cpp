@@ -1,7 +1,7 @@
 #include "panes/drivelistmodel.h"
 #include "core/conversions.h"
 
-#include "testkit.h"
+#include "fixture.h"
 
 using namespace dyadix;
 using namespace dyadix::test;

@@ -1,7 +1,7 @@
 #include "paths/pathcommands.h"
 #include "core/inisettingsstore.h"
 
-#include "testkit.h"
+#include "fixture.h"
 
 #include <QStandardPaths>
 

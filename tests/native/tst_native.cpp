@@ -1,10 +1,14 @@
 #include "native/helperprotocol.h"
 #include "native/isolatedfilesystem.h"
+#include "native/nativefilesystem.h"
 
-#include "testkit.h"
+#include "diskfiles.h"
+#include "faultyfilesystem.h"
+#include "rootonly.h"
 
 #include <QDateTime>
 #include <QProcess>
+#include <QTest>
 
 using namespace dyadix;
 using namespace dyadix::test;

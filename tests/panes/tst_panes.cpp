@@ -1,6 +1,6 @@
 #include "panes/dirlistmodel.h"
 
-#include "testkit.h"
+#include "fixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>

@@ -1,0 +1,125 @@
+#pragma once
+
+// The real file system with faults on request: the nth call of an operation fails.
+
+#include "core/forwardingfilesystem.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace dyadix::test {
+
+enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill, Trash };
+
+// The real file system, but the nth call of an operation (for a path that ends with a text, if one is given) fails. EntryStat is the stat
+// that enumerate takes of each file it finds; enumerations come sorted by name, so that a test knows which file a fault hits.
+class FaultyFileSystem final : public ForwardingFileSystem
+{
+public:
+    explicit FaultyFileSystem(FileSystem &real) : ForwardingFileSystem(real), m_real(real) {}
+    void failOn(FsOperation op, RunTimeError error, int nth = 1, const QString &ending = {})
+    {
+        m_faults.push_back({op, std::move(error), nth, ending});
+    }
+    // A volume the drive lists offer although nothing is mounted there.
+    void addVolume(const QString &root) { m_extraVolumes.push_back({root, {}}); }
+    // Runs as a tree walk hands over each batch: what the user does meanwhile.
+    std::function<void()> onTreeBatch;
+    // The next copy, once it has copied its first part, waits until its caller stops it.
+    void holdNextCopyUntilStopped() { m_holdCopy = true; }
+
+    Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override
+    {
+        if (auto error = check(FsOperation::Enumerate, QDir::cleanPath(folder) + '/'))
+            return *error;
+        Result<std::vector<DirEntry>> entries = m_real.enumerate(folder, pattern);
+        if (entries) {
+            std::sort(entries->begin(), entries->end(), [](auto &a, auto &b) { return a.name < b.name; });
+            for (DirEntry &entry : *entries) {
+                if (auto error = check(FsOperation::EntryStat, folder + '/' + entry.name))
+                    entry.statError = error->number;
+            }
+        }
+        return entries;
+    }
+    // A folder listed in batches is listed through enumerate above, faults and all.
+    Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override
+    {
+        return FileSystem::listFolder(folder, pattern, batch);
+    }
+#define DYADIX_FAULT(op, path) if (auto error = check(FsOperation::op, path)) return *error
+    Result<std::int64_t> FileDateTime(const QString &path) override { DYADIX_FAULT(FileDateTime, path); return m_real.FileDateTime(path); }
+    Status Kill(const QString &path) override { DYADIX_FAULT(Kill, path); return m_real.Kill(path); }
+    Status moveToTrash(const QString &path) override { DYADIX_FAULT(Trash, path); return m_real.moveToTrash(path); }
+    Status writeFile(const QString &path, const QByteArray &data, SpecialTarget special = SpecialTarget::Refuse) override { DYADIX_FAULT(WriteFile, path); return m_real.writeFile(path, data, special); }
+    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped) override
+    {
+        DYADIX_FAULT(FileCopy, target);
+        if (!m_holdCopy.exchange(false) || !progress)
+            return m_real.FileCopy(source, target, progress, replaced);
+        return m_real.FileCopy(source, target, [&progress](std::int64_t done) {
+            for (int waited = 0; waited < 20000; ++waited) { // at most 20 s, then on to the end
+                if (!progress(done))
+                    return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return true;
+        }, replaced);
+    }
+    Result<QString> volumeOf(const QString &path) override
+    {
+        for (const Volume &volume : m_extraVolumes) {
+            if ((path + '/').startsWith(volume.rootPath))
+                return volume.rootPath;
+        }
+        return m_real.volumeOf(path);
+    }
+#undef DYADIX_FAULT
+    std::vector<Volume> volumes() override
+    {
+        std::vector<Volume> all = m_real.volumes();
+        all.insert(all.end(), m_extraVolumes.begin(), m_extraVolumes.end());
+        return all;
+    }
+    Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) override
+    {
+        if (auto error = check(FsOperation::Enumerate, QDir::cleanPath(folder) + '/'))
+            return *error;
+        return m_real.walkTree(folder, pattern, [&](std::vector<DirEntry> &entries) {
+            if (onTreeBatch)
+                onTreeBatch();
+            for (DirEntry &entry : entries) {
+                if (auto error = check(FsOperation::EntryStat, QDir::cleanPath(folder) + '/' + entry.name); error && !entry.name.endsWith('/'))
+                    entry.statError = error->number;
+            }
+            return batch(entries);
+        });
+    }
+
+private:
+    struct Fault { FsOperation op; RunTimeError error; int nth; QString ending; };
+    std::optional<RunTimeError> check(FsOperation op, const QString &path)
+    {
+        for (auto fault = m_faults.begin(); fault != m_faults.end(); ++fault) {
+            if (fault->op == op && path.endsWith(fault->ending) && --fault->nth == 0) {
+                RunTimeError error = fault->error;
+                m_faults.erase(fault);
+                return error;
+            }
+        }
+        return std::nullopt;
+    }
+    FileSystem &m_real;
+    std::atomic<bool> m_holdCopy = false;
+    std::vector<Volume> m_extraVolumes;
+    std::vector<Fault> m_faults;
+};
+
+} // namespace dyadix::test
