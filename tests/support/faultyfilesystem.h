@@ -19,7 +19,7 @@ namespace dyadix::test {
 enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill, Trash };
 
 // The real file system, but the nth call of an operation (for a path that ends with a text, if one is given) fails. EntryStat is the stat
-// that enumerate takes of each file it finds; enumerations come sorted by name, so that a test knows which file a fault hits.
+// that a listing takes of each file it finds; listings come sorted by name (a batch at a time), so that a test knows which file a fault hits.
 class FaultyFileSystem final : public ForwardingFileSystem
 {
 public:
@@ -49,10 +49,19 @@ public:
         }
         return entries;
     }
-    // A folder listed in batches is listed through enumerate above, faults and all.
+    // A folder is listed in the real batches; each batch comes sorted by name, its faults in.
     Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) override
     {
-        return FileSystem::listFolder(folder, pattern, batch);
+        if (auto error = check(FsOperation::Enumerate, QDir::cleanPath(folder) + '/'))
+            return *error;
+        return m_real.listFolder(folder, pattern, [&](std::vector<DirEntry> &entries) {
+            std::sort(entries.begin(), entries.end(), [](auto &a, auto &b) { return a.name < b.name; });
+            for (DirEntry &entry : entries) {
+                if (auto error = check(FsOperation::EntryStat, folder + '/' + entry.name))
+                    entry.statError = error->number;
+            }
+            return batch(entries);
+        });
     }
 #define DYADIX_FAULT(op, path) if (auto error = check(FsOperation::op, path)) return *error
     Result<std::int64_t> FileDateTime(const QString &path) override { DYADIX_FAULT(FileDateTime, path); return m_real.FileDateTime(path); }
