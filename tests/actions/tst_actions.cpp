@@ -14,7 +14,7 @@ struct Story
     QString setup;   // options off, Match, ticks, faults and changes on disk, in turn
     QString command; // copy>, copy<, move>, move<, del>, del<
     QString answers; // Y, N, C, A, R, I to the boxes in turn
-    QString log;     // "? title (style): text" for each box, "= title" for the window's
+    QString log;     // "? title (buttons, icon): text" for each box, "= title" for the window's
     QString after;   // the folders' files, the Trash's (if any), then the lists' lines
 };
 // A file as the kernel knows it: which file it is, what it holds and when it was changed.
@@ -33,14 +33,14 @@ class tst_Actions : public FixtureTest
     Q_OBJECT
 private slots:
     // A day's work, a story per row: files, setup, command and answers; then every box and title
-    // the user saw ("? title (style): text", "= title"), and the folders and lists afterwards.
+    // the user saw ("? title (buttons, icon): text", "= title"), and the folders and lists afterwards.
     void commands_data()
     {
         QTest::addColumn<Story>("story");
         const QString copyAB = "= Copying %/L/a to %/R/a\n= Copying %/L/b to %/R/b\n= Dyadix";
-        const auto confirm = [](const QString &title, const QString &text) { return "? " + title + " (292): You are about to " + text + Hint; };
+        const auto confirm = [](const QString &title, const QString &text) { return "? " + title + " (Yes No, Question, second default): You are about to " + text + Hint; };
         const QString lr = "2 marked files\nfrom \t%/L/\nto   \t%/R/", rl = "2 marked files\nfrom \t%/R/\nto   \t%/L/";
-        const QString notFound = "? Error! (34): Error 53\nFile not found";
+        const QString notFound = "? Error! (Abort Retry Ignore, Question): Error 53\nFile not found";
         // Each command asks first; No changes nothing, Yes does it with the sources' times.
         QTest::newRow("copy >") << Story {"L/a=1@o L/b=2@n", "tick:L/a,b", "copy>", "Y", confirm("Copy Left to Right >>>?", "Copy " + lr) + "\n" + copyAB,
                                           "L: a=1@o b=2@n | R: a=1@o b=2@n | a b | "};
@@ -55,7 +55,7 @@ private slots:
         // Without questions, delete goes from the last ticked line up.
         QTest::newRow("delete order") << Story {"L/0=0 L/1=1 L/2=2 L/3=3", "warn-off tick:L/1,3", "del>", "", "= Deleting %/L/3\n= Deleting %/L/1\n= Dyadix", "L: 0=0 2=2 | R: | T: 1=%/L/1 3=%/L/3 | 0 2 | "};
         // A target newer (Mark Newer off) or bigger brings the question: Yes, No or Cancel.
-        const QString warning = "? Target File is %1! (35): Do you really want to copy\n\n%/R/2\n2024/03/01 10:00 - 5 bytes\n\nover\n\n%/L/2\n%2 - %3 bytes?";
+        const QString warning = "? Target File is %1! (Yes No Cancel, Question): Do you really want to copy\n\n%/R/2\n2024/03/01 10:00 - 5 bytes\n\nover\n\n%/L/2\n%2 - %3 bytes?";
         QTest::newRow("target newer, Yes") << Story {"R/1=s@o R/2=sssss@o R/3=s@o L/2=ttt@n", "warn-off newer-off tick:R/1,2,3", "copy<", "Y",
                                                      "= Copying %/R/1 to %/L/1\n" + warning.arg("Newer", "2024/03/05 16:45", "3") + "\n= Copying %/R/2 to %/L/2\n= Copying %/R/3 to %/L/3\n= Dyadix",
                                                      "L: 1=s@o 2=sssss@o 3=s@o | R: 1=s@o 2=sssss@o 3=s@o | T: 2=%/L/2 | 2 | 1 2 3"};
@@ -73,20 +73,20 @@ private slots:
         QTest::newRow("placeholder, delete, Ignore") << Story {"R/a=r L/b=l", "warn-off match tick:L/a", "del>", "I", "= Deleting %/L/b\n= Deleting %/L/a\n" + notFound + "\n= Dyadix", "L: | R: a=r | T: b=%/L/b |  | a+ b~"};
         // A move whose copy or delete fails keeps the source.
         QTest::newRow("move, copy fails") << Story {"L/keep=k L/next=n", "warn-off tick:L/keep,next fail:copy:/keep:61", "move>", "I",
-                                                    "= Moving %/L/keep to %/R/keep\n? Error! (34): Error 61\nDisk full\n= Moving %/L/next to %/R/next\n= Dyadix",
+                                                    "= Moving %/L/keep to %/R/keep\n? Error! (Abort Retry Ignore, Question): Error 61\nDisk full\n= Moving %/L/next to %/R/next\n= Dyadix",
                                                     "L: keep=k | R: next=n | keep+ next | "};
         QTest::newRow("move, delete fails") << Story {"R/d=data", "warn-off tick:R/d fail:kill::70", "move<", "I",
-                                                      "= Moving %/R/d to %/L/d\n? Error! (34): Error 70\nPermission denied\n= Dyadix", "L: d=data | R: d=data |  | d"};
+                                                      "= Moving %/R/d to %/L/d\n? Error! (Abort Retry Ignore, Question): Error 70\nPermission denied\n= Dyadix", "L: d=data | R: d=data |  | d"};
         // What changes on disk between the listing and a move is reported and touches nothing else.
         const QString moved = "L/f=source@n R/f=target@o", start = "warn-off match ";
         QTest::newRow("source removed") << Story {moved, start + "rm:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n" + notFound + "\n= Dyadix", "L: | R: f=target@o | f+ | f"};
-        QTest::newRow("source now a folder") << Story {moved, start + "rm:L/f mkdir:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 75\nPath/File access error\n= Dyadix", "L: f/ | R: f=target@o | f+ | f"};
+        QTest::newRow("source now a folder") << Story {moved, start + "rm:L/f mkdir:L/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 75\nPath/File access error\n= Dyadix", "L: f/ | R: f=target@o | f+ | f"};
         QTest::newRow("source grown") << Story {moved, start + "write:L/f=source,grown", "move>", "", "= Moving %/L/f to %/R/f\n= Dyadix", "L: | R: f=source,grown | T: f=%/R/f | f | f"};
-        QTest::newRow("target folder removed") << Story {moved, start + "rmtree:R", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 76\nPath not found\n= Dyadix", "L: f=source@n | R: | f+ | f"};
-        QTest::newRow("target read-only") << Story {moved, start + "ro:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 70\nPermission denied\n= Dyadix", "L: f=source@n | R: f=target@o | f+ | f"};
+        QTest::newRow("target folder removed") << Story {moved, start + "rmtree:R", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 76\nPath not found\n= Dyadix", "L: f=source@n | R: | f+ | f"};
+        QTest::newRow("target read-only") << Story {moved, start + "ro:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 70\nPermission denied\n= Dyadix", "L: f=source@n | R: f=target@o | f+ | f"};
         // With "Deleted Files to Trash" off, deletes and replaced files are gone for good; where
         // no Trash can be had, nothing is deleted or replaced.
-        const QString noTrash = "? Error! (34): Error 86\nNo usable Trash folder on this drive\n";
+        const QString noTrash = "? Error! (Abort Retry Ignore, Question): Error 86\nNo usable Trash folder on this drive\n";
         QTest::newRow("delete, Trash off") << Story {"L/a=1@o R/a=2@n", "warn-off trash-off tick:L/a", "del>", "", "= Deleting %/L/a\n= Dyadix", "L: | R: a=2@n |  | a"};
         QTest::newRow("replace, Trash off") << Story {"L/a=1@o R/a=2@n", "warn-off trash-off tick:R/a", "copy<", "", "= Copying %/R/a to %/L/a\n= Dyadix", "L: a=2@n | R: a=2@n | a | a"};
         QTest::newRow("delete, no Trash") << Story {"L/a=1@o L/b=2@o", "warn-off no-trash tick:L/a,b", "del>", "RII",
@@ -94,7 +94,7 @@ private slots:
         QTest::newRow("replace, no Trash") << Story {"L/f=old@o R/f=new@n", "warn-off no-trash tick:R/f", "copy<", "I",
                                                      "= Copying %/R/f to %/L/f\n" + noTrash + "= Dyadix", "L: f=old@o | R: f=new@n | f | f"};
         // A pipe or device among the ticked files is refused and never opened: the rest go on.
-        const QString refused = "? Error! (34): Error 84\nNot a regular file\n";
+        const QString refused = "? Error! (Abort Retry Ignore, Question): Error 84\nNot a regular file\n";
         QTest::newRow("pipe and device, copy") << Story {"L/a=1 L/z=2", "warn-off fifo:L/pipe ln:L/null=/dev/null match", "copy>", "II",
                                                          "= Copying %/L/a to %/R/a\n= Copying %/L/null to %/R/null\n" + refused + "= Copying %/L/pipe to %/R/pipe\n" + refused + "= Copying %/L/z to %/R/z\n= Dyadix",
                                                          "L: a=1 null@ pipe| z=2 | R: a=1 z=2 | a null pipe z | a~ null~ pipe~ z~"};
@@ -102,7 +102,7 @@ private slots:
                                               "= Moving %/L/a to %/R/a\n= Moving %/L/pipe to %/R/pipe\n" + refused + "= Moving %/L/z to %/R/z\n= Dyadix",
                                               "L: pipe| | R: a=1 z=2 | a pipe+ z | a~ pipe~ z~"};
         QTest::newRow("pipe at the target") << Story {"L/p=data", "warn-off fifo:R/p tick:L/p", "copy>", "I", "= Copying %/L/p to %/R/p\n" + refused + "= Dyadix", "L: p=data | R: p| | p | "};
-        QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (34): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
+        QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
     }
     void commands()
     {
@@ -211,7 +211,7 @@ private slots:
         f->tick(ticked, {"f.txt"});
         (ticked == 2 ? f->form->mnuDel(2) : f->form->mnuCopy(command == "copy>" ? 1 : 3))->trigger();
         nobody.reset();
-        QCOMPARE(f->prompter.lines(), QStringList {mode ? "Error! (34): Error 70\nPermission denied" : "Error! (34): Error 81\nSource and target are the same file"});
+        QCOMPARE(f->prompter.lines(), QStringList {mode ? "Error! (Abort Retry Ignore, Question): Error 70\nPermission denied" : "Error! (Abort Retry Ignore, Question): Error 81\nSource and target are the same file"});
         QVERIFY2(titleAtBox.endsWith(right + "/f.txt"), qPrintable(titleAtBox));
         QCOMPARE(identityOf(watched), retry ? QString() : before);
         QCOMPARE(readFile(t("/L/f.txt")), QByteArray("new content"));

@@ -272,7 +272,7 @@ private slots:
         QVERIFY2(answer == "A" ? size.width() == DesignedClientWidth / TwipsPerPixel
                                : size.expandedTo(least) == size && (width ? size.width() == least.width() : size.height() < 300),
                  qPrintable(QString("%1x%2").arg(size.width()).arg(size.height())));
-        QCOMPARE(w->prompter.lines(), answer.isEmpty() ? QStringList() : QStringList {"Error in Sub GetSettings! (34): Error 13\nType mismatch"});
+        QCOMPARE(w->prompter.lines(), answer.isEmpty() ? QStringList() : QStringList {"Error in Sub GetSettings! (Abort Retry Ignore, Question): Error 13\nType mismatch"});
     }
 
     // Space ticks and unticks a line, and the status box counts the ticks in blue. The statuses
@@ -428,7 +428,7 @@ private slots:
         QStringList titles;
         for (const PromptRecord &box : w->prompter.shown())
             titles << (box.style < 0 ? box.title : box.line()); // the input boxes by their titles
-        QCOMPARE(titles.join('|'), QStringLiteral("Edit Path|Remove Path|Export Text file for Excel:|Sorry! (48): This option is not yet available!"));
+        QCOMPARE(titles.join('|'), QStringLiteral("Edit Path|Remove Path|Export Text file for Excel:|Sorry! (OK, Exclamation): This option is not yet available!"));
         if (auto *filter = qobject_cast<QLineEdit *>(focus)) {
             filter->setText("*.txt");
             for (const QString keys : {"Home", "Shift+Right", "Ctrl+C", "End", "Ctrl+V", "Backspace", "X"})
@@ -480,7 +480,7 @@ private slots:
         });
         w->prompter.answer(MsgAnswer::Yes);
         (command == 0 ? w->form().mnuDel(1) : w->form().mnuCopy(command))->trigger();
-        QCOMPARE(w->prompter.shown().at(0).line().section('\n', 0, 0), QStringLiteral("Stop (36): Stop after this file?"));
+        QCOMPARE(w->prompter.shown().at(0).line().section('\n', 0, 0), QStringLiteral("Stop (Yes No, Question): Stop after this file?"));
         QCOMPARE(namesIn(w->t("/L")).join(' ') + '|' + namesIn(w->t("/R")).join(' ') + '|' + ticks(1), after);
         QCOMPARE(w->form().Caption(), QStringLiteral("Dyadix"));
     }

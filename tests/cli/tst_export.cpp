@@ -85,7 +85,7 @@ private slots:
         QVERIFY(f->showBoth());
         f->host.calls.clear();
         QCOMPARE(exportTo(t("/out.txt")), (t("/L") + "/\t\t\t\t" + t("/R") + "/\r\n\r\n").toUtf8() + Head + rows);
-        QCOMPARE(f->prompter.lines().join("") + " [" + f->prompter.shown()[0].defaultText + ']', "Export Text file for Excel: (-1): This will create (or overwrite) "
+        QCOMPARE(f->prompter.lines().join("") + " [" + f->prompter.shown()[0].defaultText + ']', "Export Text file for Excel: (input): This will create (or overwrite) "
                  "a Tab-delimited file\nwhich you can then open in Excel (Text file options).\n\nFull path and file name? [" + QDir::homePath() + "/MatchFile.txt]");
         QCOMPARE(f->host.calls, (QStringList {"pointer 11", "pointer 0"}));
         f->form->mnuFileExitNoSave.trigger();
@@ -197,7 +197,7 @@ private slots:
         f->prompter.answer(MsgAnswer::Abort);
         f->prompter.type(t("/pipe"));
         f->form->mnuFileExport.trigger();
-        QCOMPARE(f->prompter.lines().last(), QStringLiteral("Error! (34): Error 84\nNot a regular file"));
+        QCOMPARE(f->prompter.lines().last(), QStringLiteral("Error! (Abort Retry Ignore, Question): Error 84\nNot a regular file"));
         QVERIFY(!f->settings.values.contains("dyadix/Settings/ExportFile"));
         QCOMPARE(exportTo(t("/link.txt")), rows);
         QCOMPARE(readFile(t("/file.txt")), rows);

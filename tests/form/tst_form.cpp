@@ -54,22 +54,38 @@ private slots:
         QCOMPARE(f->lines(2), QStringList {"here.txt\t2024/01/05 07:03\t       1"});
         QCOMPARE(f->form->pane(1).dirList.Path(), f->dir.path());
         QCOMPARE(f->form->Caption(), QStringLiteral("Dyadix - Windows File-Matching Program"));
-        std::vector<QAction *> all = f->form->fileMenuItems();
-        for (const auto &menu : {f->form->optionMenuItems(), f->form->menuBarCommands(), f->form->helpMenuItems()})
-            all.insert(all.end(), menu.begin(), menu.end());
-        QStringList items;
-        for (QAction *item : all) {
-            const QString check = !item->isCheckable() ? "" : item->isChecked() ? " [x]" : " [ ]";
-            if (!item->isSeparator() && !item->text().startsWith("&0") && item->isVisible())
-                items << item->text() + ' ' + item->shortcut().toString() + check;
+        // Within each menu (the menu bar's own entries count as one), every entry has an access key, and one of its own but for
+        // two that are shared as designed, where pressing the key again moves on to the other entry: the File menu's E ("&Edit
+        // Path...", "&Exit without Saving Settings") and the menu bar's M ("&Match!", ">&Move!>"). No shortcut serves two
+        // entries; the options start as designed.
+        QAction menuTitles[3];
+        menuTitles[0].setText(f->form->mnuFile.text()), menuTitles[1].setText(f->form->mnuOption.text()), menuTitles[2].setText(f->form->mnuHelp.text());
+        std::vector<QAction *> bar = f->form->menuBarCommands();
+        bar.insert(bar.end(), {&menuTitles[0], &menuTitles[1], &menuTitles[2]});
+        QStringList shortcuts, options, shared;
+        const std::vector<QAction *> menus[] = {f->form->fileMenuItems(), f->form->optionMenuItems(), f->form->helpMenuItems(), bar};
+        for (const std::vector<QAction *> &menu : menus) {
+            QStringList keys;
+            for (QAction *item : menu) {
+                const qsizetype amp = item->text().indexOf('&');
+                if (item->isSeparator() || (item->text().isEmpty() && !item->isVisible()) || item->text() == "Last")
+                    continue;
+                QVERIFY2(amp >= 0 && amp + 1 < item->text().size(), qPrintable(item->text()));
+                const QString key = item->text().mid(amp + 1, 1).toUpper();
+                if (keys.contains(key))
+                    shared << QString::number(&menu - menus) + key;
+                keys << key;
+                if (!item->shortcut().isEmpty()) {
+                    QVERIFY2(!shortcuts.contains(item->shortcut().toString()), qPrintable(item->shortcut().toString()));
+                    shortcuts << item->shortcut().toString();
+                }
+                if (item->isCheckable())
+                    options << QString(item->isChecked() ? "x" : "-");
+            }
         }
-        QCOMPARE(items, (QStringList {"&Add Path to List Ctrl+A", "&Edit Path... Ctrl+E", "&Remove Path... Ctrl+D",
-                                      "Re&fresh Drive Lists Ctrl+R", "Export to &Tab-delimited File... Ctrl+T",
-                                      "Make DOS &Batch File... Ctrl+B", "E&xit ", "&Exit without Saving Settings Ctrl+Q",
-                                      "&Warn before Actions  [x]", "&Mark Newer  [x]", "Warn if &Target is Bigger  [x]",
-                                      "Synchronize &Scrolling Ctrl+S [ ]", "Synchronize &Folders Ctrl+F [ ]", "Deleted Files to T&rash  [x]", "&Include Subfolders  [ ]", "&Match! ",
-                                      "&Copy!> ", "<Cop&y! ", ">&Move!> ", "<Mo&ve!< ", ">&Delete! ", "De&lete!< ",
-                                      "&Instructions... ", "&About... "}));
+        QCOMPARE(shared.join(" "), "0E 3M");
+        QCOMPARE(options.join(""), "xxx--x-"); // Warn, Newer, Bigger on; Scrolling, Folders off; Trash on; Subfolders off
+        QCOMPARE(shortcuts.size(), 9);
         QCOMPARE(f->form->fileMenuItems().size(), size_t(20));
         QCOMPARE(f->form->fileMenuItems()[4], f->form->mnuFileLast[0]);
         f->host.calls.clear();
@@ -131,12 +147,12 @@ private slots:
     void folderSync_data()
     {
         QTest::addColumn<Sync>("s");
-        const QString missing = "|? Error in Sub dirList_Change (34): Path not found\nCould not find %/Backup/ProjA/Gone/";
-        const QString differ = "? Can't Synchronize! (36): Failed to Synchronise\n%/One\n%/Two\nThese folders do not end in identical names.\n\n"
+        const QString missing = "|? Error in Sub dirList_Change (Abort Retry Ignore, Question): Path not found\nCould not find %/Backup/ProjA/Gone/";
+        const QString differ = "? Can't Synchronize! (Yes No, Question): Failed to Synchronise\n%/One\n%/Two\nThese folders do not end in identical names.\n\n"
                                "Do you want to set the Right-hand Path = %/One";
         QTest::newRow("ProjA") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 1, "/Work/ProjA/Src", "/Backup/ProjA/Src", "%/Work %/Backup|%/Backup/ProjA/Src|on|"};
         QTest::newRow("roots apart in case") << Sync {"/Work/ProjA", "/Backup/proja", "I", 1, "/Work/ProjA/Src", "/Backup/proja/Src", "%/Work %/Backup|%/Backup/proja|on"
-                                                      "|? Error in Sub dirList_Change (34): Path not found\nCould not find %/Backup/ProjA/Src/"};
+                                                      "|? Error in Sub dirList_Change (Abort Retry Ignore, Question): Path not found\nCould not find %/Backup/ProjA/Src/"};
         QTest::newRow("from the right") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 2, "/Backup/ProjA/Src", "/Work/ProjA/Src", "%/Work %/Backup|%/Work/ProjA/Src|on|"};
         QTest::newRow("Alpha and Beta") << Sync {"/Work/Alpha", "/Work/Beta", "", 1, "/Work/Alpha/Sub", "/Work/Beta/Sub", "%/Work/Alph %/Work/Bet|%/Work/Beta/Sub|on|"};
         QTest::newRow("plain text") << Sync {"/Work/ProjA", "/Backup/ProjA", "", 1, "/Workshop", "/Backupshop", "%/Work %/Backup|%/Backupshop|on|"};
@@ -250,7 +266,7 @@ private slots:
         f->form->mnuHelpAbout.trigger();
         const auto &shown = f->prompter.shown();
         const QStringList lines = shown[0].text.split('\n'), first = shown[1].text.split('\n'), second = shown[2].text.split('\n');
-        QCOMPARE(shown[0].line().section(':', 0, 0) + '|' + shown[1].line().section(':', 0, 0), QStringLiteral("How to use Dyadix (64)|About Dyadix (68)"));
+        QCOMPARE(shown[0].line().section(':', 0, 0) + '|' + shown[1].line().section(':', 0, 0), QStringLiteral("How to use Dyadix (OK, Information)|About Dyadix (Yes No, Information)"));
         QCOMPARE(QString("%1 %2 ").arg(lines.size()).arg(first.size()) + lines[0] + '|' + lines[1] + lines[7] + lines[11] + '|' + lines[14],
                  QStringLiteral("15 15 Dyadix will help you update folders with the latest file versions.||"
                                 "It will then appear in the File menu.  Click it to recall."));

@@ -103,7 +103,7 @@ private slots:
         f->form->mnuCopy(1)->setEnabled(true);
         QVERIFY(f->show(1, t("/L")));
         QCOMPARE(f->form->txtSelect.Text(), filter.isEmpty() ? "*.*" : filter);
-        QCOMPARE(f->prompter.lines(), answer ? QStringList {"Error in Sub dirList_Change (34): File not found on " + t("/L/b.TXT")} : QStringList());
+        QCOMPARE(f->prompter.lines(), answer ? QStringList {"Error in Sub dirList_Change (Abort Retry Ignore, Question): File not found on " + t("/L/b.TXT")} : QStringList());
         QCOMPARE(f->summary(1) + '|' + f->status(1), names + '|' + QString(status).replace("%c", cDate));
         if (filter.isEmpty())
             QCOMPARE(f->lines(1), (QStringList {".hidden\t2023/03/04 05:06\t       1", "A.txt\t2023/03/04 05:06\t       0",

@@ -93,13 +93,13 @@ private slots:
         QStringList boxes;
         for (const PromptRecord &box : f->prompter.shown())
             boxes << box.line() + " [" + box.defaultText + "]";
-        const QString edit = "Edit Path (-1): Edit which path (0-9) from the list?\nTo enter a new one, type or paste it here:\n"
+        const QString edit = "Edit Path (input): Edit which path (0-9) from the list?\nTo enter a new one, type or paste it here:\n"
                              "(Ctrl+V or Right-Click to Paste)\ne.g. C:\\Program Files\\Stuff|*.*|F:\\Program Files\\Stuff [0]";
-        QCOMPARE(boxes.value(0), command == "edit" ? edit : command == "remove" ? "Remove Path (-1): Remove which path (0-9) from the list? []" : "");
+        QCOMPARE(boxes.value(0), command == "edit" ? edit : command == "remove" ? "Remove Path (input): Remove which path (0-9) from the list? []" : "");
         if (typed.value(1) == "!")
-            QCOMPARE(boxes.value(1), QStringLiteral("Error! (34): Error 6\nOverflow []"));
+            QCOMPARE(boxes.value(1), QStringLiteral("Error! (Abort Retry Ignore, Question): Error 6\nOverflow []"));
         else if (command == "edit" && typed.size() == 2)
-            QCOMPARE(boxes.value(1), "Edit Path (-1): Please Edit Path " + typed[0] + ":\n(Ctrl+V or Right-Click to Paste) [" + before.value(typed[0].toInt()) + "]");
+            QCOMPARE(boxes.value(1), "Edit Path (input): Please Edit Path " + typed[0] + ":\n(Ctrl+V or Right-Click to Paste) [" + before.value(typed[0].toInt()) + "]");
     }
 
     // Add takes both panes and the trimmed filter, once; Remove is offered only with a slot to remove.
@@ -180,7 +180,7 @@ private slots:
         f->form->Form_Load();
         const QString seen = f->host.calls.mid(0, 2).join(", ") + '|' + f->form->txtSelect.Text() + '|' + f->form->pane(1).dirList.Path()
             + ' ' + f->form->pane(2).dirList.Path() + '|' + entries().join(", ") + '|' + f->prompter.lines().join(", ");
-        QCOMPARE(seen, QString(loaded).replace("@", f->dir.path()).replace("Error ", "Error in Sub GetSettings! (34): Error "));
+        QCOMPARE(seen, QString(loaded).replace("@", f->dir.path()).replace("Error ", "Error in Sub GetSettings! (Abort Retry Ignore, Question): Error "));
         QCOMPARE(f->form->mnuFileLast[1]->text(), stored.contains("LastFile1=/x & y|*.c|/z") ? "&1 /x && y|*.c|/z" : "&1 ");
     }
 
@@ -270,7 +270,7 @@ private slots:
             const QStringList aside = QDir(folder).entryList({"dyadix.ini.unreadable-2???????" "-??????"}); // the first in its second has no number
             QCOMPARE(aside.size(), 1);
             QCOMPARE(readFile(folder + "/" + aside[0]), QByteArray(content).replace('@', f->dir.path().toUtf8()));
-            QCOMPARE(f->prompter.lines(), QStringList {"dyadix (48): The settings file\n" + file + "\ncould not be read. It is kept whole as\n" + folder + "/" + aside[0]
+            QCOMPARE(f->prompter.lines(), QStringList {"dyadix (OK, Exclamation): The settings file\n" + file + "\ncould not be read. It is kept whole as\n" + folder + "/" + aside[0]
                                                        + "\nand the program starts with its default settings."});
             QVERIFY(QFile::remove(folder + "/" + aside[0]));
         }
@@ -295,7 +295,7 @@ private slots:
             QVERIFY(QDir().rmdir(folder) && writeFile(folder, "not a folder"));
             f->prompter.answer(MsgAnswer::Ok);
             again->Form_Unload();
-            QCOMPARE(f->prompter.lines().last(), QStringLiteral("dyadix (48): Error 70\nPermission denied\nThe settings could not all be stored."));
+            QCOMPARE(f->prompter.lines().last(), QStringLiteral("dyadix (OK, Exclamation): Error 70\nPermission denied\nThe settings could not all be stored."));
             QVERIFY(QFile::remove(folder));
         }
     }

@@ -14,7 +14,7 @@ struct TreeStory
     QString setup;   // "filter:*.txt", "unreadable:L/d", "match", "tick:L/a/b"
     QString answers; // to the boxes in turn
     QString command; // copy>, copy<, move>, del>, or "level": Match, Copy!>, <Copy! and Match again
-    QString log;     // each box as "title (style): text"
+    QString log;     // each box as "title (buttons, icon): text"
     QString after;   // the lists' lines ("name", "~" placeholder, "+" ticked) | the status lines
     QString disk;    // after a command: both trees' files ("a/b=content@o") and folders ("a/")
 };
@@ -37,9 +37,9 @@ private slots:
         QTest::newRow("links") << TreeStory {"L/sub/f=1@o L/sub/up->.. L/loop->. L/file->sub/f", "", "", "", "",
                                              "file sub/f |  | 2 files, 2 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
         // A subfolder this user may not read brings the listing's prompt with its path; Ignore leaves it out, Abort ends the listing.
-        QTest::newRow("unreadable, Ignore") << TreeStory {"L/ok/f=1@o L/secret/g=2@o", "unreadable:L/secret", "I", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
+        QTest::newRow("unreadable, Ignore") << TreeStory {"L/ok/f=1@o L/secret/g=2@o", "unreadable:L/secret", "I", "", "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/",
                                                           "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
-        QTest::newRow("unreadable, Abort") << TreeStory {"L/ok/f=1@o L/secret/g=2@o L/z/h=3@o", "unreadable:L/secret", "A", "", "Error in Sub dirList_Change (34): Permission denied on %/L/secret/",
+        QTest::newRow("unreadable, Abort") << TreeStory {"L/ok/f=1@o L/secret/g=2@o L/z/h=3@o", "unreadable:L/secret", "A", "", "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/",
                                                          "ok/f |  | Left | 0 files.", ""};
         // With folders synchronised, the other pane follows to the counterpart and lists its tree.
         QTest::newRow("synchronised folders") << TreeStory {"L/p/sub/a/1=1@o R/p/sub/b/2=2@o L/p/other=3@o", "sync", "", "", "",
@@ -54,16 +54,16 @@ private slots:
         QTest::newRow("move") << TreeStory {"L/d/e/f=1@o", "match", "", "move>", "", "d/e/f | d/e/f~ | 0 files selected. | 0 files.", "L: d/ d/e/ | R: d/ d/e/ d/e/f=1@o"};
         QTest::newRow("delete deep") << TreeStory {"L/d/e/f=1@o L/g=2@o", "tick:L/d/e/f", "", "del>", "", "g |  | 1 file selected. | 0 files.", "L: d/ d/e/ g=2@o | R: "};
         // A file where the path needs a folder, or a folder where a file would go, is refused and stays.
-        QTest::newRow("file in the way") << TreeStory {"L/a/b=1@o R/a=2@o", "tick:L/a/b", "I", "copy>", "Error! (34): Error 87\nA file stands where a folder belongs",
+        QTest::newRow("file in the way") << TreeStory {"L/a/b=1@o R/a=2@o", "tick:L/a/b", "I", "copy>", "Error! (Abort Retry Ignore, Question): Error 87\nA file stands where a folder belongs",
                                                        "a/b | a | 0 files selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a/ a/b=1@o | R: a=2@o"};
-        QTest::newRow("folder in the way") << TreeStory {"L/a=1@o R/a/b=2@o", "tick:L/a", "I", "copy>", "Error! (34): Error 82\nThe target is a folder",
+        QTest::newRow("folder in the way") << TreeStory {"L/a=1@o R/a/b=2@o", "tick:L/a", "I", "copy>", "Error! (Abort Retry Ignore, Question): Error 82\nThe target is a folder",
                                                          "a | a/b | 0 files selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a=1@o | R: a/ a/b=2@o"};
         // Two trees that differ as real folders do are brought level: a second Match ticks nothing.
         QTest::newRow("brought level") << TreeStory {"L/x/1=L1@n R/x/1=R1@o L/left/f=2@o R/right/g=3@o R/y=R4@n L/y=L4@o", "", "", "level", "",
                                                      "left/f right/g x/1 y | left/f right/g x/1 y | 0 files selected. | 0 files selected.",
                                                      "L: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n | R: left/ left/f=2@o right/ right/g=3@o x/ x/1=L1@n y=R4@n"};
         // A long listing can be stopped: the files listed so far stay, and the status says so.
-        QTest::newRow("stopped") << TreeStory {"L/top=1@o L/a/1=1@o L/b/2=2@o", "stop", "Y", "", "Stop (36): Stop the listing here?\n\nThe files listed so far stay in the list.",
+        QTest::newRow("stopped") << TreeStory {"L/top=1@o L/a/1=1@o L/b/2=2@o", "stop", "Y", "", "Stop (Yes No, Question): Stop the listing here?\n\nThe files listed so far stay in the list.",
                                                "a/1 |  | Listing stopped: 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
     }
     void stories()

@@ -20,7 +20,18 @@ struct PromptRecord
     int style = -1; // -1: an input box
     QString title;
     QString defaultText;
-    QString line() const { return title + " (" + QString::number(style) + "): " + text; }
+    // "title (buttons, icon): text", as the box shows itself: "Error! (Abort Retry Ignore, Question): ...".
+    QString line() const { return title + " (" + styleText(style) + "): " + text; }
+    static QString styleText(int style)
+    {
+        static const char *const buttons[] = {"OK", "OK Cancel", "Abort Retry Ignore", "Yes No Cancel", "Yes No", "Retry Cancel"};
+        static const char *const icons[] = {"", ", Critical", ", Question", ", Exclamation", ", Information"};
+        if (style < 0)
+            return "input";
+        const int set = MsgStyle::buttonSet(style), icon = MsgStyle::icon(style) / 16;
+        return QString(set < 6 ? buttons[set] : "?") + (icon < 5 ? icons[icon] : ", ?")
+            + (MsgStyle::secondIsDefault(style) ? ", second default" : "");
+    }
 };
 
 // Answers boxes from a script and records them; a box with no answer queued fails the test.
