@@ -2,6 +2,7 @@
 #include "native/isolatedfilesystem.h"
 
 #include "diskfiles.h"
+#include "leftovers.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -78,7 +79,7 @@ class tst_Ending : public QObject
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         program.setProcessEnvironment(environment);
         program.setWorkingDirectory(dir.path());
-        program.start(executable, arguments);
+        leftovers::start(program, executable, arguments);
     }
     // This test's copy mode from one folder to another.
     void startCopy(QProcess &program, const QString &from, const QString &to)

@@ -2,6 +2,7 @@
 #include "export/tabexport.h"
 
 #include "fixture.h"
+#include "leftovers.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -218,7 +219,7 @@ private slots:
         if (root)
             return; // /dev/stdout is the real one: run only where a fault could not replace it
         QProcess tool;
-        tool.start(DYADIX_MATCH_EXECUTABLE, {"--output", "/dev/stdout", t("/L"), t("/R")});
+        leftovers::start(tool, DYADIX_MATCH_EXECUTABLE, {"--output", "/dev/stdout", t("/L"), t("/R")});
         QVERIFY(tool.waitForFinished(20000));
         QCOMPARE(tool.readAllStandardOutput(), rows);
     }
@@ -238,7 +239,7 @@ private slots:
             QVERIFY(writeFile(folder + '/' + name, "n", When + 60));
         QVERIFY(writeFile(t("/R/both"), "seven", When));
         const QString left = decodeUtf8Name(folder.toStdString()), file = t("/out.txt");
-        QCOMPARE(QProcess::execute(DYADIX_MATCH_EXECUTABLE, {"--output", file, left, t("/R")}), 1);
+        QCOMPARE(leftovers::run(DYADIX_MATCH_EXECUTABLE, {"--output", file, left, t("/R")}), 1);
         QCOMPARE(readFile(file), windowExport(left));
         const QList<QByteArrayList> rows = readAsCsv(file);
         if (rows.isEmpty())

@@ -2,6 +2,8 @@
 
 // What only root can do for a test: small mounts, and acting as an ordinary user.
 
+#include "leftovers.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -23,6 +25,8 @@ struct Mount
         auto mount = std::make_unique<Mount>(under);
         const bool ok = ::geteuid() == 0 && mount->dir.isValid()
             && ::mount(source.toLocal8Bit(), mount->dir.path().toLocal8Bit(), type, flags, options) == 0;
+        if (ok)
+            leftovers::mounted(mount->dir.path());
         return ok ? std::move(mount) : nullptr;
     }
     static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath(), const QByteArray &mode = "1777")
