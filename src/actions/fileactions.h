@@ -1,5 +1,7 @@
 #pragma once
 
+// Copy, move and delete of the ticked files.
+
 #include "actions/workmonitor.h"
 #include "panes/pane.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// How a copy, move or delete reports its progress and hears a request to stop.
+
 #include "core/filesystem.h"
 #include "core/result.h"
 

@@ -1,5 +1,7 @@
 #include "matchtool.h"
 
+// dyadix-match's start.
+
 #include "native/memorytuning.h"
 #include "native/nativefilesystem.h"
 

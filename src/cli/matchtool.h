@@ -1,5 +1,7 @@
 #pragma once
 
+// dyadix-match: the window's Match and export from the command line.
+
 #include "core/filesystem.h"
 
 #include <QStringList>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Numbers read from texts, and integers checked for their range.
+
 #include "result.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// A list line's date as one number, and its text.
+
 #include <QString>
 #include <QStringView>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The error prompt (Abort, Retry, Ignore) around a command's steps.
+
 #include "prompter.h"
 #include "result.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// Every file-system operation of the program, as one interface.
+
 #include "result.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The one order of file names, without regard to case.
+
 #include <QChar>
 #include <QString>
 #include <QStringView>

@@ -1,5 +1,7 @@
 #pragma once
 
+// A value or the run-time error that stopped a step.
+
 #include "runtimeerror.h"
 
 #include <cassert>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The settings kept between runs, as one interface.
+
 #include "result.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The desktop's "open this address", as one interface.
+
 #include "result.h"
 
 #include <QString>

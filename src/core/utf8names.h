@@ -1,5 +1,7 @@
 #pragma once
 
+// File names as bytes and as text, through UTF-8 that keeps every byte.
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>

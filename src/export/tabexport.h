@@ -1,5 +1,7 @@
 #pragma once
 
+// Both lists written side by side to a tab-delimited file.
+
 #include "panes/pane.h"
 
 #include "core/filesystem.h"

@@ -1,5 +1,8 @@
 #include "formmodel.h"
 
+// The window's commands: Match, copy, move and delete, the path list, folder synchronising,
+// the export and help.
+
 #include "actions/fileactions.h"
 #include "export/tabexport.h"
 #include "help/helptexts.h"
@@ -9,8 +12,6 @@
 
 #include <QDir>
 
-// The window's commands: Match, copy, move and delete, the path list, folder synchronising,
-// the export and help.
 namespace dyadix {
 
 void FormModel::mnuMatch_Click()

@@ -1,5 +1,7 @@
 #include "formmodel.h"
 
+// The window's settings: read at start, stored at exit.
+
 #include "core/conversions.h"
 #include "core/errortrap.h"
 

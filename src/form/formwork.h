@@ -1,5 +1,7 @@
 #pragma once
 
+// Work for the window (copy, move, delete, a tree's listing) run off its thread.
+
 #include "actions/workmonitor.h"
 
 #include <QElapsedTimer>

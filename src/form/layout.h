@@ -1,5 +1,7 @@
 #pragma once
 
+// Where each control stands for a client area of a given size.
+
 #include "controls.h"
 
 namespace dyadix {

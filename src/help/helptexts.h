@@ -1,5 +1,7 @@
 #pragma once
 
+// The texts of the Help menu's boxes and of the browser's errors.
+
 #include "core/programinfo.h"
 
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Match: pairs the two lists by name and ticks what should be carried over.
+
 #include "panes/filelistmodel.h"
 
 #include <cstdint>

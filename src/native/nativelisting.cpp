@@ -1,5 +1,7 @@
 #include "nativefilesystem.h"
 
+// Listing a folder and walking a tree, with one stat per name.
+
 #include "core/nameorder.h"
 #include "core/utf8names.h"
 #include "nativeposix.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// What the native file system's parts share: paths as bytes, stat, descriptors.
+
 #include "core/filesystem.h"
 #include "core/folderpath.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The desktop's Trash, as its file managers keep it.
+
 #include "core/result.h"
 
 #include <QByteArray>

@@ -1,5 +1,7 @@
 #include "nativefilesystem.h"
 
+// The volumes a user would pick as drives, and the volume that holds a path.
+
 #include "core/utf8names.h"
 #include "mounttable.h"
 #include "nativeposix.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// A pane's folder list.
+
 #include "core/filesystem.h"
 #include "core/folderpath.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// A pane's drive list.
+
 #include "core/filesystem.h"
 
 #include <QAbstractListModel>

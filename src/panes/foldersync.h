@@ -1,5 +1,7 @@
 #pragma once
 
+// Synchronised folders: each pane follows the other to the counterpart folder.
+
 #include "pane.h"
 
 #include "core/errortrap.h"

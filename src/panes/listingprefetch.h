@@ -1,5 +1,7 @@
 #pragma once
 
+// One pane's folder read ahead on the other core while the first pane lists.
+
 #include "nameblocks.h"
 
 #include "core/forwardingfilesystem.h"

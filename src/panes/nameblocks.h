@@ -1,5 +1,7 @@
 #pragma once
 
+// The names of a long list, packed in shared blocks.
+
 #include "core/nameorder.h"
 
 #include <QStringView>

@@ -1,5 +1,7 @@
 #pragma once
 
+// One side of the window: its drive, folder and file lists and its status box.
+
 #include "dirlistmodel.h"
 #include "drivelistmodel.h"
 #include "filelistmodel.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// One line of a file list, its text and its order.
+
 #include "core/datestamp.h"
 #include "core/nameorder.h"
 

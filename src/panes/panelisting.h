@@ -1,5 +1,7 @@
 #pragma once
 
+// A pane's listing: its folder (or tree) read into its file list under the filter.
+
 #include "pane.h"
 
 #include "core/errortrap.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// Lines and filters taken apart into their fields.
+
 #include <QString>
 #include <QStringList>
 

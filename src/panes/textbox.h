@@ -1,5 +1,7 @@
 #pragma once
 
+// A text box of the window: its text and colours.
+
 #include <QColor>
 #include <QObject>
 #include <QString>

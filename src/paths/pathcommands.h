@@ -1,5 +1,7 @@
 #pragma once
 
+// The path list's commands: add, edit, remove and recall a path set.
+
 #include "recallslots.h"
 
 #include "panes/pane.h"

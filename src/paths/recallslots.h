@@ -1,5 +1,7 @@
 #pragma once
 
+// The ten recall items of the File menu.
+
 #include <QAction>
 #include <QString>
 
