@@ -1,6 +1,10 @@
 #include "mainwindow.h"
 
-#include "controlwidgets.h"
+#include "dirlistwidget.h"
+#include "dragbar.h"
+#include "drivelistwidget.h"
+#include "filelistwidget.h"
+#include "textboxwidget.h"
 #include "qtprompter.h"
 #include "terminationwatcher.h"
 #include "workprogressbox.h"

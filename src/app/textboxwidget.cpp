@@ -1,0 +1,78 @@
+// The text box's binding to its model: its text, colours and the window's shortcuts.
+#include "textboxwidget.h"
+
+#include "panes/textbox.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <utility>
+
+namespace dyadix {
+
+TextBoxWidget::TextBoxWidget(TextBox &model, bool editable, QWidget *parent)
+    : QLineEdit(parent)
+    , m_model(model)
+{
+    setReadOnly(!editable);
+    setAutoFillBackground(true);
+    connect(&model, &TextBox::changed, this, &TextBoxWidget::follow);
+    if (editable)
+        connect(this, &QLineEdit::textEdited, &model, &TextBox::userEdited);
+    follow();
+}
+
+bool TextBoxWidget::event(QEvent *event)
+{
+    // A key that a menu command of the window has as its shortcut (Ctrl+A, Ctrl+E ...) runs
+    // that command from here too; the line edit keeps every other key, the clipboard's included.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
+        for (const QMenu *menu : window()->findChildren<QMenu *>()) {
+            for (const QAction *action : menu->actions()) {
+                if (action->isEnabled() && action->shortcut() == pressed) {
+                    event->ignore();
+                    return true;
+                }
+            }
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void TextBoxWidget::follow()
+{
+    if (!isReadOnly()) {
+        showModel();
+        return;
+    }
+    if (std::exchange(m_showPending, true))
+        return;
+    QMetaObject::invokeMethod(this, [this] {
+        m_showPending = false;
+        showModel();
+    }, Qt::QueuedConnection);
+}
+
+void TextBoxWidget::showModel()
+{
+    if (text() != m_model.Text()) {
+        setText(m_model.Text());
+        setCursorPosition(0);
+        // A status may be longer than its box: its tool tip and description give it whole.
+        if (isReadOnly()) {
+            setToolTip(m_model.Text());
+            setAccessibleDescription(m_model.Text());
+        }
+    }
+    // A new palette polishes the box again: only a change of colour sets one.
+    if (palette().color(QPalette::Base) == m_model.BackColor()
+        && palette().color(QPalette::Text) == m_model.ForeColor())
+        return;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, m_model.BackColor());
+    colours.setColor(QPalette::Text, m_model.ForeColor());
+    setPalette(colours);
+}
+
+} // namespace dyadix
