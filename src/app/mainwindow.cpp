@@ -88,14 +88,13 @@ void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore
     setWindowIcon(programIcon());
     connect(m_form.get(), &FormModel::captionChanged, this,
             [this] { setWindowTitle(m_form->Caption()); });
-    buildMenus();
-    buildControls();
+    buildControls(buildMenus());
     setMinimumSize(SmallestSize);
     const int width = DesignedClientWidth / TwipsPerPixel;
     resize(width, DesignedClientHeight / TwipsPerPixel + m_menuBar->heightForWidth(width));
 }
 
-void MainWindow::buildMenus()
+std::vector<const QAction *> MainWindow::buildMenus()
 {
     FormModel &form = *m_form;
     m_menuBar = new WrappingMenuBar(this);
@@ -117,23 +116,31 @@ void MainWindow::buildMenus()
         addAction(item);
     for (QAction *item : form.optionMenuItems())
         addAction(item);
+    std::vector<const QAction *> inMenus;
+    for (const QMenu *menu : {file, options, help}) {
+        const QList<QAction *> items = menu->actions();
+        inMenus.insert(inMenus.end(), items.begin(), items.end());
+    }
+    return inMenus;
 }
 
-void MainWindow::buildControls()
+void MainWindow::buildControls(const std::vector<const QAction *> &menuCommands)
 {
     FormModel &form = *m_form;
     auto *client = new QWidget(this);
     setCentralWidget(client);
     DriveListWidget::installAccessibleInterface();
     m_controls[ControlId::drvList1] = new DriveListWidget(form.pane(1).drvList, client);
-    m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, true, client);
+    m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, true, menuCommands, client);
     m_controls[ControlId::drvList2] = new DriveListWidget(form.pane(2).drvList, client);
     m_controls[ControlId::dirList1] = new DirListWidget(form.pane(1).dirList, client);
     m_controls[ControlId::dirList2] = new DirListWidget(form.pane(2).dirList, client);
     m_controls[ControlId::lstFiles1] = new FileListWidget(form.pane(1).lstFiles, client);
     m_controls[ControlId::lstFiles2] = new FileListWidget(form.pane(2).lstFiles, client);
-    m_controls[ControlId::txtStatus1] = new TextBoxWidget(form.pane(1).txtStatus, false, client);
-    m_controls[ControlId::txtStatus2] = new TextBoxWidget(form.pane(2).txtStatus, false, client);
+    m_controls[ControlId::txtStatus1] =
+        new TextBoxWidget(form.pane(1).txtStatus, false, menuCommands, client);
+    m_controls[ControlId::txtStatus2] =
+        new TextBoxWidget(form.pane(2).txtStatus, false, menuCommands, client);
     auto *bar = new DragBar(client);
     connect(bar, &DragBar::dropped, this, &MainWindow::dropSplitter);
     m_controls[ControlId::picDragBar] = bar;

@@ -68,8 +68,9 @@ private:
     struct OwnServices;
     void build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings, Shell &shell,
                ProgramInfo program);
-    void buildMenus();
-    void buildControls();
+    // Builds the menu bar and its menus; returns the commands in the menus.
+    std::vector<const QAction *> buildMenus();
+    void buildControls(const std::vector<const QAction *> &menuCommands);
     void place(ControlId id);
     // Hands a drop of the splitter to the folder or file list under the point, in that
     // list's own coordinates.

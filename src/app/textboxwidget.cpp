@@ -3,16 +3,18 @@
 
 #include "panes/textbox.h"
 
+#include <QAction>
 #include <QKeyEvent>
-#include <QMenu>
 
 #include <utility>
 
 namespace dyadix {
 
-TextBoxWidget::TextBoxWidget(TextBox &model, bool editable, QWidget *parent)
+TextBoxWidget::TextBoxWidget(TextBox &model, bool editable,
+                             std::vector<const QAction *> windowCommands, QWidget *parent)
     : QLineEdit(parent)
     , m_model(model)
+    , m_windowCommands(std::move(windowCommands))
 {
     setReadOnly(!editable);
     setAutoFillBackground(true);
@@ -24,16 +26,13 @@ TextBoxWidget::TextBoxWidget(TextBox &model, bool editable, QWidget *parent)
 
 bool TextBoxWidget::event(QEvent *event)
 {
-    // A key that a menu command of the window has as its shortcut (Ctrl+A, Ctrl+E ...) runs
-    // that command from here too; the line edit keeps every other key, the clipboard's included.
+    // A command's shortcut is left to the window: the line edit would take Ctrl+A itself.
     if (event->type() == QEvent::ShortcutOverride) {
         const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
-        for (const QMenu *menu : window()->findChildren<QMenu *>()) {
-            for (const QAction *action : menu->actions()) {
-                if (action->isEnabled() && action->shortcut() == pressed) {
-                    event->ignore();
-                    return true;
-                }
+        for (const QAction *command : m_windowCommands) {
+            if (command->isEnabled() && command->shortcut() == pressed) {
+                event->ignore();
+                return true;
             }
         }
     }

@@ -3,16 +3,23 @@
 
 #include <QLineEdit>
 
+#include <vector>
+
+class QAction;
+
 namespace dyadix {
 
 class TextBox;
 
-// A single-line text box on screen, showing a TextBox's text and colours.
+// A single-line text box on screen, showing a TextBox's text and colours. A key that one of
+// the window's commands has as its shortcut (Ctrl+A, Ctrl+E ...) runs that command from here
+// too; the box keeps every other key, the clipboard's included.
 class TextBoxWidget final : public QLineEdit
 {
     Q_OBJECT
 public:
-    TextBoxWidget(TextBox &model, bool editable, QWidget *parent);
+    TextBoxWidget(TextBox &model, bool editable, std::vector<const QAction *> windowCommands,
+                  QWidget *parent);
 
 protected:
     bool event(QEvent *event) override;
@@ -21,6 +28,7 @@ private:
     void follow();
     void showModel();
     TextBox &m_model;
+    const std::vector<const QAction *> m_windowCommands;
     // A status line can change once per line ticked; it shows the last text once the window
     // next processes its events rather than laying out every one.
     bool m_showPending = false;
