@@ -1,8 +1,7 @@
+// Starts the program: the file helper, then the window on this machine's services.
 #include "mainwindow.h"
-
-#include "native/isolatedfilesystem.h"
+#include "services.h"
 #include "native/memorytuning.h"
-
 #include <QApplication>
 
 int main(int argc, char *argv[])
@@ -10,6 +9,7 @@ int main(int argc, char *argv[])
     dyadix::IsolatedFileSystem::startHelper();
     dyadix::keepLargeBlocksApart();
     QApplication application(argc, argv);
-    dyadix::MainWindow window;
+    dyadix::Services services;
+    dyadix::MainWindow window(services);
     return window.start() ? QApplication::exec() : 0;
 }

@@ -6,14 +6,10 @@
 #include "filelistwidget.h"
 #include "textboxwidget.h"
 #include "qtprompter.h"
+#include "services.h"
 #include "terminationwatcher.h"
 #include "workprogressbox.h"
 #include "wrappingmenubar.h"
-
-#include "desktopshell.h"
-#include "core/inisettingsstore.h"
-#include "native/isolatedfilesystem.h"
-#include "native/nativefilesystem.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +21,6 @@
 #include <cmath>
 #include <cstdio>
 #include <unistd.h>
-#include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
 #include <QPainter>
@@ -33,20 +28,10 @@
 
 namespace dyadix {
 
-struct MainWindow::OwnServices
+MainWindow::MainWindow(Services &services, QWidget *parent)
+    : MainWindow(services.fileSystem, nullptr, services.settings, services.shell, services.program,
+                 parent)
 {
-    NativeFileSystem nativeFileSystem;
-    IsolatedFileSystem fileSystem {nativeFileSystem};
-    IniSettingsStore settings;
-    DesktopShell shell;
-};
-
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent)
-    , m_own(std::make_unique<OwnServices>())
-{
-    m_windowPrompter = std::make_unique<QtPrompter>(this);
-    build(m_own->fileSystem, *m_windowPrompter, m_own->settings, m_own->shell, thisProgram());
 }
 
 MainWindow::MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore &settings,
@@ -61,19 +46,6 @@ MainWindow::MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore
 }
 
 MainWindow::~MainWindow() = default;
-
-ProgramInfo MainWindow::thisProgram()
-{
-    ProgramInfo program;
-    program.executableBaseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    if (program.executableBaseName.isEmpty())
-        program.executableBaseName = QStringLiteral("dyadix");
-    program.major = DYADIX_VERSION_MAJOR;
-    program.minor = DYADIX_VERSION_MINOR;
-    program.revision = DYADIX_VERSION_PATCH;
-    program.buildStamp = QStringLiteral("DYX " DYADIX_BUILD_DATE);
-    return program;
-}
 
 void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings,
                        Shell &shell, ProgramInfo program)

@@ -16,6 +16,7 @@
 
 namespace dyadix {
 
+struct Services;
 class TerminationWatcher;
 class WorkProgressBox;
 class WrappingMenuBar;
@@ -27,8 +28,8 @@ class MainWindow final : public QMainWindow, private FormHost
     Q_OBJECT
 
 public:
-    // A window on this machine's file system, settings and desktop.
-    explicit MainWindow(QWidget *parent = nullptr);
+    // A window on this machine's file system, settings and desktop, with its own message boxes.
+    explicit MainWindow(Services &services, QWidget *parent = nullptr);
     // A window on the given services (tests pass fakes); the prompter may be null for the
     // window's own message boxes.
     MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore &settings, Shell &shell,
@@ -56,7 +57,6 @@ public:
     // replace it.
     std::function<void()> endProcess;
 
-    static ProgramInfo thisProgram();
     static QIcon programIcon();
 
 protected:
@@ -65,7 +65,6 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
-    struct OwnServices;
     void build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings, Shell &shell,
                ProgramInfo program);
     // Builds the menu bar and its menus; returns the commands in the menus.
@@ -96,7 +95,6 @@ private:
     // window closes as at a normal exit.
     void endOnSignal();
 
-    std::unique_ptr<OwnServices> m_own;
     std::unique_ptr<Prompter> m_windowPrompter;
     std::unique_ptr<FormModel> m_form;
     std::map<ControlId, QWidget *> m_controls;

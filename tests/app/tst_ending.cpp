@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/services.h"
 #include "native/isolatedfilesystem.h"
 
 #include "diskfiles.h"
@@ -26,7 +27,8 @@ int copyThenClose(int argc, char *argv[])
 {
     IsolatedFileSystem::startHelper();
     QApplication application(argc, argv);
-    MainWindow window;
+    Services services;
+    MainWindow window(services);
     if (!window.start())
         return 1;
     int never[2], byte = 0;
