@@ -4,27 +4,23 @@
 #include "dragbar.h"
 #include "drivelistwidget.h"
 #include "filelistwidget.h"
-#include "textboxwidget.h"
 #include "qtprompter.h"
 #include "services.h"
 #include "terminationwatcher.h"
+#include "textboxwidget.h"
 #include "workprogressbox.h"
 #include "wrappingmenubar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QResizeEvent>
-#include <QScreen>
-#include <QTimer>
-#include <QWindow>
-
-#include <cmath>
-#include <cstdio>
-#include <unistd.h>
-#include <QFrame>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace dyadix {
 
@@ -62,8 +58,8 @@ void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore
             [this] { setWindowTitle(m_form->Caption()); });
     buildControls(buildMenus());
     setMinimumSize(SmallestSize);
-    const int width = DesignedClientWidth / TwipsPerPixel;
-    resize(width, DesignedClientHeight / TwipsPerPixel + m_menuBar->heightForWidth(width));
+    const int width = toPixels(DesignedClientWidth);
+    resize(width, toPixels(DesignedClientHeight) + m_menuBar->heightForWidth(width));
 }
 
 std::vector<const QAction *> MainWindow::buildMenus()
@@ -135,17 +131,15 @@ void MainWindow::buildControls(const std::vector<const QAction *> &menuCommands)
 void MainWindow::place(ControlId id)
 {
     const Geometry g = m_form->geometry(id);
-    auto pixels = [](double twips) { return qRound(twips / TwipsPerPixel); };
-    m_controls.at(id)->setGeometry(pixels(g.left), pixels(g.top), std::max(0, pixels(g.width)),
-                                   std::max(0, pixels(g.height)));
+    m_controls.at(id)->setGeometry(toPixels(g.left), toPixels(g.top),
+                                   std::max(0, toPixels(g.width)), std::max(0, toPixels(g.height)));
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         const QSize client = static_cast<QResizeEvent *>(event)->size();
-        m_form->clientResized(double(client.width()) * TwipsPerPixel,
-                              double(client.height()) * TwipsPerPixel);
+        m_form->clientResized(toTwips(client.width()), toTwips(client.height()));
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -160,8 +154,8 @@ void MainWindow::dropSplitter(QPoint globalPosition)
         if (under == nullptr || (under != control && !control->isAncestorOf(under)))
             continue;
         const QPoint at = control->mapFromGlobal(globalPosition);
-        const double x = double(at.x()) * TwipsPerPixel;
-        const double y = double(at.y()) * TwipsPerPixel;
+        const double x = toTwips(at.x());
+        const double y = toTwips(at.y());
         if (id == ControlId::dirList1 || id == ControlId::dirList2)
             m_form->dirList_DragDrop(index, ControlId::picDragBar, x, y);
         else
@@ -213,69 +207,40 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QMargins MainWindow::frameMarginsNow() const
-{
-    return windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-}
-
 WindowFrame MainWindow::windowFrame()
 {
-    const QRect inner = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
-    const QRect outer = m_pendingOuter.value_or(inner.marginsAdded(frameMarginsNow()));
-    return WindowFrame {double(outer.x()) * TwipsPerPixel, double(outer.y()) * TwipsPerPixel,
-                        double(outer.width()) * TwipsPerPixel, double(outer.height()) * TwipsPerPixel};
+    return m_placement.frame();
 }
 
 void MainWindow::moveWindow(const WindowFrame &frame)
 {
-    auto pixels = [](double twips) { return int(std::lround(twips / TwipsPerPixel)); };
-    QRect outer(pixels(frame.left), pixels(frame.top), std::max(0, pixels(frame.width)),
-                std::max(0, pixels(frame.height)));
-    const QMargins margins = frameMarginsNow();
-    // A frame smaller than the window can be (a stored size of 0 or less) is raised to the
-    // smallest size the window allows, as the platform raises it: a window of no size is
-    // never shown at all.
-    const QSize least = minimumSizeHint().expandedTo(minimumSize()).expandedTo(QSize(1, 1));
-    outer.setSize(outer.size().expandedTo(least.grownBy(margins)));
-    if (margins.isNull())
-        m_pendingOuter = outer;
-    setGeometry(outer.marginsRemoved(margins));
+    m_placement.move(frame);
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    if (m_pendingOuter && !frameMarginsNow().isNull() && !isMaximized() && !isMinimized()) {
-        const QRect outer = *std::exchange(m_pendingOuter, std::nullopt);
-        setGeometry(outer.marginsRemoved(frameMarginsNow()));
-    }
+    m_placement.moved();
 }
 
 int MainWindow::windowState()
 {
-    if (isMinimized())
-        return 1;
-    return isMaximized() ? 2 : 0;
+    return m_placement.state();
 }
 
 void MainWindow::setWindowState(int state)
 {
-    Qt::WindowStates states = QMainWindow::windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
-    if (state == 1)
-        states |= Qt::WindowMinimized;
-    else if (state == 2)
-        states |= Qt::WindowMaximized;
-    QMainWindow::setWindowState(states);
+    m_placement.setState(state);
 }
 
 double MainWindow::screenWidth()
 {
-    return double(screen()->size().width()) * TwipsPerPixel;
+    return m_placement.screenWidth();
 }
 
 double MainWindow::screenHeight()
 {
-    return double(screen()->size().height()) * TwipsPerPixel;
+    return m_placement.screenHeight();
 }
 
 void MainWindow::showWindow()

@@ -6,12 +6,12 @@
 #include "core/prompter.h"
 #include "core/settingsstore.h"
 #include "core/shell.h"
+#include "windowplacement.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <memory>
 
 namespace dyadix {
@@ -106,10 +106,7 @@ private:
     TerminationWatcher *m_termination = nullptr;
     bool m_loading = false;
     bool m_terminating = false;
-    // An outer frame set before the window manager framed the window; applied again once
-    // the frame's size is known.
-    std::optional<QRect> m_pendingOuter;
-    QMargins frameMarginsNow() const;
+    WindowPlacement m_placement {*this};
 };
 
 } // namespace dyadix
