@@ -14,8 +14,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -325,38 +323,11 @@ void MainWindow::endWork()
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
-// Two file panes with an arrow carrying a file from one to the other.
+// Two file panes with an arrow carrying a file from one to the other: the drawing the desktop
+// shows for the program (data/dyadix.svg), built into the program.
 QIcon MainWindow::programIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 32.0, size / 32.0);
-        painter.setPen(QPen(QColor(0x1f, 0x4e, 0x8c), 1.5));
-        painter.setBrush(QColor(0xf3, 0xf3, 0xf3));
-        painter.drawRoundedRect(QRectF(1, 4, 13, 24), 1.5, 1.5);
-        painter.drawRoundedRect(QRectF(18, 4, 13, 24), 1.5, 1.5);
-        painter.setPen(QPen(QColor(0x8a, 0x8a, 0x8a), 1.5));
-        for (int y : {10, 15, 20}) {
-            painter.drawLine(QPointF(3.5, y), QPointF(11.5, y));
-            painter.drawLine(QPointF(20.5, y), QPointF(28.5, y));
-        }
-        painter.setPen(QPen(QColor(0x1e, 0x9e, 0x3a), 2.2, Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
-        painter.drawLine(QPointF(11, 15), QPointF(21, 15));
-        QPainterPath head;
-        head.moveTo(18, 12);
-        head.lineTo(21, 15);
-        head.lineTo(18, 18);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(head);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return QIcon(QStringLiteral(":/dyadix.svg"));
 }
 
 } // namespace dyadix

@@ -57,6 +57,7 @@ public:
     // replace it.
     std::function<void()> endProcess;
 
+    // The program's icon, at any size.
     static QIcon programIcon();
 
 protected:

@@ -127,7 +127,12 @@ private slots:
     void controlsAndMenus()
     {
         QCOMPARE(w->window->windowTitle(), QStringLiteral("Dyadix - Windows File-Matching Program"));
-        QVERIFY(w->window->windowIcon().availableSizes().contains(QSize(16, 16)));
+        // Its icon: two panes on a clear ground, with the green arrow between them.
+        const QImage icon = w->window->windowIcon().pixmap(QSize(32, 32)).toImage();
+        QCOMPARE(icon.size(), QSize(32, 32));
+        QCOMPARE(QColor::fromRgba(icon.pixel(16, 15)), QColor(0x1e, 0x9e, 0x3a));
+        QCOMPARE(QColor::fromRgba(icon.pixel(7, 7)), QColor(0xf3, 0xf3, 0xf3));
+        QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
         QTRY_COMPARE(QApplication::focusWidget(), w->control(ControlId::txtSelect));
         QStringList seen;
         QWidget *control = w->control(ControlId::drvList1);
