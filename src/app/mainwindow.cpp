@@ -1,20 +1,16 @@
+// The window: its menus, its start and end, and the window model's requests of the window.
 #include "mainwindow.h"
 
-#include "dirlistwidget.h"
-#include "dragbar.h"
-#include "drivelistwidget.h"
-#include "filelistwidget.h"
+#include "clientarea.h"
 #include "qtprompter.h"
 #include "services.h"
 #include "terminationwatcher.h"
-#include "textboxwidget.h"
 #include "workprogressbox.h"
 #include "wrappingmenubar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
-#include <QResizeEvent>
 #include <QTimer>
 
 #include <cstdio>
@@ -41,6 +37,11 @@ MainWindow::MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore
 
 MainWindow::~MainWindow() = default;
 
+QWidget *MainWindow::control(ControlId id) const
+{
+    return m_client->control(id);
+}
+
 void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore &settings,
                        Shell &shell, ProgramInfo program)
 {
@@ -54,7 +55,8 @@ void MainWindow::build(FileSystem &fileSystem, Prompter &prompter, SettingsStore
     setWindowIcon(programIcon());
     connect(m_form.get(), &FormModel::captionChanged, this,
             [this] { setWindowTitle(m_form->Caption()); });
-    buildControls(buildMenus());
+    m_client = new ClientArea(*m_form, buildMenus(), this);
+    setCentralWidget(m_client);
     setMinimumSize(SmallestSize);
     const int width = toPixels(DesignedClientWidth);
     resize(width, toPixels(DesignedClientHeight) + m_menuBar->heightForWidth(width));
@@ -88,78 +90,6 @@ std::vector<const QAction *> MainWindow::buildMenus()
         inMenus.insert(inMenus.end(), items.begin(), items.end());
     }
     return inMenus;
-}
-
-void MainWindow::buildControls(const std::vector<const QAction *> &menuCommands)
-{
-    FormModel &form = *m_form;
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
-    DriveListWidget::installAccessibleInterface();
-    m_controls[ControlId::drvList1] = new DriveListWidget(form.pane(1).drvList, client);
-    m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, true, menuCommands, client);
-    m_controls[ControlId::drvList2] = new DriveListWidget(form.pane(2).drvList, client);
-    m_controls[ControlId::dirList1] = new DirListWidget(form.pane(1).dirList, client);
-    m_controls[ControlId::dirList2] = new DirListWidget(form.pane(2).dirList, client);
-    m_controls[ControlId::lstFiles1] = new FileListWidget(form.pane(1).lstFiles, client);
-    m_controls[ControlId::lstFiles2] = new FileListWidget(form.pane(2).lstFiles, client);
-    m_controls[ControlId::txtStatus1] =
-        new TextBoxWidget(form.pane(1).txtStatus, false, menuCommands, client);
-    m_controls[ControlId::txtStatus2] =
-        new TextBoxWidget(form.pane(2).txtStatus, false, menuCommands, client);
-    auto *bar = new DragBar(client);
-    connect(bar, &DragBar::dropped, this, &MainWindow::dropSplitter);
-    m_controls[ControlId::picDragBar] = bar;
-    client->installEventFilter(this);
-
-    QWidget *previous = nullptr;
-    for (const ControlSpec &spec : designedControls()) {
-        QWidget *widget = m_controls.at(spec.id);
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        widget->setToolTip(QString::fromLatin1(spec.toolTip));
-        widget->setAccessibleName(QString::fromLatin1(spec.accessibleName));
-        if (previous != nullptr)
-            setTabOrder(previous, widget);
-        previous = widget;
-        place(spec.id);
-    }
-    connect(&form, &FormModel::geometryChanged, this, &MainWindow::place);
-}
-
-void MainWindow::place(ControlId id)
-{
-    const Geometry g = m_form->geometry(id);
-    m_controls.at(id)->setGeometry(toPixels(g.left), toPixels(g.top),
-                                   std::max(0, toPixels(g.width)), std::max(0, toPixels(g.height)));
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == centralWidget() && event->type() == QEvent::Resize) {
-        const QSize client = static_cast<QResizeEvent *>(event)->size();
-        m_form->clientResized(toTwips(client.width()), toTwips(client.height()));
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::dropSplitter(QPoint globalPosition)
-{
-    const std::pair<ControlId, int> targets[] = {{ControlId::dirList1, 1}, {ControlId::dirList2, 2},
-                                                 {ControlId::lstFiles1, 1}, {ControlId::lstFiles2, 2}};
-    QWidget *under = QApplication::widgetAt(globalPosition);
-    for (const auto &[id, index] : targets) {
-        QWidget *control = m_controls.at(id);
-        if (under == nullptr || (under != control && !control->isAncestorOf(under)))
-            continue;
-        const QPoint at = control->mapFromGlobal(globalPosition);
-        const double x = toTwips(at.x());
-        const double y = toTwips(at.y());
-        if (id == ControlId::dirList1 || id == ControlId::dirList2)
-            m_form->dirList_DragDrop(index, ControlId::picDragBar, x, y);
-        else
-            m_form->lstFiles_DragDrop(index, ControlId::picDragBar, x, y);
-        return;
-    }
 }
 
 bool MainWindow::start()
@@ -252,7 +182,7 @@ void MainWindow::showWindow()
 
 void MainWindow::focusFilter()
 {
-    m_controls.at(ControlId::txtSelect)->setFocus();
+    m_client->control(ControlId::txtSelect)->setFocus();
 }
 
 void MainWindow::unloadWindow()

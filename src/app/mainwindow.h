@@ -1,3 +1,4 @@
+// The program's one window, what the window model asks of it on screen.
 #pragma once
 
 #include "form/formhost.h"
@@ -11,18 +12,20 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <map>
 #include <memory>
+#include <vector>
 
 namespace dyadix {
 
+class ClientArea;
 struct Services;
 class TerminationWatcher;
 class WorkProgressBox;
 class WrappingMenuBar;
 
-// The program's one window: builds the controls and menus for the window model, places them
-// by its geometry and passes the user's gestures to its handlers.
+// The program's one window: builds the menus and the client area's controls for the window
+// model, and does what the model asks of the window: its frame and state, the busy pointer,
+// the progress box of work that takes a while, and its end, by the user or by a signal.
 class MainWindow final : public QMainWindow, private FormHost
 {
     Q_OBJECT
@@ -37,7 +40,7 @@ public:
     ~MainWindow() override;
 
     FormModel &form() { return *m_form; }
-    QWidget *control(ControlId id) const { return m_controls.at(id); }
+    QWidget *control(ControlId id) const;
     // The menu bar, on as many rows as its entries need.
     WrappingMenuBar *menus() const { return m_menuBar; }
     // The box that shows a copy, move or delete that takes a while (null until one has run).
@@ -62,7 +65,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
@@ -70,11 +72,6 @@ private:
                ProgramInfo program);
     // Builds the menu bar and its menus; returns the commands in the menus.
     std::vector<const QAction *> buildMenus();
-    void buildControls(const std::vector<const QAction *> &menuCommands);
-    void place(ControlId id);
-    // Hands a drop of the splitter to the folder or file list under the point, in that
-    // list's own coordinates.
-    void dropSplitter(QPoint globalPosition);
 
     WindowFrame windowFrame() override;
     void moveWindow(const WindowFrame &frame) override;
@@ -98,7 +95,7 @@ private:
 
     std::unique_ptr<Prompter> m_windowPrompter;
     std::unique_ptr<FormModel> m_form;
-    std::map<ControlId, QWidget *> m_controls;
+    ClientArea *m_client = nullptr;
     WrappingMenuBar *m_menuBar = nullptr;
     bool m_busy = false;
     WorkProgressBox *m_workBox = nullptr;
