@@ -1,5 +1,7 @@
 #pragma once
 
+// Web addresses opened through the desktop's URL handler.
+
 #include "core/shell.h"
 
 namespace dyadix {

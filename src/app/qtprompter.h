@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's message and input boxes, as Qt widgets.
+
 #include "core/prompter.h"
 
 #include <QPointer>

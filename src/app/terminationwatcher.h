@@ -1,5 +1,7 @@
 #pragma once
 
+// A signal to end the program (SIGTERM, SIGINT, SIGHUP), heard on the window's thread.
+
 #include <QObject>
 
 class QSocketNotifier;

@@ -1,5 +1,7 @@
 #pragma once
 
+// The box that shows how far a copy, move, delete or listing has come, with its Stop button.
+
 #include "actions/workmonitor.h"
 
 #include <QDialog>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The menu bar, on as many rows as its entries need.
+
 #include <QKeySequence>
 #include <QList>
 #include <QPointer>
