@@ -185,6 +185,20 @@ private slots:
         QCOMPARE(f->form->pane(3 - s.pane).dirList.Path(), other);
     }
 
+    // A listing that fails on its own folder says what failed, and not the folder that an earlier follow step looked for.
+    void failedFolderAfterFollowing()
+    {
+        QVERIFY(QDir().mkpath(t("/Work/ProjA/Src")) && QDir().mkpath(t("/Backup/ProjA/Src")));
+        QVERIFY(f->show(1, t("/Work/ProjA")) && f->show(2, t("/Backup/ProjA")));
+        f->form->mnuOptionSyncFoldr.trigger();
+        QVERIFY(f->show(1, t("/Work/ProjA/Src")));
+        QCOMPARE(f->form->pane(2).dirList.Path(), t("/Backup/ProjA/Src"));
+        f->fs.failOn(FsOperation::Enumerate, ErrorNumber::PathNotFound, 1, "/Backup/ProjA/Src/");
+        f->prompter.answerKeys("A");
+        f->form->dirList_Change(2);
+        QCOMPARE(f->prompter.lines(), QStringList {"Error in Sub dirList_Change (Abort Retry Ignore, Question): Path not found"});
+    }
+
     // The client size lays the controls out as designed, never negative, and gives it all back.
     void layout()
     {
