@@ -33,7 +33,7 @@ public:
     void focusFilter() override {}
     void unloadWindow() override {}
     void endProgram() override {}
-    void setMousePointer(int) override {}
+    void setMousePointer(MousePointer) override {}
     void processEvents() override { QCoreApplication::processEvents(); }
 };
 

@@ -26,16 +26,16 @@ ClientArea::ClientArea(FormModel &form, const std::vector<const QAction *> &menu
 {
     DriveListWidget::installAccessibleInterface();
     m_controls[ControlId::drvList1] = new DriveListWidget(form.pane(1).drvList, this);
-    m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, true, menuCommands, this);
+    m_controls[ControlId::txtSelect] = new TextBoxWidget(form.txtSelect, TextBoxWidget::Typing::Allowed, menuCommands, this);
     m_controls[ControlId::drvList2] = new DriveListWidget(form.pane(2).drvList, this);
     m_controls[ControlId::dirList1] = new DirListWidget(form.pane(1).dirList, this);
     m_controls[ControlId::dirList2] = new DirListWidget(form.pane(2).dirList, this);
     m_controls[ControlId::lstFiles1] = new FileListWidget(form.pane(1).lstFiles, this);
     m_controls[ControlId::lstFiles2] = new FileListWidget(form.pane(2).lstFiles, this);
     m_controls[ControlId::txtStatus1] =
-        new TextBoxWidget(form.pane(1).txtStatus, false, menuCommands, this);
+        new TextBoxWidget(form.pane(1).txtStatus, TextBoxWidget::Typing::ReadOnly, menuCommands, this);
     m_controls[ControlId::txtStatus2] =
-        new TextBoxWidget(form.pane(2).txtStatus, false, menuCommands, this);
+        new TextBoxWidget(form.pane(2).txtStatus, TextBoxWidget::Typing::ReadOnly, menuCommands, this);
     auto *bar = new DragBar(this);
     connect(bar, &DragBar::dropped, this, [this](QPoint at) { dropSplitter(at); });
     m_controls[ControlId::picDragBar] = bar;

@@ -35,7 +35,12 @@ MainWindow::MainWindow(FileSystem &fileSystem, Prompter *prompter, SettingsStore
     build(fileSystem, *prompter, settings, shell, std::move(program));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls and menus point into the window model: they go first.
+    delete takeCentralWidget();
+    delete menuWidget();
+}
 
 QWidget *MainWindow::control(ControlId id) const
 {
@@ -195,9 +200,9 @@ void MainWindow::endProgram()
     QCoreApplication::exit(0);
 }
 
-void MainWindow::setMousePointer(int pointer)
+void MainWindow::setMousePointer(MousePointer pointer)
 {
-    const bool busy = pointer == HourglassPointer;
+    const bool busy = pointer == MousePointer::Hourglass;
     if (busy == m_busy)
         return;
     m_busy = busy;

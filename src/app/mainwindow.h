@@ -83,7 +83,7 @@ private:
     void focusFilter() override;
     void unloadWindow() override;
     void endProgram() override;
-    void setMousePointer(int pointer) override;
+    void setMousePointer(MousePointer pointer) override;
     void processEvents() override;
     void beginWork() override;
     void showWork(const WorkProgress &progress) override;

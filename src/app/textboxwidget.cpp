@@ -10,16 +10,16 @@
 
 namespace dyadix {
 
-TextBoxWidget::TextBoxWidget(TextBox &model, bool editable,
+TextBoxWidget::TextBoxWidget(TextBox &model, Typing typing,
                              std::vector<const QAction *> windowCommands, QWidget *parent)
     : QLineEdit(parent)
     , m_model(model)
     , m_windowCommands(std::move(windowCommands))
 {
-    setReadOnly(!editable);
+    setReadOnly(typing == Typing::ReadOnly);
     setAutoFillBackground(true);
     connect(&model, &TextBox::changed, this, &TextBoxWidget::follow);
-    if (editable)
+    if (typing == Typing::Allowed)
         connect(this, &QLineEdit::textEdited, &model, &TextBox::userEdited);
     follow();
 }

@@ -18,7 +18,10 @@ class TextBoxWidget final : public QLineEdit
 {
     Q_OBJECT
 public:
-    TextBoxWidget(TextBox &model, bool editable, std::vector<const QAction *> windowCommands,
+    // The filter box is typed in; a status box only shows.
+    enum class Typing { Allowed, ReadOnly };
+
+    TextBoxWidget(TextBox &model, Typing typing, std::vector<const QAction *> windowCommands,
                   QWidget *parent);
 
 protected:

@@ -36,7 +36,7 @@ private:
 class QuietHost final : public ListingHost
 {
 public:
-    void setMousePointer(int) override {}
+    void setMousePointer(MousePointer) override {}
     void processEvents() override {}
 };
 

@@ -57,7 +57,7 @@ enum class Replaced { Dropped, ToTrash };
 enum class SpecialTarget { Refuse, WriteInto };
 
 // Every file-system operation of the program. Paths are absolute, '/'-separated, and may hold
-// any byte of a file name (see nativename.h).
+// any byte of a file name (see utf8names.h).
 class FileSystem
 {
 public:
@@ -83,16 +83,8 @@ public:
     virtual Status walkTree(const QString &folder, const QString &pattern, const TreeBatch &batch) = 0;
     // What enumerate finds, handed over a batch at a time, so that a folder of a million
     // files is never held whole. While a large folder's names are read, empty batches come
-    // now and then (the caller may repaint); an error comes before any entry. By default,
-    // enumerate's result in one batch.
-    virtual Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch)
-    {
-        Result<std::vector<DirEntry>> found = enumerate(folder, pattern);
-        if (!found)
-            return found.error();
-        batch(*found);
-        return {};
-    }
+    // now and then (the caller may repaint); an error comes before any entry.
+    virtual Status listFolder(const QString &folder, const QString &pattern, const TreeBatch &batch) = 0;
 
     virtual Result<int> GetAttr(const QString &path) = 0;
     // Last-modified time in seconds since the epoch.

@@ -1,5 +1,7 @@
 #pragma once
 
+// A file system that hands every operation to another one.
+
 #include "filesystem.h"
 
 namespace dyadix {

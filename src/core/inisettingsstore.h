@@ -1,5 +1,7 @@
 #pragma once
 
+// The settings kept in an INI file of the user's configuration folder.
+
 #include "settingsstore.h"
 
 namespace dyadix {

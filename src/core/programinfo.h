@@ -1,5 +1,7 @@
 #pragma once
 
+// What the running program is: its name, version and build stamp.
+
 #include <QString>
 
 namespace dyadix {

@@ -1,5 +1,7 @@
 #pragma once
 
+// Every modal question of the program, as one interface.
+
 #include <QString>
 
 namespace dyadix {

@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's error numbers, their descriptions, and an error with what it is about.
+
 #include <QString>
 
 namespace dyadix {

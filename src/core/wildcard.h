@@ -1,5 +1,7 @@
 #pragma once
 
+// File names matched against wildcard patterns, without regard to case.
+
 #include <QStringView>
 
 namespace dyadix {

@@ -1,7 +1,6 @@
 #include "tabexport.h"
 
 #include "panes/dirlistmodel.h"
-#include "panes/panelisting.h"
 #include "panes/parsing.h"
 #include "core/errortrap.h"
 #include "core/utf8names.h"
@@ -141,13 +140,13 @@ void exportToFile(ExportContext &c)
     const QString answer = c.prompter.InputBox(prompt, QStringLiteral("Export Text file for Excel:"), stored);
     if (trimBlanks(answer).isEmpty())
         return;
-    c.setMousePointer(HourglassPointer);
+    c.setMousePointer(MousePointer::Hourglass);
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
     const QByteArray content = exportContent(c.left, c.right);
     // The name is remembered only for an export that was written.
     if (trap.run([&] { return c.fileSystem.writeFile(answer, content); }))
         trap.run([&] { return c.settings.SaveSetting(c.SettingsApp, c.SettingsSection, QStringLiteral("ExportFile"), answer); });
-    c.setMousePointer(DefaultPointer);
+    c.setMousePointer(MousePointer::Default);
 }
 
 } // namespace dyadix

@@ -2,6 +2,7 @@
 
 // Both lists written side by side to a tab-delimited file.
 
+#include "panes/mousepointer.h"
 #include "panes/pane.h"
 
 #include "core/filesystem.h"
@@ -26,8 +27,8 @@ struct ExportContext
     Pane &right;
     // The file name offered when none is stored.
     QString defaultFileName;
-    // 11 busy, 0 default.
-    std::function<void(int)> setMousePointer;
+    // Shows the hourglass while the file is written.
+    std::function<void(MousePointer)> setMousePointer;
 };
 
 // Both lists side by side as the export writes them: the two folders, an empty line, the

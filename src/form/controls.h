@@ -1,5 +1,7 @@
 #pragma once
 
+// The window's controls as designed: names, places, tab order, tool tips.
+
 #include <array>
 #include <cstddef>
 

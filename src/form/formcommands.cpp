@@ -116,7 +116,7 @@ void FormModel::mnuFileExport_Click()
 {
     ExportContext context {m_fileSystem, m_prompter, m_settings, SettingsApp, SettingsSection,
                            pane(1), pane(2), QDir::homePath() + QStringLiteral("/MatchFile.txt"),
-                           [this](int pointer) { m_host.setMousePointer(pointer); }};
+                           [this](MousePointer pointer) { m_host.setMousePointer(pointer); }};
     exportToFile(context);
 }
 

@@ -5,6 +5,7 @@
 
 #include "controls.h"
 
+#include <array>
 #include <vector>
 
 namespace dyadix {

@@ -1,5 +1,7 @@
 #pragma once
 
+// What the window model asks of the window on screen.
+
 #include "actions/workmonitor.h"
 #include "panes/panelisting.h"
 

@@ -13,12 +13,15 @@ void setUpItem(QAction &action, const QString &caption, const char *shortcut = n
         action.setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
 }
 
-void setUpOption(QAction &action, const QString &caption, bool checked,
+// An option's check mark at start.
+enum class Mark { Checked, Unchecked };
+
+void setUpOption(QAction &action, const QString &caption, Mark mark,
                  const char *shortcut = nullptr)
 {
     setUpItem(action, caption, shortcut);
     action.setCheckable(true);
-    action.setChecked(checked);
+    action.setChecked(mark == Mark::Checked);
 }
 
 } // namespace
@@ -41,13 +44,13 @@ FormMenus::FormMenus()
     setUpItem(mnuFileExitNoSave, QStringLiteral("&Exit without Saving Settings"), "Ctrl+Q");
 
     setUpItem(mnuOption, QStringLiteral("&Options"));
-    setUpOption(mnuOptionAction, QStringLiteral("&Warn before Actions"), true);
-    setUpOption(mnuOptionNewer, QStringLiteral("&Mark Newer"), true);
-    setUpOption(mnuOptionWarn1, QStringLiteral("Warn if &Target is Bigger"), true);
-    setUpOption(mnuOptionSynch, QStringLiteral("Synchronize &Scrolling"), false, "Ctrl+S");
-    setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), false, "Ctrl+F");
-    setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), true);
-    setUpOption(mnuOptionSubfolders, QStringLiteral("&Include Subfolders"), false);
+    setUpOption(mnuOptionAction, QStringLiteral("&Warn before Actions"), Mark::Checked);
+    setUpOption(mnuOptionNewer, QStringLiteral("&Mark Newer"), Mark::Checked);
+    setUpOption(mnuOptionWarn1, QStringLiteral("Warn if &Target is Bigger"), Mark::Checked);
+    setUpOption(mnuOptionSynch, QStringLiteral("Synchronize &Scrolling"), Mark::Unchecked, "Ctrl+S");
+    setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), Mark::Unchecked, "Ctrl+F");
+    setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), Mark::Checked);
+    setUpOption(mnuOptionSubfolders, QStringLiteral("&Include Subfolders"), Mark::Unchecked);
 
     setUpItem(mnuMatch, QStringLiteral("&Match!"));
     const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <mutex>
 #include <sys/socket.h>
 #include <unistd.h>
 

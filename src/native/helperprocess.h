@@ -7,8 +7,6 @@
 
 #include "core/filesystem.h"
 
-#include <mutex>
-
 namespace dyadix::helper {
 
 // Starts the helper. It must be called while the program has no other thread (first thing

@@ -1,5 +1,7 @@
 #pragma once
 
+// How the C library hands out memory for the program's long lists.
+
 namespace dyadix {
 
 // Lets every block of memory above a small size (a list's lines, a block of its names, a

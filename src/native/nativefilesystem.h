@@ -1,5 +1,7 @@
 #pragma once
 
+// This machine's file system, through POSIX calls.
+
 #include "core/filesystem.h"
 
 namespace dyadix {

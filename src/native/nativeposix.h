@@ -13,7 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Helpers that the native file system's parts share: paths as bytes, stat, descriptors.
 namespace dyadix::native {
 
 // The folder that holds a path: "/" for a name in the root, "." for a bare name.

@@ -38,7 +38,7 @@ void listPane(ListingContext &c)
     Pane &pane = c.pane;
     FileListModel &list = pane.lstFiles;
     ErrorTrap trap(c.prompter, QStringLiteral("Error in Sub dirList_Change"), PromptText::Described);
-    c.host.setMousePointer(HourglassPointer);
+    c.host.setMousePointer(MousePointer::Hourglass);
     list.Clear();
     const QString folderText = withSeparator(pane.dirList.Path());
     std::int64_t count = 0;
@@ -185,7 +185,7 @@ void listPane(ListingContext &c)
         if (c.followStep)
             c.followStep(trap, folderText);
     }
-    c.host.setMousePointer(DefaultPointer);
+    c.host.setMousePointer(MousePointer::Default);
     if (c.stopSynchronisedScrolling)
         c.stopSynchronisedScrolling();
 }

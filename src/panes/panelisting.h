@@ -2,6 +2,7 @@
 
 // A pane's listing: its folder (or tree) read into its file list under the filter.
 
+#include "mousepointer.h"
 #include "pane.h"
 
 #include "core/errortrap.h"
@@ -11,16 +12,12 @@
 
 namespace dyadix {
 
-// The mouse pointers shown over the whole program: the default one, and the hourglass while a
-// listing or an export keeps the window busy.
-enum MousePointer : int { DefaultPointer = 0, HourglassPointer = 11 };
-
 // What a listing needs of the window beyond its controls.
 class ListingHost
 {
 public:
     virtual ~ListingHost() = default;
-    virtual void setMousePointer(int pointer) = 0;
+    virtual void setMousePointer(MousePointer pointer) = 0;
     // Lets the window repaint; the user's input waits until the listing is over.
     virtual void processEvents() = 0;
 };

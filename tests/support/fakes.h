@@ -61,7 +61,7 @@ struct RecordingHost final : FormHost
     void focusFilter() override { calls << "focus"; }
     void unloadWindow() override { calls << "unload", onUnload(); }
     void endProgram() override { calls << "end"; }
-    void setMousePointer(int pointer) override { calls << QString("pointer %1").arg(pointer); }
+    void setMousePointer(MousePointer pointer) override { calls << QString("pointer %1").arg(int(pointer)); }
     void processEvents() override {}
     WindowFrame frame {0, 0, 7230, 6975};
     int state = 0;

@@ -29,8 +29,9 @@ struct PromptRecord
         if (style < 0)
             return "input";
         const int set = MsgStyle::buttonSet(style), icon = MsgStyle::icon(style) / 16;
-        return QString(set < 6 ? buttons[set] : "?") + (icon < 5 ? icons[icon] : ", ?")
-            + (MsgStyle::secondIsDefault(style) ? ", second default" : "");
+        const bool known = set < 6 && icon < 5 && (style & ~(0x7F | MsgStyle::DefaultButton2)) == 0;
+        return known ? QString(buttons[set]) + icons[icon] + (MsgStyle::secondIsDefault(style) ? ", second default" : "")
+                     : "style " + QString::number(style);
     }
 };
 
