@@ -54,15 +54,17 @@ private slots:
         QVERIFY(fs.folderExists(at("folder.txt")) && !fs.folderExists(at("nope")));
     }
 
-    // A folder of thousands of names has them stat'ed in parts at once: every file comes once with its own size, a link to nothing with its
-    // error, and no folder or link to one; while the names are read, an empty batch tells the caller that the listing goes on.
+    // A folder of tens of thousands of names has them stat'ed in parts at once and handed over in batches: every file comes once with its
+    // own size, a link to nothing with its error, and no folder or link to one; while the names are read, an empty batch now and then
+    // tells the caller that the listing goes on. Listed whole, it is every one of them.
     void largeFolder()
     {
         const QString many = at("many");
         QVERIFY(QDir().mkpath(many + "/sub") && QFile::link(many + "/sub", many + "/to-sub") && QFile::link(many + "/none", many + "/gone"));
-        for (int i = 0; i < 17000; ++i)
+        constexpr int Files = 65600; // more than one batch of 65,536
+        for (int i = 0; i < Files; ++i)
             QVERIFY(writeFile(many + QString("/f%1").arg(i), QByteArray(i % 7, 'x')));
-        std::vector<int> seen(17000, 0);
+        std::vector<int> seen(Files, 0);
         int batches = 0, empty = 0, wrong = 0, failed = 0;
         QVERIFY(fs.listFolder(many, "*.*", [&](std::vector<DirEntry> &entries) {
             entries.empty() ? ++empty : ++batches;
@@ -77,7 +79,8 @@ private slots:
             }
             return true;
         }));
-        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(empty).arg(batches).arg(wrong).arg(failed).arg(std::count(seen.begin(), seen.end(), 1)), QString("1 1 0 1 17000"));
+        QCOMPARE(QString("%1 %2 %3 %4 %5").arg(empty).arg(batches).arg(wrong).arg(failed).arg(std::count(seen.begin(), seen.end(), 1)), QString("4 2 0 1 65600"));
+        QCOMPARE(fs.enumerate(many, "*.*")->size(), size_t(Files + 1));
     }
 
     // The drives are "/" and the volumes a person mounts (a folder bound elsewhere, a memory disk under /mnt), "/" first, never a tmpfs of
@@ -150,6 +153,11 @@ private slots:
         const QByteArray content = QByteArray("0123456789abcdefghijklmnopqrstuvwxyz-").repeated(90000); // 3.3 MB, no block alike
         QVERIFY(writeFile(at("src"), content) && fs.FileCopy(at("src"), target).has_value());
         QCOMPARE(readFile(target), content);
+        // A volume with no file entry left to give says so too, where the copy's file that would replace the target cannot be made.
+        const auto full = Mount::make("tmpfs", "tmpfs", 0, "size=4096k,nr_inodes=2,mode=1777", QDir::tempPath());
+        QVERIFY(full && writeFile(full->dir.path() + "/dst", "old"));
+        QCOMPARE(fs.FileCopy(at("src"), full->dir.path() + "/dst").error().number, 61);
+        QCOMPARE(readFile(full->dir.path() + "/dst"), QByteArray("old"));
     }
 
     // A file written whole keeps the permissions it replaces and writes through a link, which stays, but not through a
