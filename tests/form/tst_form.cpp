@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("case") << Pair {{"ABC.TXT" + t2, "Zebra.txt" + t1}, {"abc.txt" + t1, "zebra.txt" + t1}, true, "ABC.TXT+ Zebra.txt | abc.txt zebra.txt", ""};
         QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, true, "a | a", ""};
         QTest::newRow("by minutes") << Pair {{"a@2024-03-01 10:07:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 7 minutes|"};
+        QTest::newRow("by an hour") << Pair {{"a@2024-03-01 11:00:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 1 hour|"};
         QTest::newRow("by a minute") << Pair {{"a@2024-03-01 10:01:00"}, {"a@2024-03-01 10:00:59"}, true, "a+ | a", "Later than the other pane's copy by 1 minute|"};
         QTest::newRow("by days") << Pair {{"a@2024-03-09 10:00:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 8 days|"};
         QTest::newRow("a name that begins another") << Pair {{"ab" + t1, "ab.c" + t1}, {"ab.c" + t1, "abc" + t1}, true, "ab+ ab.c abc~ | ab~ ab.c abc+", ""};

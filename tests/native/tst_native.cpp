@@ -198,6 +198,9 @@ private slots:
         const QByteArray kill = helper::requestPacket({helper::Operation::Kill, at("src"), {}, {}});
         QVERIFY(!helper::readRequest("X", 1) && !helper::readRequest(kill.constData(), size_t(kill.size()) - 1));
         QCOMPARE(helper::readRequest(kill.constData(), size_t(kill.size()))->first, at("src"));
+        const QByteArray result = helper::resultPacket(ErrorNumber::DiskFull, 7);
+        QVERIFY(!helper::readReply(result.constData(), size_t(result.size()) - 1));
+        QCOMPARE(helper::readReply(result.constData(), size_t(result.size()))->error.description, "Disk full");
     }
 
     // A network folder's files (by the mount table, which writes a blank as \040) go to the helper; those of the other folders, even
