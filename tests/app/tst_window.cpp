@@ -2,6 +2,7 @@
 #include "app/workprogressbox.h"
 #include "app/wrappingmenubar.h"
 
+#include "app/desktopshell.h"
 #include "app/mainwindow.h"
 
 #include "fixture.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -101,6 +103,16 @@ struct BoxAnswerer : QObject
     QTimer timer;
     QPointer<QMessageBox> answered;
 };
+
+// Stands for the desktop's browser: hears the addresses it is asked to open.
+class Browser : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList opened;
+public slots:
+    void open(const QUrl &url) { opened << url.toString(); }
+};
 } // namespace
 
 // The real window, read as a person or a screen reader would, and driven with mouse and keys.
@@ -112,6 +124,17 @@ class tst_Window : public QObject
     QString ticks(int pane) { return summaryOf(w->form().pane(pane).lstFiles); }
 
 private slots:
+    // The desktop's browser is handed a bare host name as a web address; an empty address is refused without asking it.
+    void desktopBrowser()
+    {
+        Browser browser;
+        QDesktopServices::setUrlHandler("http", &browser, "open");
+        DesktopShell shell;
+        const int opened = *shell.openWebAddress(" www.example.com "), refused = *shell.openWebAddress("  ");
+        QDesktopServices::unsetUrlHandler("http");
+        QCOMPARE(QString("%1 %2 %3").arg(opened).arg(refused).arg(browser.opened.join(' ')), QString("%1 %2 http://www.example.com").arg(ShellResult::Success).arg(ShellResult::FileNotFound));
+    }
+
     void init()
     {
         w = std::make_unique<WindowFixture>();

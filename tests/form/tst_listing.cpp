@@ -28,8 +28,8 @@ private slots:
     void drives()
     {
         QVERIFY(QDir().mkpath(t("/volume/inner")) && writeFile(t("/volume/on-volume.txt"), "x", Late));
-        f->fs.addVolume(t("/volume/"));
-        f->fs.addVolume("/media/dyadix-pulled-out/");
+        f->fs.addVolume(t("/volume/"), "Stick");
+        f->fs.addVolume("/media/dyadix-pulled-out/", "dyadix-pulled-out");
         f->form->Form_Load();
         DriveListModel &drives = f->form->pane(2).drvList;
         drives.Refresh();
@@ -42,6 +42,15 @@ private slots:
             }
             return f->form->pane(2).dirList.Path();
         };
+        // A drive shows its label after its root, where the root does not already end in it.
+        auto shown = [&](const QString &root) {
+            for (int row = 0; row < drives.rowCount(); ++row) {
+                if (drives.index(row).data(DriveListModel::RootRole).toString() == root)
+                    return drives.index(row).data().toString();
+            }
+            return QString();
+        };
+        QCOMPARE(shown(t("/volume/")) + '|' + shown("/media/dyadix-pulled-out/"), t("/volume/") + " [Stick]|/media/dyadix-pulled-out/");
         const QString home = drives.Drive();
         QCOMPARE(choose(t("/volume/")), t("/volume"));
         QCOMPARE(f->lines(2), QStringList {"on-volume.txt\t2024/01/05 07:03\t       1"});

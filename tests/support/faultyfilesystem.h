@@ -29,7 +29,7 @@ public:
         m_faults.push_back({op, std::move(error), nth, ending});
     }
     // A volume the drive lists offer although nothing is mounted there.
-    void addVolume(const QString &root) { m_extraVolumes.push_back({root, {}}); }
+    void addVolume(const QString &root, const QString &label = {}) { m_extraVolumes.push_back({root, label}); }
     // Runs as a tree walk hands over each batch: what the user does meanwhile.
     std::function<void()> onTreeBatch;
     // The next copy, once it has copied its first part, waits until its caller stops it.
