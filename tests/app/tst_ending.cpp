@@ -47,6 +47,16 @@ int copyThenClose(int argc, char *argv[])
 
 // Whether a program has its handler for SIGTERM in place (until the program has started, its
 // process is a copy of this test, with this test's handler and command line).
+// How many processes run this executable (the program and the file helper it forks).
+int copiesOf(const QString &executable)
+{
+    const QString wanted = QFileInfo(executable).canonicalFilePath();
+    int copies = 0;
+    for (const QString &process : QDir("/proc").entryList(QDir::Dirs))
+        copies += QFileInfo("/proc/" + process + "/exe").symLinkTarget() == wanted;
+    return copies;
+}
+
 bool catchesTerm(const QProcess &program)
 {
     const QString proc = QString("/proc/%1/").arg(program.processId());
@@ -127,6 +137,8 @@ private slots:
         if (!stored.isEmpty() && stored != "stuck") // stored as at a normal exit
             QVERIFY2(settings.contains("Path1=" + dir.path().toUtf8() + "\n") && settings.contains("Wildcards=*.kept\n") && settings.contains("WindowState=0\n"), settings.constData());
         QVERIFY(QFile::remove(stored.isEmpty() ? at("config/dyadix") : file));
+        if (stored != "stuck") // its file helper ends with it
+            QTRY_COMPARE(copiesOf(DYADIX_EXECUTABLE), 0);
     }
 
     // Closing the window while a copy waits on a folder of another machine that stopped answering (a real SSH mount, its server stopped)

@@ -243,6 +243,7 @@ private slots:
         QTest::newRow("garbage") << QByteArray("\x00\xff\xfe[[=\x01\x02\n\x7f=\xc3\x28", 14) << 0;
         QTest::newRow("non-numeric") << QByteArray("[Settings]\nWidth=a\nHeight=b\nLeft=c\nTop=d\nWindowState=e\n") << 5;
         QTest::newRow("path is a file") << QByteArray("[Settings]\nPath1=@/L/f\n") << 1;
+        QTest::newRow("hand-edited list") << QByteArray("[Settings]\nWildcards=*.txt, *.doc\n") << 0; // an unquoted comma
         QTest::newRow("long") << "[Settings]\nWildcards=" + QByteArray(10000, '*') + "\nLastFile0=" + QByteArray(10000, 'p') << 0;
         QByteArray noise(4096, 0); // random bytes, as a disk fault leaves them: kept aside whole, with a message
         for (quint32 i = 0, x = 18; i < quint32(noise.size()); ++i)
@@ -266,6 +267,8 @@ private slots:
         f->prompter.answerKeys(QString(prompts, 'I'));
         form->Form_Load();
         QCOMPARE(f->prompter.shown().size(), size_t(prompts));
+        if (QTest::currentDataTag() == QString("hand-edited list"))
+            QCOMPARE(form->txtSelect.Text(), "*.txt,*.doc");
         if (QTest::currentDataTag() == QString("unreadable")) {
             const QStringList aside = QDir(folder).entryList({"dyadix.ini.unreadable-2???????" "-??????"}); // the first in its second has no number
             QCOMPARE(aside.size(), 1);
