@@ -58,10 +58,8 @@ private slots:
         // two that are shared as designed, where pressing the key again moves on to the other entry: the File menu's E ("&Edit
         // Path...", "&Exit without Saving Settings") and the menu bar's M ("&Match!", ">&Move!>"). No shortcut serves two
         // entries; the options start as designed.
-        QAction menuTitles[3];
-        menuTitles[0].setText(f->form->mnuFile.text()), menuTitles[1].setText(f->form->mnuOption.text()), menuTitles[2].setText(f->form->mnuHelp.text());
         std::vector<QAction *> bar = f->form->menuBarCommands();
-        bar.insert(bar.end(), {&menuTitles[0], &menuTitles[1], &menuTitles[2]});
+        bar.insert(bar.end(), {&f->form->mnuFile, &f->form->mnuOption, &f->form->mnuHelp});
         QStringList shortcuts, options, shared;
         const std::vector<QAction *> menus[] = {f->form->fileMenuItems(), f->form->optionMenuItems(), f->form->helpMenuItems(), bar};
         for (const std::vector<QAction *> &menu : menus) {

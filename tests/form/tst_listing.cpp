@@ -35,21 +35,16 @@ private slots:
         drives.Refresh();
         for (int row = 0; row < drives.rowCount(); ++row) // no /proc, /sys or other system mounts
             QVERIFY(!QRegularExpression("^/(proc/|sys/|dev/|run/(?!media/))").match(drives.index(row).data(DriveListModel::RootRole).toString()).hasMatch());
-        auto choose = [&](const QString &root) {
+        auto rowOf = [&](const QString &root) {
             for (int row = 0; row < drives.rowCount(); ++row) {
                 if (drives.index(row).data(DriveListModel::RootRole).toString() == root)
-                    drives.chooseRow(row);
+                    return row;
             }
-            return f->form->pane(2).dirList.Path();
+            return -1;
         };
+        auto choose = [&](const QString &root) { return drives.chooseRow(rowOf(root)), f->form->pane(2).dirList.Path(); };
+        auto shown = [&](const QString &root) { return drives.index(rowOf(root)).data().toString(); };
         // A drive shows its label after its root, where the root does not already end in it.
-        auto shown = [&](const QString &root) {
-            for (int row = 0; row < drives.rowCount(); ++row) {
-                if (drives.index(row).data(DriveListModel::RootRole).toString() == root)
-                    return drives.index(row).data().toString();
-            }
-            return QString();
-        };
         QCOMPARE(shown(t("/volume/")) + '|' + shown("/media/dyadix-pulled-out/"), t("/volume/") + " [Stick]|/media/dyadix-pulled-out/");
         const QString home = drives.Drive();
         QCOMPARE(choose(t("/volume/")), t("/volume"));

@@ -40,13 +40,4 @@ inline void start(QProcess &process, const QString &program, const QStringList &
         note("program " + QByteArray::number(process.processId()) + ' ' + QFile::encodeName(QFileInfo(program).canonicalFilePath()));
 }
 
-// Runs a program to its end (at most a minute) and gives its exit code, as QProcess::execute does.
-inline int run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    start(process, program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-}
-
 } // namespace dyadix::test::leftovers

@@ -26,12 +26,10 @@ struct PromptRecord
     {
         static const char *const buttons[] = {"OK", "OK Cancel", "Abort Retry Ignore", "Yes No Cancel", "Yes No", "Retry Cancel"};
         static const char *const icons[] = {"", ", Critical", ", Question", ", Exclamation", ", Information"};
-        if (style < 0)
-            return "input";
         const int set = MsgStyle::buttonSet(style), icon = MsgStyle::icon(style) / 16;
-        const bool known = set < 6 && icon < 5 && (style & ~(0x7F | MsgStyle::DefaultButton2)) == 0;
-        return known ? QString(buttons[set]) + icons[icon] + (MsgStyle::secondIsDefault(style) ? ", second default" : "")
-                     : "style " + QString::number(style);
+        if (style < 0 || set > 5 || icon > 4 || (style & ~(0x7F | MsgStyle::DefaultButton2)) != 0)
+            return style < 0 ? "input" : "style " + QString::number(style);
+        return QString(buttons[set]) + icons[icon] + (MsgStyle::secondIsDefault(style) ? ", second default" : "");
     }
 };
 
