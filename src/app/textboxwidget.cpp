@@ -17,7 +17,6 @@ TextBoxWidget::TextBoxWidget(TextBox &model, Typing typing,
     , m_windowCommands(std::move(windowCommands))
 {
     setReadOnly(typing == Typing::ReadOnly);
-    setAutoFillBackground(true);
     connect(&model, &TextBox::changed, this, &TextBoxWidget::follow);
     if (typing == Typing::Allowed)
         connect(this, &QLineEdit::textEdited, &model, &TextBox::userEdited);

@@ -188,6 +188,42 @@ private slots:
         }
     }
 
+    // The menu bar holds every entry on one row where they fit and moves the last ones on where
+    // they do not; at its narrowest, and in a larger font, every entry still shows whole.
+    void menuBarRows()
+    {
+        WrappingMenuBar bar;
+        const QStringList titles {"&File", "&Options", "&Match!", "&Copy!>", "<Cop&y!", ">&Move!>", "<Mo&ve!<", ">&Delete!", "De&lete!<", "&Help"};
+        for (const QString &title : titles)
+            bar.addEntry(new QAction(title, &bar));
+        bar.show();
+        auto layOut = [&](int width) {
+            bar.resize(width, bar.height());
+            QStringList rows;
+            for (QMenuBar *row : bar.rows()) {
+                QStringList entries;
+                for (QAction *action : row->actions())
+                    entries << action->text() + (row->rect().contains(row->actionGeometry(action)) ? "" : " (hidden)");
+                rows << entries.join(' ');
+            }
+            const bool tall = bar.height() == int(bar.rows().size()) * bar.rows().front()->sizeHint().height();
+            return QString("%1 %2%3").arg(rows.size()).arg(rows.join(" | ").count("(hidden)")).arg(tall ? "" : " (height)") + '\n' + rows.join(" | ");
+        };
+        const int whole = bar.sizeHint().width();
+        QCOMPARE(layOut(whole).section('\n', 0, 0), QStringLiteral("1 0"));
+        QCOMPARE(layOut(whole).section('\n', 1), titles.join(' '));
+        const QString wrapped = layOut(whole - 1);
+        QCOMPARE(wrapped.section('\n', 0, 0), QStringLiteral("2 0"));
+        QCOMPARE(wrapped.section('\n', 1).section(" | ", 1), QStringLiteral("&Help"));
+        QCOMPARE(layOut(bar.minimumSizeHint().width()).section(' ', 1, 1).section('\n', 0, 0), QStringLiteral("0"));
+        QFont larger = bar.font();
+        larger.setPointSizeF(larger.pointSizeF() * 2);
+        bar.setFont(larger);
+        QVERIFY(bar.sizeHint().width() > whole);
+        QCOMPARE(layOut(whole).section('\n', 0, 0).section(' ', 1), QStringLiteral("0"));
+        QVERIFY(bar.rows().size() > 1);
+    }
+
     // At the designed size a name of up to twenty characters reads whole in its line; a longer
     // one is read by scrolling the list sideways with the keys, or whole in a wider window.
     void namesReadWhole()
@@ -229,6 +265,13 @@ private slots:
         for (int i = 0; i < 200 && list->horizontalScrollBar()->value() > 0; ++i)
             QTest::keyClick(list, Qt::Key_Left);
         QCOMPARE(textRect(row).left(), textRect(rowOf("plain.png")).left());
+        QTest::keyClick(list, Qt::Key_End);
+        const int last = list->currentIndex().row();
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(QString("%1 %2").arg(last).arg(list->currentIndex().row()), QString("%1 0").arg(names.size() - 1));
+        // No grid: the foot of a line that is not the current one is the list's ground.
+        const QRect second = list->visualRect(list->model()->index(1, 0));
+        QCOMPARE(QColor(list->viewport()->grab().toImage().pixel(second.left() + 1, second.bottom() + 1)), list->palette().color(QPalette::Base));
         w->window->resize(1000, w->window->height());
         QTRY_VERIFY(textRect(row).left() + metrics.horizontalAdvance(sixty) <= list->viewport()->rect().right());
         QVERIFY(textRect(row).left() >= 0); // the whole name at once
@@ -250,7 +293,11 @@ private slots:
                     + (reader->state().collapsed && !reader->state().expanded ? "" : " (not collapsed)")
                     + (reader->indexOfChild(reader->child(0)) == 0 ? "" : " (its list not its child)");
         }
-        const QString drive = control<QComboBox>(ControlId::drvList1)->currentText();
+        auto *driveList = control<QComboBox>(ControlId::drvList1);
+        QAccessible::queryAccessibleInterface(driveList)->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        QTRY_VERIFY(driveList->view()->isVisible());
+        driveList->hidePopup();
+        const QString drive = driveList->currentText();
         QCOMPARE(drives.join(' '), QString("Left drive=%1 Right drive=%2").arg(drive, w->t("/R/")));
         const QString status = control<QLineEdit>(ControlId::txtStatus1)->text();
         QTRY_COMPARE(QAccessible::queryAccessibleInterface(w->control(ControlId::txtStatus1))->text(QAccessible::Description), status);
@@ -313,6 +360,7 @@ private slots:
         QVERIFY(writeFile(w->t("/R/uno"), "1", localTime(2024, 5, 6, 7, 8)) && writeFile(w->t("/R/dos"), "22", localTime(2024, 5, 6, 7, 9)));
         QVERIFY(w->form().pane(2).dirList.setPath(w->t("/R")).has_value());
         QTRY_COMPARE(status->palette().color(QPalette::Base).name() + other->palette().color(QPalette::Base).name(), QStringLiteral("#00ff00#00ff00"));
+        QCOMPARE(QColor(status->grab().toImage().pixel(status->width() - 4, 3)).name(), QStringLiteral("#00ff00")); // painted, not only set
         auto *list = control<QTableView>(ControlId::lstFiles1);
         QTRY_VERIFY(!list->visualRect(list->model()->index(1, 0)).isEmpty());
         list->setFocus();
@@ -482,6 +530,17 @@ private slots:
                                                  "36: &No &Yes|4|&Yes|&No\n48: &OK|2|&OK|&OK\n64: &OK|1|&OK|&OK\n68: &No &Yes|1|&Yes|&No"));
         auto input = prompter.buildInputBox("Edit which path?\n<pasted> & more", "Edit Path", "0");
         QCOMPARE(input->windowTitle() + '|' + input->labelText() + '|' + input->textValue(), QStringLiteral("Edit Path|Edit which path?\n<pasted> & more|0"));
+        QStringList typed; // what comes back after typing, then Return or Escape
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QTimer::singleShot(0, [key] {
+                if (auto *open = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
+                    QTest::keyClicks(open->findChild<QLineEdit *>(), "/new");
+                    QTest::keyClick(open, key);
+                }
+            });
+            typed << prompter.InputBox("Edit which path?", "Edit Path", "/old");
+        }
+        QCOMPARE(typed.join('|'), QStringLiteral("/new|"));
     }
 
     // Escape asks "Stop after this file?"; Yes ends after it, leaving the rest ticked and untouched.
