@@ -475,6 +475,28 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), w->control(ControlId::txtSelect));
     }
 
+    // An input box gives back what was typed after Return, nothing after Escape.
+    void inputBoxAnswers()
+    {
+        QtPrompter prompter;
+        QStringList typed;
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QTimer typist;
+            connect(&typist, &QTimer::timeout, [&typist, key] {
+                auto *open = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+                if (open == nullptr || !open->isVisible())
+                    return;
+                typist.stop();
+                QLineEdit *line = open->findChild<QLineEdit *>();
+                QTest::keyClicks(line, "/new");
+                QTest::keyClick(line, key);
+            });
+            typist.start(10);
+            typed << prompter.InputBox("Edit which path?", "Edit Path", "/old");
+        }
+        QCOMPARE(typed.join('|'), QStringLiteral("/new|"));
+    }
+
     // Each Ctrl shortcut works from every control, the filter box keeps its editing keys, and
     // Ctrl+Q ends unsaved (and ends the event loops: no later test has boxes of its own).
     void ctrlShortcuts_data()
@@ -530,17 +552,6 @@ private slots:
                                                  "36: &No &Yes|4|&Yes|&No\n48: &OK|2|&OK|&OK\n64: &OK|1|&OK|&OK\n68: &No &Yes|1|&Yes|&No"));
         auto input = prompter.buildInputBox("Edit which path?\n<pasted> & more", "Edit Path", "0");
         QCOMPARE(input->windowTitle() + '|' + input->labelText() + '|' + input->textValue(), QStringLiteral("Edit Path|Edit which path?\n<pasted> & more|0"));
-        QStringList typed; // what comes back after typing, then Return or Escape
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-            QTimer::singleShot(0, [key] {
-                if (auto *open = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
-                    QTest::keyClicks(open->findChild<QLineEdit *>(), "/new");
-                    QTest::keyClick(open, key);
-                }
-            });
-            typed << prompter.InputBox("Edit which path?", "Edit Path", "/old");
-        }
-        QCOMPARE(typed.join('|'), QStringLiteral("/new|"));
     }
 
     // Escape asks "Stop after this file?"; Yes ends after it, leaving the rest ticked and untouched.
