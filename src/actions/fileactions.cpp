@@ -5,6 +5,7 @@
 #include "core/errortrap.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace dyadix {
@@ -37,6 +38,16 @@ TargetState readTarget(FileSystem &fileSystem, const QString &path)
     if (const Result<std::int64_t> size = fileSystem.FileLen(path))
         state.size = *size;
     return state;
+}
+
+// How far apart two times of one file may be on a drive that keeps them: FAT keeps two seconds.
+constexpr std::int64_t TimeGrain = 2;
+
+// Whether a copy has its source's time, as far as both can be read.
+bool keptTime(FileSystem &fileSystem, const QString &source, const QString &target)
+{
+    const Result<std::int64_t> from = fileSystem.FileDateTime(source), to = fileSystem.FileDateTime(target);
+    return !from || !to || std::abs(*from - *to) <= TimeGrain;
 }
 
 // The bytes of the ticked lines.
@@ -77,6 +88,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
 
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
     const int count = list.ListCount();
+    int timesLost = 0;
     c.monitor.begin(move ? QStringLiteral("Moving") : QStringLiteral("Copying"), list.SelCount(),
                     tickedBytes(list));
     for (int i = 0; i < count && !trap.aborted() && !c.monitor.stopRequested(); ++i) {
@@ -122,23 +134,27 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
                      + QStringLiteral(" to ") + targetPath);
         bool sameFile = false;
         bool stopped = false;
+        const auto timeLost = std::make_shared<bool>(false);
         const bool copied = trap.run([&]() -> Status {
             const Replaced replaced = c.deletedToTrash.isChecked() ? Replaced::ToTrash : Replaced::Dropped;
             // A line named by a path below the pane's folder has its folders made first.
             const QString folders = entry.name.left(std::max<qsizetype>(0, entry.name.lastIndexOf(QLatin1Char('/'))));
             Status status = c.monitor.run([&fileSystem, sourcePath, targetPath, replaced, folders, sourceFolder,
-                                           targetFolder](const FileSystem::CopyProgress &progress) {
+                                           targetFolder, timeLost](const FileSystem::CopyProgress &progress) {
                 if (!folders.isEmpty()) {
                     if (Status made = fileSystem.makeFolders(targetFolder, folders, sourceFolder); !made)
                         return made;
                 }
-                return fileSystem.FileCopy(sourcePath, targetPath, progress, replaced);
+                Status done = fileSystem.FileCopy(sourcePath, targetPath, progress, replaced);
+                *timeLost = done && !keptTime(fileSystem, sourcePath, targetPath);
+                return done;
             });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
             // Stopped at the user's word: nothing to report, and nothing more to do.
             stopped = !status && status.error().number == int(ErrorNumber::Stopped);
             return stopped ? Status() : status;
         });
+        timesLost += copied && *timeLost;
         if (trap.aborted() || stopped)
             break;
         // Nothing was done to a file that is its own target: its line stays ticked.
@@ -161,6 +177,15 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
     }
     c.monitor.end();
     c.setCaption(ProgramName);
+    // A drive that stamps each new file with the time it was written makes every copy look
+    // newer than its source at the next Match: said once, at the end.
+    if (timesLost > 0) {
+        const QString files = timesLost == 1 ? QStringLiteral("1 file") : QString::number(timesLost) + QStringLiteral(" files");
+        c.prompter.MsgBox(QStringLiteral("The drive does not keep file times: ") + files
+                              + (move ? QStringLiteral(" moved to\n") : QStringLiteral(" copied to\n")) + targetFolder
+                              + QStringLiteral("\nhave the time of the copy, not their own."),
+                          MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("File Times Not Kept"));
+    }
 }
 
 void deleteTicked(const ActionContext &c, int Index)

@@ -38,6 +38,8 @@ public:
     Status open(std::optional<mode_t> mode = std::nullopt, const struct stat *source = nullptr,
                 Replaced replaced = Replaced::Dropped);
     int fd() const { return m_out.get(); }
+    // The file that is replaced: the target, or the file a link at the target names.
+    const QByteArray &target() const { return m_target; }
 
     // Puts the finished file in the target's place.
     Status commit();

@@ -30,6 +30,18 @@ Status writeAll(int fd, const QByteArray &content)
     return {};
 }
 
+// Some file systems stamp a file with the time of its rename or its close (a FAT stick through
+// fusefat does): the time is set again on the file's final name. Where it still does not hold,
+// the caller finds out by reading it back.
+void keepTimeOnName(const QByteArray &path, const struct timespec (&times)[2])
+{
+    struct stat placed {};
+    if (::stat(path.constData(), &placed) == 0 && placed.st_mtim.tv_sec == times[1].tv_sec
+        && placed.st_mtim.tv_nsec == times[1].tv_nsec)
+        return;
+    ::utimensat(AT_FDCWD, path.constData(), times, 0);
+}
+
 } // namespace
 
 Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
@@ -74,7 +86,10 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
     if (::futimens(out.fd(), times) != 0)
         return RunTimeError::fromErrno(errno);
-    return out.commit();
+    if (Status placed = out.commit(); !placed)
+        return placed;
+    keepTimeOnName(out.target(), times);
+    return {};
 }
 
 Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content,

@@ -102,6 +102,10 @@ private slots:
                                               "= Moving %/L/a to %/R/a\n= Moving %/L/pipe to %/R/pipe\n" + refused + "= Moving %/L/z to %/R/z\n= Dyadix",
                                               "L: pipe| | R: a=1 z=2 | a pipe+ z | a~ pipe~ z~"};
         QTest::newRow("pipe at the target") << Story {"L/p=data", "warn-off fifo:R/p tick:L/p", "copy>", "I", "= Copying %/L/p to %/R/p\n" + refused + "= Dyadix", "L: p=data | R: p| | p | "};
+        // A drive that stamps each copy with the time it was made says so once, at the end.
+        const QString noTimes = "? File Times Not Kept (OK, Exclamation): The drive does not keep file times: %1 to\n%/R/\nhave the time of the copy, not their own.";
+        QTest::newRow("drive keeps no times") << Story {"L/a=1@o L/b=2@n", "warn-off no-times tick:L/a,b", "copy>", "O", copyAB + "\n" + noTimes.arg("2 files copied"), "L: a=1@o b=2@n | R: a=1 b=2 | a b | "};
+        QTest::newRow("drive keeps no times, move") << Story {"L/a=1@o", "warn-off no-times tick:L/a", "move>", "O", "= Moving %/L/a to %/R/a\n= Dyadix\n" + noTimes.arg("1 file moved"), "L: | R: a=1 | a | "};
         QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
     }
     void commands()
@@ -120,6 +124,7 @@ private slots:
             if (what.endsWith("-off"))
                 (what == "warn-off" ? f->form->mnuOptionAction : what == "newer-off" ? f->form->mnuOptionNewer : what == "trash-off" ? f->form->mnuOptionTrash : f->form->mnuOptionWarn1).setChecked(false);
             QVERIFY(what != "no-trash" || writeFile(f->dataHome.path() + "/Trash", "a file where the Trash belongs"));
+            f->fs.restampsCopies = f->fs.restampsCopies || what == "no-times";
             if (what == "match")
                 f->form->mnuMatch.trigger();
             if (what == "tick") {
@@ -218,6 +223,24 @@ private slots:
         QCOMPARE(namesIn(t("/L")), QStringList {"f.txt"});
         QCOMPARE(QFileInfo(t("/R/f.txt")).isSymLink(), place == "link to the source");
         QCOMPARE(f->summary(ticked) + f->form->Caption(), !mode ? "f.txt+Dyadix" : ticked == 1 ? "f.txtDyadix" : "Dyadix");
+    }
+
+    // Copied onto a FAT stick, which stamps a renamed file with the time of the rename, files keep their times: a second Match ticks
+    // nothing, and nothing is said.
+    void copyOntoAStick()
+    {
+        const auto stick = Mount::fat(4096);
+        if (!stick)
+            QSKIP("only root may mount a FAT image; the root run of the suite tests this");
+        QVERIFY(writeFile(t("/L/a.txt"), "a", Old) && writeFile(t("/L/b.txt"), "bb", New));
+        QVERIFY(f->show(1, t("/L")) && f->show(2, stick->dir.path()));
+        f->form->mnuOptionAction.setChecked(false);
+        f->form->mnuMatch.trigger();
+        f->form->mnuCopy(1)->trigger();
+        f->form->mnuMatch.trigger();
+        QCOMPARE(f->summary(1) + " | " + f->summary(2), QStringLiteral("a.txt b.txt | a.txt b.txt"));
+        QCOMPARE(f->lines(2), f->lines(1));
+        QVERIFY(f->prompter.shown().empty());
     }
 
     // Links are never followed: not by delete, copy or listing (a dangling one is left out).

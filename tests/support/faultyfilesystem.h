@@ -4,7 +4,10 @@
 
 #include "core/forwardingfilesystem.h"
 
+#include "core/utf8names.h"
 #include <QDir>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -32,6 +35,8 @@ public:
     void addVolume(const QString &root, const QString &label = {}) { m_extraVolumes.push_back({root, label}); }
     // Runs as a tree walk hands over each batch: what the user does meanwhile.
     std::function<void()> onTreeBatch;
+    // Copies get the time they were made, as on a drive that keeps no file times.
+    bool restampsCopies = false;
     // The next copy, once it has copied its first part, waits until its caller stops it.
     void holdNextCopyUntilStopped() { m_holdCopy = true; }
 
@@ -71,6 +76,10 @@ public:
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped) override
     {
         DYADIX_FAULT(FileCopy, target);
+        if (restampsCopies) {
+            Status copied = m_real.FileCopy(source, target, progress, replaced);
+            return copied && ::utimensat(AT_FDCWD, encodeUtf8Name(target).constData(), nullptr, 0) != 0 ? ErrorNumber::DeviceIoError : copied;
+        }
         if (!m_holdCopy.exchange(false) || !progress)
             return m_real.FileCopy(source, target, progress, replaced);
         return m_real.FileCopy(source, target, [&progress](std::int64_t done) {

@@ -14,7 +14,7 @@
 
 namespace dyadix::test {
 
-// A small tmpfs, or a bind mount of a folder, in a new folder under `under` where the test may mount (as root); else null.
+// A small tmpfs, a bind mount of a folder or a FAT stick, in a new folder under `under` where the test may mount (as root); else null.
 struct Mount
 {
     QTemporaryDir dir;
@@ -32,6 +32,18 @@ struct Mount
     static auto tmpfs(int kilobytes, const QString &under = QDir::tempPath(), const QByteArray &mode = "1777")
     { return make("tmpfs", "tmpfs", 0, "size=" + QByteArray::number(kilobytes) + "k,mode=" + mode, under); }
     static auto bind(const QString &folder, const QString &under = QDir::tempPath()) { return make(folder, nullptr, MS_BIND, {}, under); }
+    // A FAT stick: an image of that size mounted through fusefat, as a desktop mounts one for a user.
+    static std::unique_ptr<Mount> fat(int kilobytes)
+    {
+        auto mount = std::make_unique<Mount>(QDir::tempPath());
+        const QString image = mount->dir.path() + ".img";
+        const bool ok = ::geteuid() == 0 && mount->dir.isValid() && QProcess::execute("mkfs.vfat", {"-C", image, QString::number(kilobytes)}) == 0
+            && QProcess::execute("fusefat", {"-o", "rw+", image, mount->dir.path()}) == 0;
+        QFile::remove(image); // fusefat holds it open; it goes when the stick is taken out
+        if (ok)
+            leftovers::mounted(mount->dir.path());
+        return ok ? std::move(mount) : nullptr;
+    }
 };
 
 // Acts as the unprivileged user "nobody" while it lives, where the test runs as root: the real
