@@ -9,6 +9,20 @@ namespace dyadix {
 namespace {
 
 const QString OnlyHere = QStringLiteral("Only in this pane");
+const QString SameTimeOtherSize = QStringLiteral("Same time, different size: compare by hand");
+// Times on a FAT drive are kept to two seconds.
+constexpr std::int64_t TimeGrain = 2;
+
+// The whole hours (one or two) by which two times differ, give or take a drive's grain; else 0.
+int wholeHoursApart(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t apart = std::abs(a - b);
+    for (int hours : {1, 2}) {
+        if (std::abs(apart - hours * 3600) <= TimeGrain)
+            return hours;
+    }
+    return 0;
+}
 
 QString amount(std::int64_t value, const char *unit)
 {
@@ -38,9 +52,16 @@ struct Side
     bool exhausted() const { return index < 0; }
     NameView name() const { return exhausted() ? NameView() : list.nameAt(index); }
     void tick(bool ticked, const QString &reason = QString()) { list.setSelected(index, ticked, reason); }
+    void note(const QString &text, FileListModel::Note kind = FileListModel::Note::Plain) { list.setNote(index, text, kind); }
 };
 
 } // namespace
+
+QString hourShiftNote(int hours)
+{
+    return QStringLiteral("Times differ by exactly %1: a daylight-saving or time-zone shift?")
+        .arg(amount(hours, "hour"));
+}
 
 QString tickReasonFor(std::int64_t mine, std::int64_t other)
 {
@@ -76,20 +97,28 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
                 continue;
             }
             const DateStamp leftDate = left.dateAt(l.index), rightDate = right.dateAt(r.index);
+            const bool sameSize = left.sizeAt(l.index) == right.sizeAt(r.index);
             if (leftDate == rightDate) {
                 l.tick(false);
                 r.tick(false);
+                // One time and two sizes: neither copy can be told the right one.
+                if (!sameSize) {
+                    l.note(SameTimeOtherSize, FileListModel::Note::Conflict);
+                    r.note(SameTimeOtherSize, FileListModel::Note::Conflict);
+                    ++counts.conflicts;
+                }
             } else {
                 const bool leftLater = leftDate > rightDate;
                 const bool tickLeft = leftLater == (markNewer == MarkNewer::On);
                 const std::int64_t leftTime = left.modifiedAt(l.index), rightTime = right.modifiedAt(r.index);
-                if (tickLeft) {
-                    l.tick(true, tickReasonFor(leftTime, rightTime));
-                    r.tick(false);
-                } else {
-                    l.tick(false);
-                    r.tick(true, tickReasonFor(rightTime, leftTime));
-                }
+                // The same file an hour or two apart is most likely one clock read in two zones.
+                const int hours = sameSize ? wholeHoursApart(leftTime, rightTime) : 0;
+                Side &ticked = tickLeft ? l : r, &kept = tickLeft ? r : l;
+                ticked.tick(true, hours != 0 ? hourShiftNote(hours)
+                                  : tickLeft ? tickReasonFor(leftTime, rightTime) : tickReasonFor(rightTime, leftTime));
+                kept.tick(false);
+                if (hours != 0)
+                    kept.note(hourShiftNote(hours));
             }
             --l.index;
             --r.index;

@@ -20,15 +20,22 @@ struct MatchCounts
     std::int64_t pairs = 0;
     std::int64_t onlyLeft = 0;
     std::int64_t onlyRight = 0;
+    // Pairs of one time and two sizes.
+    std::int64_t conflicts = 0;
 };
 
 // Pairs two file lists by name, walking both from their last line up. Of two files with the
 // same name the later one is ticked (the earlier with MarkNewer::Off) and of equal times
 // neither; a file in one list only is ticked and its name is added, without date and size, to
 // the other list. Afterwards both lists hold the same names line for line. Every tick goes
-// through the lists' setSelected; each ticked line's tool tip says why it is ticked.
+// through the lists' setSelected; each ticked line's tool tip says why it is ticked. A pair of
+// one time and two sizes is marked as a conflict on both lines; a pair of one size whose times
+// are a whole hour or two apart says so on both.
 MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer,
                        Merging merging = Merging::OneByOne);
+
+// "Times differ by exactly 1 hour: ..." for a pair an hour or two apart.
+QString hourShiftNote(int hours);
 
 // "Later than the other pane's copy by 3 hours" and the like, from two times in seconds.
 QString tickReasonFor(std::int64_t mine, std::int64_t other);

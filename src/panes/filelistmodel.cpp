@@ -1,8 +1,18 @@
 #include "filelistmodel.h"
 
+#include <QColor>
+
 #include <algorithm>
 
 namespace dyadix {
+
+namespace {
+// What a change of a line's tick or note shows anew.
+const QList<int> MarkRoles {Qt::CheckStateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole,
+                            Qt::BackgroundRole, Qt::ForegroundRole};
+// A conflict's lines: amber behind black, apart from the statuses' green and grey.
+const QColor ConflictColour(0xff, 0xd5, 0x80);
+} // namespace
 
 FileListModel::FileListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -46,8 +56,17 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        if (ticked && (line.mark & ReasonMask) != 0)
+    case Qt::AccessibleDescriptionRole:
+        if ((line.mark & ReasonMask) != 0)
             return m_reasons[line.mark & ReasonMask];
+        break;
+    case Qt::BackgroundRole:
+        if ((line.mark & ConflictMark) != 0)
+            return ConflictColour;
+        break;
+    case Qt::ForegroundRole:
+        if ((line.mark & ConflictMark) != 0)
+            return QColor(Qt::black);
         break;
     }
     return {};
@@ -110,50 +129,57 @@ void FileListModel::Clear()
     endResetModel();
 }
 
+std::uint32_t FileListModel::reasonIndexOf(const QString &reason)
+{
+    if (reason.isEmpty())
+        return 0;
+    // Reasons repeat ("Only in this pane", "Later than the other pane's copy by 1 day"): each
+    // is kept once.
+    auto known = m_reasonIndex.constFind(reason);
+    if (known == m_reasonIndex.cend() && m_reasons.size() <= ReasonMask) {
+        known = m_reasonIndex.insert(reason, std::uint32_t(m_reasons.size()));
+        m_reasons.push_back(reason);
+    }
+    return known == m_reasonIndex.cend() ? 0 : *known;
+}
+
+void FileListModel::mark(int index, std::uint32_t mark)
+{
+    if (line(index).mark == (mark | (line(index).mark & LineStore::PlaceholderMark)))
+        return;
+    m_store.setMark(size_t(index), mark);
+    if (m_batchDepth > 0) {
+        m_batchFirst = m_batchFirst == -1 ? index : std::min(m_batchFirst, index);
+        m_batchLast = std::max(m_batchLast, index);
+    } else {
+        emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), MarkRoles);
+    }
+}
+
 void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 {
     if (index < 0 || index >= ListCount())
         return;
-    const LineStore::Line &line = this->line(index);
-    const bool wasTicked = (line.mark & TickMark) != 0;
-    const QString &oldReason = m_reasons[line.mark & ReasonMask];
-    const QString newReason = ticked ? reason : QString();
-    if (wasTicked != ticked || oldReason != newReason) {
-        m_selCount += int(ticked) - int(wasTicked);
-        std::uint32_t reasonIndex = 0;
-        if (!newReason.isEmpty()) {
-            // Reasons repeat ("Only in this pane", "Later than the other pane's copy by 1
-            // day"): each is kept once.
-            auto known = m_reasonIndex.constFind(newReason);
-            if (known == m_reasonIndex.cend() && m_reasons.size() <= ReasonMask) {
-                known = m_reasonIndex.insert(newReason, std::uint32_t(m_reasons.size()));
-                m_reasons.push_back(newReason);
-            }
-            reasonIndex = known == m_reasonIndex.cend() ? 0 : *known;
-        }
-        m_store.setMark(size_t(index), (ticked ? TickMark : 0) | reasonIndex);
-        if (m_batchDepth > 0) {
-            m_batchFirst = m_batchFirst == -1 ? index : std::min(m_batchFirst, index);
-            m_batchLast = std::max(m_batchLast, index);
-        } else {
-            static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
-            emit dataChanged(this->index(index, NameColumn), this->index(index, SizeColumn), roles);
-        }
-    }
+    m_selCount += int(ticked) - int(Selected(index));
+    mark(index, (ticked ? TickMark : 0) | reasonIndexOf(ticked ? reason : QString()));
     if (m_batchDepth > 0)
         m_batchTicked = true;
     else
         emit ticksChanged();
 }
 
+void FileListModel::setNote(int index, const QString &note, Note kind)
+{
+    if (index >= 0 && index < ListCount())
+        mark(index, (line(index).mark & TickMark) | (kind == Note::Conflict ? ConflictMark : 0) | reasonIndexOf(note));
+}
+
 void FileListModel::endTickBatch()
 {
     if (--m_batchDepth > 0)
         return;
-    if (m_batchFirst != -1 && m_batchLast < ListCount()) {
-        static const QList<int> roles {Qt::CheckStateRole, Qt::ToolTipRole};
-        emit dataChanged(index(m_batchFirst, NameColumn), index(m_batchLast, SizeColumn), roles);
-    }
+    if (m_batchFirst != -1 && m_batchLast < ListCount())
+        emit dataChanged(index(m_batchFirst, NameColumn), index(m_batchLast, SizeColumn), MarkRoles);
     m_batchFirst = m_batchLast = -1;
     if (std::exchange(m_batchTicked, false))
         emit ticksChanged();

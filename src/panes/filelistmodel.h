@@ -1,7 +1,7 @@
 #pragma once
 
 // One pane's file list as a Qt model: its lines (a LineStore) with a tick beside each, the
-// tick's reason as the line's tool tip, and the view's scroll position.
+// tick's reason or Match's note as the line's tool tip, and the view's scroll position.
 
 #include "linestore.h"
 #include "listscroll.h"
@@ -75,6 +75,14 @@ public:
     // The one way a tick changes, by the user or by a command; a reason given with a tick
     // becomes the line's tool tip while it stays ticked.
     void setSelected(int index, bool ticked, const QString &reason = QString());
+    // What Match found about a line it leaves as it is: a note for its tool tip (and a screen
+    // reader's description), and for a conflict to settle by hand a colour of its own. The
+    // line's next change of tick takes both away.
+    enum class Note { Plain, Conflict };
+    void setNote(int index, const QString &note, Note kind = Note::Plain);
+    bool conflictAt(int index) const { return (line(index).mark & ConflictMark) != 0; }
+    // A line's tool tip: the reason for its tick, or Match's note.
+    QString noteAt(int index) const { return m_reasons[line(index).mark & ReasonMask]; }
     int SelCount() const { return m_selCount; }
     // While one lives, ticks change without a signal each; at its end one dataChanged covers
     // the lines whose ticks changed, and one ticksChanged follows where any tick was set. For
@@ -104,7 +112,8 @@ private:
     // The mark's bits beside the store's placeholder bit: the tick, and the reason for it as
     // an index into m_reasons (0: none).
     static constexpr std::uint32_t TickMark = 1u << 31;
-    static constexpr std::uint32_t ReasonMask = LineStore::PlaceholderMark - 1;
+    static constexpr std::uint32_t ConflictMark = LineStore::PlaceholderMark >> 1;
+    static constexpr std::uint32_t ReasonMask = ConflictMark - 1;
 
     const LineStore::Line &line(int index) const { return m_store.at(size_t(index)); }
     void beginInsert(int first, int last) override { beginInsertRows(QModelIndex(), first, last); }
@@ -112,6 +121,9 @@ private:
     void beginReset() override { beginResetModel(); }
     void endReset() override { endResetModel(); }
     void endTickBatch();
+    // Sets a line's mark and tells the views (at once, or at the end of a batch).
+    void mark(int index, std::uint32_t mark);
+    std::uint32_t reasonIndexOf(const QString &reason);
 
     LineStore m_store {*this};
     std::vector<QString> m_reasons {QString()};

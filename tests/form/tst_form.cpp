@@ -107,9 +107,14 @@ private slots:
         QTest::newRow("one side, newer off") << Pair {{"a" + t1, "c" + t2}, {"b" + t1, "c" + t1}, false, "a+ b~ c | a~ b+ c+", ""};
         QTest::newRow("both empty") << Pair {{}, {}, true, " | ", ""};
         QTest::newRow("case") << Pair {{"ABC.TXT" + t2, "Zebra.txt" + t1}, {"abc.txt" + t1, "zebra.txt" + t1}, true, "ABC.TXT+ Zebra.txt | abc.txt zebra.txt", ""};
-        QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, true, "a | a", ""};
+        const QString conflict = "Same time, different size: compare by hand (marked)";
+        QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, true, "a | a", conflict + '|' + conflict};
         QTest::newRow("by minutes") << Pair {{"a@2024-03-01 10:07:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 7 minutes|"};
-        QTest::newRow("by an hour") << Pair {{"a@2024-03-01 11:00:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 1 hour|"};
+        QTest::newRow("by an hour") << Pair {{"a@2024-03-01 11:00:00#2"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 1 hour|"};
+        const QString shift = "Times differ by exactly %1: a daylight-saving or time-zone shift?";
+        QTest::newRow("an hour apart, one size") << Pair {{"a@2024-03-01 11:00:01"}, {"a" + t1}, true, "a+ | a", shift.arg("1 hour") + '|' + shift.arg("1 hour")};
+        QTest::newRow("two hours apart, one size") << Pair {{"a" + t1}, {"a@2024-03-01 12:00:00"}, false, "a+ | a", shift.arg("2 hours") + '|' + shift.arg("2 hours")};
+        QTest::newRow("three hours apart, one size") << Pair {{"a" + t1}, {"a@2024-03-01 13:00:00"}, true, "a | a+", "|Later than the other pane's copy by 3 hours"};
         QTest::newRow("by a minute") << Pair {{"a@2024-03-01 10:01:00"}, {"a@2024-03-01 10:00:59"}, true, "a+ | a", "Later than the other pane's copy by 1 minute|"};
         QTest::newRow("by days") << Pair {{"a@2024-03-09 10:00:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 8 days|"};
         QTest::newRow("a name that begins another") << Pair {{"ab" + t1, "ab.c" + t1}, {"ab.c" + t1, "abc" + t1}, true, "ab+ ab.c abc~ | ab~ ab.c abc+", ""};
@@ -134,7 +139,12 @@ private slots:
             QCOMPARE(f->enabled(pane), ticked ? "111" : "000");
         }
         // A ticked line's tool tip says why; unticking takes the reason away.
-        auto tip = [&](int pane) { return f->list(pane).data(f->list(pane).index(0, 0), Qt::ToolTipRole).toString(); };
+        auto tip = [&](int pane) {
+            const QModelIndex line = f->list(pane).index(0, 0);
+            const QString said = line.data(Qt::ToolTipRole).toString();
+            return said + (line.data(Qt::AccessibleDescriptionRole).toString() == said ? "" : " (not read)")
+                + (line.data(Qt::BackgroundRole).isValid() ? " (marked)" : "");
+        };
         if (!p.tips.isEmpty()) {
             QCOMPARE(tip(1) + '|' + tip(2), p.tips);
             f->list(1).setSelected(0, false);
