@@ -2,7 +2,7 @@
 
 // Copy, move and delete of the ticked files.
 
-#include "actions/workmonitor.h"
+#include "core/workmonitor.h"
 #include "panes/pane.h"
 
 #include "core/filesystem.h"

@@ -2,7 +2,7 @@
 
 // The box that shows how far a copy, move, delete or listing has come, with its Stop button.
 
-#include "actions/workmonitor.h"
+#include "core/workmonitor.h"
 
 #include <QDialog>
 

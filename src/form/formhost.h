@@ -2,7 +2,7 @@
 
 // What the window model asks of the window on screen.
 
-#include "actions/workmonitor.h"
+#include "core/workmonitor.h"
 #include "panes/panelisting.h"
 
 namespace dyadix {

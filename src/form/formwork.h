@@ -2,7 +2,7 @@
 
 // Work for the window (copy, move, delete, a tree's listing) run off its thread.
 
-#include "actions/workmonitor.h"
+#include "core/workmonitor.h"
 
 #include <QElapsedTimer>
 

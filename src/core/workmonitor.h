@@ -1,6 +1,6 @@
 #pragma once
 
-// How a copy, move or delete reports its progress and hears a request to stop.
+// How long work (a copy, a comparison) reports its progress and hears a request to stop.
 
 #include "core/filesystem.h"
 #include "core/result.h"
