@@ -50,6 +50,14 @@ struct Volume
     QString label;
 };
 
+// Two files whose contents are to be compared, and what comparing them found.
+struct ContentPair
+{
+    QString first;
+    QString second;
+};
+enum class Contents { Same, Different };
+
 // What becomes of a file that a copy replaces.
 enum class Replaced { Dropped, ToTrash };
 
@@ -97,6 +105,14 @@ public:
     // target that is replaced goes, with ToTrash, into the Trash as the copy takes its place.
     virtual Status FileCopy(const QString &source, const QString &target,
                             const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped)
+        = 0;
+    // Compares the contents of each pair of files, both files read at once in large blocks up
+    // to the first block that differs; files of different lengths differ unread. Several pairs
+    // may be read at once. Only regular files are opened ("Not a regular file" otherwise). The
+    // progress hears the bytes compared so far (of one file of each pair); when it answers
+    // false, the pairs not yet done fail with Stopped.
+    virtual std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs,
+                                                          const CopyProgress &progress = {})
         = 0;
     // Makes the folders of `relativeFolder` ("/" between folders) that are missing below
     // `targetFolder`, each with the permissions of its counterpart below `sourceFolder`. A file

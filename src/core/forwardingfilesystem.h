@@ -31,6 +31,11 @@ public:
     Result<int> GetAttr(const QString &path) override { return m_inner.GetAttr(path); }
     Result<std::int64_t> FileDateTime(const QString &path) override { return m_inner.FileDateTime(path); }
     Result<std::int64_t> FileLen(const QString &path) override { return m_inner.FileLen(path); }
+    std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs,
+                                                  const CopyProgress &progress = {}) override
+    {
+        return m_inner.compareContents(pairs, progress);
+    }
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override
     {

@@ -15,7 +15,7 @@ namespace dyadix {
 // How far a copy, move or delete has come.
 struct WorkProgress
 {
-    QString verb;          // "Copying", "Moving", "Deleting"
+    QString verb;          // "Copying", "Moving", "Deleting", "Comparing"
     int file = 0;          // the file being worked on, counted from 1
     int files = 0;         // files in all
     std::int64_t bytesDone = 0;
@@ -35,8 +35,9 @@ class WorkMonitor
 public:
     virtual ~WorkMonitor() = default;
     virtual void begin(const QString &verb, int files, std::int64_t bytes) = 0;
-    // Starts on the next file, of the given size.
-    virtual void nextFile(std::int64_t bytes) = 0;
+    // Starts on the next file, of the given size; or on the next few files at once, of that
+    // size together.
+    virtual void nextFile(std::int64_t bytes, int files = 1) = 0;
     // Runs the work for the current file; the work's progress callback hears its bytes and
     // answers false once the work must stop at once.
     virtual Status run(const std::function<Status(const FileSystem::CopyProgress &)> &work) = 0;
@@ -51,7 +52,7 @@ class InlineWorkMonitor final : public WorkMonitor
 {
 public:
     void begin(const QString &, int, std::int64_t) override {}
-    void nextFile(std::int64_t) override {}
+    void nextFile(std::int64_t, int) override {}
     Status run(const std::function<Status(const FileSystem::CopyProgress &)> &work) override
     {
         return work({});

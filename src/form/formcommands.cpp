@@ -6,6 +6,7 @@
 #include "actions/fileactions.h"
 #include "export/tabexport.h"
 #include "help/helptexts.h"
+#include "match/contentmatch.h"
 #include "match/match.h"
 #include "panes/foldersync.h"
 #include "paths/pathcommands.h"
@@ -23,6 +24,18 @@ void FormModel::mnuMatch_Click()
                    mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off);
         return {};
     });
+    if (!trap.aborted() && mnuOptionContents.isChecked()) {
+        const ContentCounts counts = untickSameContents(
+            pane(1).lstFiles, pane(2).lstFiles,
+            ContentCheck {m_fileSystem, m_work, trap, withSeparator(pane(1).dirList.Path()), withSeparator(pane(2).dirList.Path())});
+        // The pairs left unread keep the ticks their times gave them; the statuses say how many.
+        if (counts.notCompared > 0) {
+            const QString unread = counts.notCompared == 1 ? QStringLiteral(" 1 pair not compared.")
+                                                           : QStringLiteral(" %1 pairs not compared.").arg(counts.notCompared);
+            for (int i : {1, 2})
+                pane(i).txtStatus.setText(pane(i).txtStatus.Text() + unread);
+        }
+    }
     if (!trap.aborted())
         mnuOptionSynch.setChecked(true);
 }

@@ -51,6 +51,7 @@ FormMenus::FormMenus()
     setUpOption(mnuOptionSyncFoldr, QStringLiteral("Synchronize &Folders"), Mark::Unchecked, "Ctrl+F");
     setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), Mark::Checked);
     setUpOption(mnuOptionSubfolders, QStringLiteral("&Include Subfolders"), Mark::Unchecked);
+    setUpOption(mnuOptionContents, QStringLiteral("Compare &Contents"), Mark::Unchecked);
 
     setUpItem(mnuMatch, QStringLiteral("&Match!"));
     const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
@@ -77,7 +78,7 @@ std::vector<QAction *> FormMenus::fileMenuItems()
 std::vector<QAction *> FormMenus::optionMenuItems()
 {
     return {&mnuOptionAction, &mnuOptionNewer, &mnuOptionWarn1, &mnuOptionSynch,
-            &mnuOptionSyncFoldr, &mnuOptionTrash, &mnuOptionSubfolders};
+            &mnuOptionSyncFoldr, &mnuOptionTrash, &mnuOptionSubfolders, &mnuOptionContents};
 }
 
 std::vector<QAction *> FormMenus::helpMenuItems()

@@ -27,6 +27,9 @@ public:
     QAction mnuOptionTrash;
     // Each pane lists its folder's whole tree; unchecked at start, never stored.
     QAction mnuOptionSubfolders;
+    // Match reads the ticked pairs of one size and unticks those whose contents are the same;
+    // unchecked at start, never stored.
+    QAction mnuOptionContents;
     QAction mnuMatch;
     QAction mnuHelp, mnuHelpHowTo, mnuHelpAbout;
     // Copy!>, <Copy!, >Move!>, <Move!< (1 to 4) and >Delete!, Delete!< (1 and 2).

@@ -89,13 +89,13 @@ void FormWork::begin(const QString &verb, int files, std::int64_t bytes)
     m_host.beginWork();
 }
 
-void FormWork::nextFile(std::int64_t bytes)
+void FormWork::nextFile(std::int64_t bytes, int files)
 {
     m_bytesBefore += m_fileSize;
     m_fileSize = bytes;
     if (m_worker)
         m_worker->bytesDone = 0;
-    ++m_progress.file;
+    m_progress.file += files;
     report();
 }
 

@@ -31,7 +31,7 @@ public:
     static constexpr std::int64_t AbandonAfterMs = 1000;
 
     void begin(const QString &verb, int files, std::int64_t bytes) override;
-    void nextFile(std::int64_t bytes) override;
+    void nextFile(std::int64_t bytes, int files = 1) override;
     Status run(const std::function<Status(const FileSystem::CopyProgress &)> &work) override;
     bool stopRequested() const override { return m_stopAfterFile; }
     void end() override;

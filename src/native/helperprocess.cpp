@@ -29,20 +29,24 @@ template<typename T> QByteArray resultOf(const Result<T> &result)
 
 QByteArray run(NativeFileSystem &fileSystem, const Request &request, int socket)
 {
+    // A stop, or the program gone, ends a copy or a comparison at once: a copy's target stays
+    // as it was.
+    const FileSystem::CopyProgress progress = [socket](std::int64_t done) {
+        sendPacket(socket, progressPacket(done), MSG_DONTWAIT);
+        char stop = 0;
+        const ssize_t heard = ::recv(socket, &stop, 1, MSG_DONTWAIT);
+        return heard == -1 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    };
     switch (request.operation) {
     case Operation::Copy:
-    case Operation::CopyReplacedToTrash: {
-        // A stop, or the program gone, ends the copy at once: its target stays as it was.
-        const FileSystem::CopyProgress progress = [socket](std::int64_t done) {
-            sendPacket(socket, progressPacket(done), MSG_DONTWAIT);
-            char stop = 0;
-            const ssize_t heard = ::recv(socket, &stop, 1, MSG_DONTWAIT);
-            return heard == -1 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
-        };
+    case Operation::CopyReplacedToTrash:
         return resultOf(fileSystem.FileCopy(request.first, request.second, progress,
                                             request.operation == Operation::CopyReplacedToTrash
                                                 ? Replaced::ToTrash
                                                 : Replaced::Dropped));
+    case Operation::CompareContents: {
+        const Result<Contents> found = fileSystem.compareContents({{request.first, request.second}}, progress).front();
+        return found ? resultPacket({}, *found == Contents::Same ? 1 : 0) : resultPacket(found.error(), 0);
     }
     case Operation::Kill: return resultOf(fileSystem.Kill(request.first));
     case Operation::MoveToTrash: return resultOf(fileSystem.moveToTrash(request.first));

@@ -64,7 +64,7 @@ bool isOperation(char byte)
 {
     for (Operation known : {Operation::Copy, Operation::CopyReplacedToTrash, Operation::Kill,
                             Operation::MoveToTrash, Operation::MakeFolders, Operation::Attributes,
-                            Operation::ModifiedTime, Operation::Length}) {
+                            Operation::ModifiedTime, Operation::Length, Operation::CompareContents}) {
         if (byte == char(known))
             return true;
     }
@@ -106,6 +106,8 @@ QByteArray resultPacket(const RunTimeError &error, std::int64_t value)
     putNumber(packet, error.number);
     putNumber(packet, value);
     putString(packet, error.description);
+    putNumber(packet, int(error.subjectKind));
+    putString(packet, error.subject);
     return packet;
 }
 
@@ -122,6 +124,11 @@ std::optional<ReplyMessage> readReply(const char *packet, std::size_t size)
         reply.error.number = reader.number<int>();
         reply.value = reader.number<std::int64_t>();
         reply.error.description = reader.string();
+        const int subjectKind = reader.number<int>();
+        reply.error.subject = reader.string();
+        if (subjectKind < int(RunTimeError::Subject::None) || subjectKind > int(RunTimeError::Subject::FolderNotFound))
+            return std::nullopt;
+        reply.error.subjectKind = RunTimeError::Subject(subjectKind);
     }
     if (reader.failed())
         return std::nullopt;

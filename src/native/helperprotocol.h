@@ -23,12 +23,13 @@ enum class Operation : char {
     Attributes = 'A',
     ModifiedTime = 'T',
     Length = 'L',
+    CompareContents = 'E', // the result's value: 1 the same, 0 different
 };
 
-// What the helper sends back: progress of a copy, then its result.
+// What the helper sends back: progress of a copy or a comparison, then its result.
 enum class Reply : char { Progress = 'P', Result = 'R' };
 
-// What the program may send while a copy runs: stop it.
+// What the program may send while a copy or a comparison runs: stop it.
 constexpr char StopByte = 'S';
 
 // Messages go one a packet, at most this long.

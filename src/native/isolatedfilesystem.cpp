@@ -2,6 +2,8 @@
 
 #include "helperprocess.h"
 
+#include <algorithm>
+
 namespace dyadix {
 
 using helper::Answer;
@@ -59,6 +61,42 @@ Status IsolatedFileSystem::FileCopy(const QString &source, const QString &target
     const Operation operation = replaced == Replaced::ToTrash ? Operation::CopyReplacedToTrash : Operation::Copy;
     const Answer answer = routed(source, target) ? helper::ask({operation, source, target, {}}, progress) : Answer();
     return answer.ran ? asStatus(answer) : m_inner.FileCopy(source, target, progress, replaced);
+}
+
+std::vector<Result<Contents>> IsolatedFileSystem::compareContents(const std::vector<ContentPair> &pairs,
+                                                                  const CopyProgress &progress)
+{
+    const bool anyRouted = std::any_of(pairs.begin(), pairs.end(), [this](const ContentPair &pair) {
+        return routed(pair.first, pair.second);
+    });
+    if (!anyRouted)
+        return m_inner.compareContents(pairs, progress);
+    // A pair on a network folder is read by the helper, one pair at a time.
+    std::vector<Result<Contents>> results;
+    std::int64_t before = 0, done = 0;
+    bool stopped = false;
+    for (const ContentPair &pair : pairs) {
+        const CopyProgress onePair = [&](std::int64_t bytes) {
+            done = bytes;
+            stopped = progress && !progress(before + bytes);
+            return !stopped;
+        };
+        if (stopped) {
+            results.emplace_back(ErrorNumber::Stopped);
+            continue;
+        }
+        const Answer answer = routed(pair.first, pair.second)
+            ? helper::ask({Operation::CompareContents, pair.first, pair.second, {}}, onePair)
+            : Answer();
+        if (!answer.ran)
+            results.push_back(m_inner.compareContents({pair}, onePair).front());
+        else if (answer.error.number != 0)
+            results.emplace_back(answer.error);
+        else
+            results.emplace_back(answer.value == 1 ? Contents::Same : Contents::Different);
+        before += std::exchange(done, 0);
+    }
+    return results;
 }
 
 Status IsolatedFileSystem::moveToTrash(const QString &path)

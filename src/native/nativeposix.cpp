@@ -112,4 +112,26 @@ Result<ResolvedTarget> resolveTarget(const QByteArray &path)
     return target;
 }
 
+Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st)
+{
+    if (::stat(path.constData(), &st) != 0)
+        return errorForFile(errno, path);
+    if (S_ISDIR(st.st_mode))
+        return ErrorNumber::PathFileAccessError;
+    if (!S_ISREG(st.st_mode))
+        return ErrorNumber::NotRegularFile;
+    FileDescriptor in(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (in.get() == -1)
+        return errorForFile(errno, path);
+    struct stat opened {};
+    if (::fstat(in.get(), &opened) != 0)
+        return RunTimeError::fromErrno(errno);
+    if (!S_ISREG(opened.st_mode) || !isSameFile(opened, st))
+        return ErrorNumber::NotRegularFile;
+    st = opened;
+    if (const int flags = ::fcntl(in.get(), F_GETFL); flags == -1 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return RunTimeError::fromErrno(errno);
+    return in;
+}
+
 } // namespace dyadix::native

@@ -99,4 +99,10 @@ private:
     int m_fd;
 };
 
+// Opens a regular file for reading, its stat in `st`. What the file is comes first: opening a
+// pipe waits for a writer, and opening a device can act on it (a tape rewinds). Only a regular
+// file is opened, and without waiting; another file put under the name since it was looked
+// at is refused.
+Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st);
+
 } // namespace dyadix::native

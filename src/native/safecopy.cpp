@@ -1,9 +1,10 @@
 #include "nativefilesystem.h"
 
-// Copying a file and writing a whole file, each leaving its target whole or as it was.
+// Copying a file and writing a whole file, each leaving its target whole or as it was; comparing two.
 
 #include "core/utf8names.h"
 #include "bytecopy.h"
+#include "contentcompare.h"
 #include "nativeposix.h"
 #include "replacingfile.h"
 
@@ -47,33 +48,15 @@ void keepTimeOnName(const QByteArray &path, const struct timespec (&times)[2])
 Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
                                   const CopyProgress &progress, Replaced replaced)
 {
-    // What the source is comes first: opening a pipe waits for a writer, and opening a device
-    // can act on it (a tape rewinds). Only a regular file is opened, and without waiting.
-    const QByteArray from = encodeUtf8Name(source);
     struct stat sourceStat {};
-    if (::stat(from.constData(), &sourceStat) != 0)
-        return errorForFile(errno, from);
-    if (S_ISDIR(sourceStat.st_mode))
-        return ErrorNumber::PathFileAccessError;
-    if (!S_ISREG(sourceStat.st_mode))
-        return ErrorNumber::NotRegularFile;
-    FileDescriptor in(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (in.get() == -1)
-        return errorForFile(errno, from);
-    struct stat opened {};
-    if (::fstat(in.get(), &opened) != 0)
-        return RunTimeError::fromErrno(errno);
-    // Another file put under the name since it was looked at is not copied.
-    if (!S_ISREG(opened.st_mode) || !isSameFile(opened, sourceStat))
-        return ErrorNumber::NotRegularFile;
-    sourceStat = opened;
-    if (const int flags = ::fcntl(in.get(), F_GETFL); flags == -1 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return RunTimeError::fromErrno(errno);
+    Result<FileDescriptor> in = openRegularFile(encodeUtf8Name(source), sourceStat);
+    if (!in)
+        return in.error();
 
     ReplacingFile out(encodeUtf8Name(target));
     if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat, replaced); !created)
         return created;
-    const auto [copied, copyErrno] = copyContent(in.get(), out.fd(), progress);
+    const auto [copied, copyErrno] = copyContent(in->get(), out.fd(), progress);
     // The unfinished copy goes with `out`: the target stays as it was.
     if (copyErrno == ECANCELED)
         return ErrorNumber::Stopped;
@@ -90,6 +73,12 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
         return placed;
     keepTimeOnName(out.target(), times);
     return {};
+}
+
+std::vector<Result<Contents>> NativeFileSystem::compareContents(const std::vector<ContentPair> &pairs,
+                                                                const CopyProgress &progress)
+{
+    return compareFileContents(pairs, progress);
 }
 
 Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content,

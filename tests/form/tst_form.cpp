@@ -10,20 +10,21 @@ using namespace dyadix::test;
 
 namespace {
 const std::int64_t Late = localTime(2024, 1, 5, 7, 3, 59);
-// "name@yyyy-MM-dd hh:mm:ss#size" files in a folder.
+// "name@yyyy-MM-dd hh:mm:ss#size" files in a folder, of x but for a last byte after the size ("#5y").
 void makeFiles(const QString &folder, const QStringList &files)
 {
     for (const QString &file : files) {
         const QString when = file.section('@', 1).section('#', 0, 0);
-        const int size = file.contains('#') ? file.section('#', 1).toInt() : 1;
-        QVERIFY(writeFile(folder + '/' + file.section('@', 0, 0), QByteArray(size, 'x'),
+        const QString size = file.contains('#') ? file.section('#', 1) : "1";
+        const bool lastByte = size.back().isLetter(); // "#5y": four x and a y
+        QVERIFY(writeFile(folder + '/' + file.section('@', 0, 0), QByteArray((lastByte ? size.chopped(1) : size).toInt() - lastByte, 'x') + (lastByte ? size.right(1).toLatin1() : ""),
                           QDateTime::fromString(when, "yyyy-MM-dd hh:mm:ss").toSecsSinceEpoch()));
     }
 }
 struct Pair
 {
-    QStringList left, right; // "name@yyyy-MM-dd hh:mm:ss#size"
-    bool newer;              // Mark Newer
+    QStringList left, right; // "name@yyyy-MM-dd hh:mm:ss#size", of x but for a last byte after the size
+    QString options;         // earlier (Mark Newer off), contents (Compare Contents on), unreadable (the first left file)
     QString after, tips;     // the lines afterwards; the tool tips of the first ones
 };
 struct Sync
@@ -82,7 +83,7 @@ private slots:
             }
         }
         QCOMPARE(shared.join(" "), "0E 3M");
-        QCOMPARE(options.join(""), "xxx--x-"); // Warn, Newer, Bigger on; Scrolling, Folders off; Trash on; Subfolders off
+        QCOMPARE(options.join(""), "xxx--x--"); // Warn, Newer, Bigger on; Scrolling, Folders off; Trash on; Subfolders, Contents off
         QCOMPARE(shortcuts.join(' '), "Ctrl+A Ctrl+E Ctrl+D Ctrl+R Ctrl+T Ctrl+B Ctrl+Q Ctrl+S Ctrl+F");
         QCOMPARE(f->form->fileMenuItems().size(), size_t(20));
         QCOMPARE(f->form->fileMenuItems()[4], f->form->mnuFileLast[0]);
@@ -97,28 +98,36 @@ private slots:
     {
         QTest::addColumn<Pair>("p");
         const QString t1 = "@2024-03-01 10:00:00", t2 = "@2024-03-02 09:30:00";
-        QTest::newRow("only left") << Pair {{"a" + t1}, {}, true, "a+ | a~", "Only in this pane|"};
-        QTest::newRow("only right") << Pair {{}, {"a" + t1}, true, "a~ | a+", ""};
-        QTest::newRow("same date") << Pair {{"a" + t1}, {"a" + t1}, true, "a | a", "|"};
-        QTest::newRow("left later") << Pair {{"a" + t2}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 24 hours|"};
-        QTest::newRow("left later, newer off") << Pair {{"a" + t2}, {"a" + t1}, false, "a | a+", "|Earlier than the other pane's copy by 24 hours"};
-        QTest::newRow("right later") << Pair {{"a" + t1}, {"a@2024-03-01 15:10:00"}, true, "a | a+", "|Later than the other pane's copy by 5 hours"};
-        QTest::newRow("right later, newer off") << Pair {{"a" + t1}, {"a" + t2}, false, "a+ | a", ""};
-        QTest::newRow("one side, newer off") << Pair {{"a" + t1, "c" + t2}, {"b" + t1, "c" + t1}, false, "a+ b~ c | a~ b+ c+", ""};
-        QTest::newRow("both empty") << Pair {{}, {}, true, " | ", ""};
-        QTest::newRow("case") << Pair {{"ABC.TXT" + t2, "Zebra.txt" + t1}, {"abc.txt" + t1, "zebra.txt" + t1}, true, "ABC.TXT+ Zebra.txt | abc.txt zebra.txt", ""};
+        QTest::newRow("only left") << Pair {{"a" + t1}, {}, "", "a+ | a~", "Only in this pane|"};
+        QTest::newRow("only right") << Pair {{}, {"a" + t1}, "", "a~ | a+", ""};
+        QTest::newRow("same date") << Pair {{"a" + t1}, {"a" + t1}, "", "a | a", "|"};
+        QTest::newRow("left later") << Pair {{"a" + t2}, {"a" + t1}, "", "a+ | a", "Later than the other pane's copy by 24 hours|"};
+        QTest::newRow("left later, newer off") << Pair {{"a" + t2}, {"a" + t1}, "earlier", "a | a+", "|Earlier than the other pane's copy by 24 hours"};
+        QTest::newRow("right later") << Pair {{"a" + t1}, {"a@2024-03-01 15:10:00"}, "", "a | a+", "|Later than the other pane's copy by 5 hours"};
+        QTest::newRow("right later, newer off") << Pair {{"a" + t1}, {"a" + t2}, "earlier", "a+ | a", ""};
+        QTest::newRow("one side, newer off") << Pair {{"a" + t1, "c" + t2}, {"b" + t1, "c" + t1}, "earlier", "a+ b~ c | a~ b+ c+", ""};
+        QTest::newRow("both empty") << Pair {{}, {}, "", " | ", ""};
+        QTest::newRow("case") << Pair {{"ABC.TXT" + t2, "Zebra.txt" + t1}, {"abc.txt" + t1, "zebra.txt" + t1}, "", "ABC.TXT+ Zebra.txt | abc.txt zebra.txt", ""};
         const QString conflict = "Same time, different size: compare by hand (marked)";
-        QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, true, "a | a", conflict + '|' + conflict};
-        QTest::newRow("by minutes") << Pair {{"a@2024-03-01 10:07:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 7 minutes|"};
-        QTest::newRow("by an hour") << Pair {{"a@2024-03-01 11:00:00#2"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 1 hour|"};
+        QTest::newRow("same minute, other sizes") << Pair {{"a@2024-03-01 10:00:00#10"}, {"a@2024-03-01 10:00:55#99"}, "", "a | a", conflict + '|' + conflict};
+        QTest::newRow("by minutes") << Pair {{"a@2024-03-01 10:07:00"}, {"a" + t1}, "", "a+ | a", "Later than the other pane's copy by 7 minutes|"};
+        QTest::newRow("by an hour") << Pair {{"a@2024-03-01 11:00:00#2"}, {"a" + t1}, "", "a+ | a", "Later than the other pane's copy by 1 hour|"};
         const QString shift = "Times differ by exactly %1: a daylight-saving or time-zone shift?";
-        QTest::newRow("an hour apart, one size") << Pair {{"a@2024-03-01 11:00:01"}, {"a" + t1}, true, "a+ | a", shift.arg("1 hour") + '|' + shift.arg("1 hour")};
-        QTest::newRow("two hours apart, one size") << Pair {{"a" + t1}, {"a@2024-03-01 12:00:00"}, false, "a+ | a", shift.arg("2 hours") + '|' + shift.arg("2 hours")};
-        QTest::newRow("three hours apart, one size") << Pair {{"a" + t1}, {"a@2024-03-01 13:00:00"}, true, "a | a+", "|Later than the other pane's copy by 3 hours"};
-        QTest::newRow("by a minute") << Pair {{"a@2024-03-01 10:01:00"}, {"a@2024-03-01 10:00:59"}, true, "a+ | a", "Later than the other pane's copy by 1 minute|"};
-        QTest::newRow("by days") << Pair {{"a@2024-03-09 10:00:00"}, {"a" + t1}, true, "a+ | a", "Later than the other pane's copy by 8 days|"};
-        QTest::newRow("a name that begins another") << Pair {{"ab" + t1, "ab.c" + t1}, {"ab.c" + t1, "abc" + t1}, true, "ab+ ab.c abc~ | ab~ ab.c abc+", ""};
-        QTest::newRow("case twins in a folder") << Pair {{"read.me" + t1, "READ.ME@2024-03-05 10:00:00"}, {"Read.Me" + t2}, true, "read.me+ READ.ME+ | read.me~ Read.Me", ""};
+        QTest::newRow("an hour apart, one size") << Pair {{"a@2024-03-01 11:00:01"}, {"a" + t1}, "", "a+ | a", shift.arg("1 hour") + '|' + shift.arg("1 hour")};
+        QTest::newRow("two hours apart, one size") << Pair {{"a" + t1}, {"a@2024-03-01 12:00:00"}, "earlier", "a+ | a", shift.arg("2 hours") + '|' + shift.arg("2 hours")};
+        QTest::newRow("three hours apart, one size") << Pair {{"a" + t1}, {"a@2024-03-01 13:00:00"}, "", "a | a+", "|Later than the other pane's copy by 3 hours"};
+        QTest::newRow("by a minute") << Pair {{"a@2024-03-01 10:01:00"}, {"a@2024-03-01 10:00:59"}, "", "a+ | a", "Later than the other pane's copy by 1 minute|"};
+        QTest::newRow("by days") << Pair {{"a@2024-03-09 10:00:00"}, {"a" + t1}, "", "a+ | a", "Later than the other pane's copy by 8 days|"};
+        // With Compare Contents, a ticked pair of one size is read: the same contents untick it.
+        const QString same = "Same contents, different times";
+        QTest::newRow("contents, same") << Pair {{"a" + t2 + "#5", "b" + t1}, {"a" + t1 + "#5", "b" + t2}, "contents", "a b | a b", same + '|' + same};
+        QTest::newRow("contents, last byte differs") << Pair {{"a" + t2 + "#5y"}, {"a" + t1 + "#5"}, "contents", "a+ | a", "Later than the other pane's copy by 24 hours|"};
+        QTest::newRow("contents, earlier") << Pair {{"a" + t2 + "#5", "b" + t2 + "#2"}, {"a" + t1 + "#5", "b" + t1 + "#2z"}, "contents earlier", "a b | a b+", same + '|' + same};
+        QTest::newRow("contents, one side, other sizes") << Pair {{"a" + t2 + "#5", "b" + t1}, {"a" + t1 + "#6", "c" + t1}, "contents", "a+ b+ c~ | a b~ c+", "Later than the other pane's copy by 24 hours|"};
+        QTest::newRow("contents, an hour apart") << Pair {{"a@2024-03-01 11:00:00"}, {"a" + t1}, "contents", "a | a", same + '|' + same};
+        QTest::newRow("contents, unreadable, Ignore") << Pair {{"a" + t2}, {"a" + t1}, "contents unreadable", "a+ | a", "Later than the other pane's copy by 24 hours|"};
+        QTest::newRow("a name that begins another") << Pair {{"ab" + t1, "ab.c" + t1}, {"ab.c" + t1, "abc" + t1}, "", "ab+ ab.c abc~ | ab~ ab.c abc+", ""};
+        QTest::newRow("case twins in a folder") << Pair {{"read.me" + t1, "READ.ME@2024-03-05 10:00:00"}, {"Read.Me" + t2}, "", "read.me+ READ.ME+ | read.me~ Read.Me", ""};
     }
     void match()
     {
@@ -126,12 +135,20 @@ private slots:
         makeFiles(t("/L"), p.left);
         makeFiles(t("/R"), p.right);
         QVERIFY(f->showBoth());
-        f->form->mnuOptionNewer.setChecked(p.newer);
+        f->form->mnuOptionNewer.setChecked(!p.options.contains("earlier"));
+        f->form->mnuOptionContents.setChecked(p.options.contains("contents"));
+        if (p.options.contains("unreadable")) { // in both rounds: Ignore
+            f->fs.failOn(FsOperation::Compare, ErrorNumber::PermissionDenied);
+            f->fs.failOn(FsOperation::Compare, ErrorNumber::PermissionDenied);
+            f->prompter.answerKeys("II");
+        }
         for (int round = 0; round < 2; ++round) {
             f->form->mnuMatch.trigger();
             QCOMPARE(f->summary(1) + " | " + f->summary(2), p.after);
         }
         QVERIFY(f->form->mnuOptionSynch.isChecked());
+        if (p.options.contains("unreadable"))
+            QCOMPARE(f->prompter.lines().value(1), "Error! (Abort Retry Ignore, Question): Error 70\nPermission denied\n" + t("/L/a"));
         for (int pane : {1, 2}) { // a pane of placeholders only had no tick to count
             const int ticked = f->list(pane).SelCount();
             const bool listed = f->summary(pane).remove(QRegularExpression("\\S+~\\+?")).trimmed() != "";

@@ -107,6 +107,31 @@ private slots:
         QVERIFY(again && fs.walkTree(at("bound"), "*", [&](std::vector<DirEntry> &batch) { for (const DirEntry &e : batch) walked << e.name; return true; }).has_value() && walked == QStringList {"inner/f"});
     }
 
+    // Contents compare byte for byte, a large file's last byte too, on both threads; a pipe is never opened, a missing file is named,
+    // and a stop leaves the pairs not yet read as stopped. Through the file helper, the answers are the same.
+    void compareContents()
+    {
+        const QByteArray large(20 << 20, 'x'); // three chunks: two threads read it side by side
+        QVERIFY(writeFile(at("big1"), large) && writeFile(at("big2"), large) && writeFile(at("big3"), QByteArray(large).replace(large.size() - 1, 1, "y")));
+        QVERIFY(writeFile(at("e1"), "") && writeFile(at("e2"), "") && writeFile(at("s1"), "abc") && writeFile(at("s2"), "abd") && writeFile(at("s3"), "ab"));
+        QVERIFY(::mkfifo(QFile::encodeName(at("pipe")).constData(), 0644) == 0);
+        const std::vector<ContentPair> pairs {{at("big1"), at("big2")}, {at("big1"), at("big3")}, {at("e1"), at("e2")}, {at("s1"), at("s2")},
+                                              {at("s1"), at("s3")}, {at("s1"), at("pipe")}, {at("none"), at("s1")}, {at("s1"), at("s1")}};
+        auto outcomes = [&](FileSystem &files, const FileSystem::CopyProgress &progress = {}) {
+            QStringList seen;
+            for (const Result<Contents> &found : files.compareContents(pairs, progress))
+                seen << (found ? (*found == Contents::Same ? "same" : "different") : found.error().promptText(PromptText::Described).replace(dir.path(), "%"));
+            return seen.join(", ");
+        };
+        const QString expected = "same, different, same, different, different, Not a regular file on %/pipe, File not found on %/none, same";
+        QCOMPARE(outcomes(fs), expected);
+        IsolatedFileSystem helped(fs, IsolatedFileSystem::Route::Everything);
+        QCOMPARE(outcomes(helped), expected);
+        std::int64_t heard = 0;
+        QCOMPARE(outcomes(fs, [&](std::int64_t done) { heard = done; return done < (1 << 20); }).section(", ", 0, 0), "Stopped before the file was finished");
+        QVERIFY(heard >= (1 << 20) && heard < (20 << 20));
+    }
+
     // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears;
     // set-user-ID and set-group-ID stay only where the copy keeps the owner and group.
     void copy_data()

@@ -19,7 +19,7 @@
 
 namespace dyadix::test {
 
-enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill, Trash };
+enum class FsOperation { Enumerate, EntryStat, FileDateTime, FileCopy, WriteFile, Kill, Trash, Compare };
 
 // The real file system, but the nth call of an operation (for a path that ends with a text, if one is given) fails. EntryStat is the stat
 // that a listing takes of each file it finds; listings come sorted by name (a batch at a time), so that a test knows which file a fault hits.
@@ -90,6 +90,16 @@ public:
             }
             return true;
         }, replaced);
+    }
+    // A fault for a pair's first file fails that pair; the rest are compared.
+    std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs, const CopyProgress &progress = {}) override
+    {
+        std::vector<Result<Contents>> results = m_real.compareContents(pairs, progress);
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            if (auto error = check(FsOperation::Compare, pairs[i].first))
+                results[i] = *error;
+        }
+        return results;
     }
     Result<QString> volumeOf(const QString &path) override
     {
