@@ -84,6 +84,8 @@ void listPane(ListingContext &c)
                     return std::exchange(firstError, std::nullopt)->onPath(path);
                 const Status walked = c.fileSystem.walkTree(path, pattern, [&](std::vector<DirEntry> &more) {
                     for (DirEntry &entry : more) {
+                        if (trap.aborted() || stopped)
+                            break;
                         entry.name.prepend(subfolder);
                         take(entry);
                     }

@@ -41,6 +41,10 @@ private slots:
                                                           "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
         QTest::newRow("unreadable, Abort") << TreeStory {"L/ok/f=1@o L/secret/g=2@o L/z/h=3@o", "unreadable:L/secret", "A", "", "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/",
                                                          "ok/f |  | Left | 0 files.", ""};
+        // Abort inside a subfolder read again after Retry ends the listing there too.
+        QTest::newRow("unreadable, Retry, Abort inside") << TreeStory {"L/ok/f=1@o L/secret/a->none L/secret/b=2@o", "readable-on-retry unreadable:L/secret", "RA", "",
+                                                                       "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/\n"
+                                                                       "Error in Sub dirList_Change (Abort Retry Ignore, Question): File not found on %/L/secret/a", "ok/f |  | Left | 0 files.", ""};
         // With folders synchronised, the other pane follows to the counterpart and lists its tree.
         QTest::newRow("synchronised folders") << TreeStory {"L/p/sub/a/1=1@o R/p/sub/b/2=2@o L/p/other=3@o", "sync", "", "", "",
                                                             "a/1 | b/2 | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", ""};
@@ -88,6 +92,11 @@ private slots:
                 f->form->txtSelect.setText(arg);
             if (what == "stop") // asked once the first folder (in list order) is listed
                 f->fs.onTreeBatch = [this]() { f->form->stopWork(); };
+            if (what == "readable-on-retry") {
+                if (::geteuid() == 0)
+                    QSKIP("nobody may not give back what root took; the user run tests this");
+                f->prompter.onShow = [this, arg = t("/L/secret")](const PromptRecord &) { setMode(arg, 0755); };
+            }
             if (what == "unreadable") { // a user meets it as a user; root as nobody
                 QVERIFY(setMode(t("/" + arg), 0));
                 if (::geteuid() == 0) {
