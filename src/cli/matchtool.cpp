@@ -1,10 +1,13 @@
 #include "matchtool.h"
 
 #include "export/tabexport.h"
+#include "match/contentmatch.h"
 #include "match/match.h"
 #include "panes/dirlistmodel.h"
 #include "panes/panelisting.h"
 #include "panes/parsing.h"
+
+#include "core/folderpath.h"
 
 #include <QCommandLineParser>
 
@@ -16,21 +19,28 @@ namespace dyadix {
 
 namespace {
 
-// Turns every error box into a message for standard error; the command stops at the first.
+// Turns every error box into a message for standard error and goes on, as Ignore does.
 class ReportingPrompter final : public Prompter
 {
 public:
-    MsgAnswer MsgBox(const QString &text, int, const QString &) override
+    MsgAnswer MsgBox(const QString &text, int style, const QString &) override
     {
-        if (m_message.isEmpty())
-            m_message = text;
-        return MsgAnswer::Abort;
+        // A file whose time and size both fail is told of once.
+        if (m_messages.isEmpty() || m_messages.back() != text)
+            m_messages << text;
+        switch (MsgStyle::buttonSet(style)) {
+        case MsgStyle::AbortRetryIgnore: return MsgAnswer::Ignore;
+        case MsgStyle::YesNo:
+        case MsgStyle::YesNoCancel: return MsgAnswer::No;
+        default: return MsgAnswer::Ok;
+        }
     }
     QString InputBox(const QString &, const QString &, const QString &) override { return QString(); }
-    const QString &message() const { return m_message; }
+    // Prints the messages so far, one a line; whether there were any.
+    bool report(std::FILE *err);
 
 private:
-    QString m_message;
+    QStringList m_messages;
 };
 
 class QuietHost final : public ListingHost
@@ -46,6 +56,14 @@ void print(std::FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
 }
 
+bool ReportingPrompter::report(std::FILE *err)
+{
+    const QStringList messages = std::exchange(m_messages, {});
+    for (const QString &message : messages)
+        print(err, QStringLiteral("dyadix-match: ") + QString(message).replace(QLatin1Char('\n'), QLatin1Char(' ')) + QStringLiteral("\n"));
+    return !messages.isEmpty();
+}
+
 } // namespace
 
 int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE *out, std::FILE *err)
@@ -54,7 +72,8 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     parser.setApplicationDescription(
         QStringLiteral("Matches two folders by file name and writes both lists side by side as a "
                        "tab-delimited file, the later copy of each file marked.\n"
-                       "Exit code: 0 nothing to carry over, 1 files to carry over, 2 error."));
+                       "What cannot be read is reported on standard error and left out.\n"
+                       "Exit code: 0 nothing to carry over, 1 files to carry over or something left out, 2 error."));
     const QCommandLineOption filter(QStringLiteral("filter"),
                                     QStringLiteral("Wildcard patterns, separated by commas (default *.*)."),
                                     QStringLiteral("patterns"), QStringLiteral("*.*"));
@@ -65,10 +84,12 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
                                     QStringLiteral("file"));
     const QCommandLineOption recursive(QStringList {QStringLiteral("r"), QStringLiteral("recursive")},
                                        QStringLiteral("Include subfolders: match the two whole trees by each file's path below its folder."));
+    const QCommandLineOption contents(QStringLiteral("contents"),
+                                      QStringLiteral("Compare contents: a marked pair of one size whose contents are the same is not marked."));
     const QCommandLineOption help(QStringList {QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({filter, earlier, recursive, output, help, version});
+    parser.addOptions({filter, earlier, recursive, contents, output, help, version});
     parser.addPositionalArgument(QStringLiteral("LEFT"), QStringLiteral("The left folder."));
     parser.addPositionalArgument(QStringLiteral("RIGHT"), QStringLiteral("The right folder."));
 
@@ -77,7 +98,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
         return 2;
     }
     if (parser.isSet(help)) {
-        print(out, parser.helpText().replace(QStringLiteral("[options]"), QStringLiteral("[--filter PATTERNS] [--mark-earlier] [-r] [--output FILE]")));
+        print(out, parser.helpText().replace(QStringLiteral("[options]"), QStringLiteral("[--filter PATTERNS] [--mark-earlier] [-r] [--contents] [--output FILE]")));
         return 0;
     }
     if (parser.isSet(version)) {
@@ -120,14 +141,19 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     std::future<void> rightListed = std::async(std::launch::async, list, 1);
     list(0);
     rightListed.get();
-    for (const Listing &listing : listings) {
-        if (!listing.prompter.message().isEmpty()) {
-            print(err, QStringLiteral("dyadix-match: ") + QString(listing.prompter.message()).replace(QLatin1Char('\n'), QLatin1Char(' ')) + QStringLiteral("\n"));
-            return 2;
-        }
-    }
+    bool leftOut = false;
+    for (Listing &listing : listings)
+        leftOut = listing.prompter.report(err) || leftOut;
     matchLists(left.lstFiles, right.lstFiles, parser.isSet(earlier) ? MarkNewer::Off : MarkNewer::On,
                Merging::OneByOne);
+    if (parser.isSet(contents)) {
+        ReportingPrompter prompter;
+        ErrorTrap trap(prompter, QStringLiteral("Error!"));
+        InlineWorkMonitor monitor;
+        untickSameContents(left.lstFiles, right.lstFiles,
+                           ContentCheck {fileSystem, monitor, trap, withSeparator(left.dirList.Path()), withSeparator(right.dirList.Path())});
+        leftOut = prompter.report(err) || leftOut;
+    }
     // "-" is standard output; a pipe, terminal or device named is written into as it is.
     if (parser.isSet(output) && parser.value(output) != QStringLiteral("-")) {
         const Status written = fileSystem.writeFile(parser.value(output), exportContent(left, right), SpecialTarget::WriteInto);
@@ -146,7 +172,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
             return 2;
         }
     }
-    return left.lstFiles.SelCount() + right.lstFiles.SelCount() > 0 ? 1 : 0;
+    return leftOut || left.lstFiles.SelCount() + right.lstFiles.SelCount() > 0 ? 1 : 0;
 }
 
 } // namespace dyadix
