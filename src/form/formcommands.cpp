@@ -21,7 +21,8 @@ void FormModel::mnuMatch_Click()
     ErrorTrap trap(m_prompter, QStringLiteral("Error!"));
     trap.run([this]() -> Status {
         matchLists(pane(1).lstFiles, pane(2).lstFiles,
-                   mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off);
+                   mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off, Merging::OneByOne,
+                   Unread {pane(1).unread, pane(2).unread});
         return {};
     });
     if (!trap.aborted() && mnuOptionContents.isChecked()) {

@@ -1,5 +1,7 @@
 #include "match.h"
 
+#include <QHash>
+
 #include <cstdlib>
 #include <future>
 #include <vector>
@@ -55,6 +57,37 @@ struct Side
     void note(const QString &text, FileListModel::Note kind = FileListModel::Note::Plain) { list.setNote(index, text, kind); }
 };
 
+// What the other side could not read, as Match looks it up: case-folded, folders ending in "/".
+class UnreadLookup
+{
+public:
+    explicit UnreadLookup(const QStringList &paths)
+    {
+        for (const QString &path : paths)
+            m_paths.insert(path.toCaseFolded(), path);
+    }
+    // The path that covers a name: the name itself, or a folder above it; empty for none.
+    QString covering(NameView name) const
+    {
+        if (m_paths.isEmpty())
+            return QString();
+        const QString folded = name.toString().toCaseFolded();
+        for (qsizetype slash = folded.indexOf(QLatin1Char('/')); slash != -1; slash = folded.indexOf(QLatin1Char('/'), slash + 1)) {
+            if (const auto found = m_paths.constFind(folded.left(slash + 1)); found != m_paths.cend())
+                return *found;
+        }
+        return m_paths.value(folded);
+    }
+
+private:
+    QHash<QString, QString> m_paths;
+};
+
+QString unreadNote(const QString &path)
+{
+    return QStringLiteral("Not ticked: the other pane could not read ") + path;
+}
+
 } // namespace
 
 QString hourShiftNote(int hours)
@@ -72,9 +105,19 @@ QString tickReasonFor(std::int64_t mine, std::int64_t other)
 }
 
 MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer,
-                       Merging merging)
+                       Merging merging, const Unread &unread)
 {
     MatchCounts counts;
+    const UnreadLookup leftUnread(unread.left), rightUnread(unread.right);
+    // A file on one side only, unless the other side could not read it.
+    const auto tickOneSided = [](Side &side, const UnreadLookup &otherUnread) {
+        if (const QString path = otherUnread.covering(side.name()); !path.isEmpty()) {
+            side.tick(false);
+            side.note(unreadNote(path));
+        } else {
+            side.tick(true, OnlyHere);
+        }
+    };
     Side l {left, left.ListCount() - 1, {}, {}};
     Side r {right, right.ListCount() - 1, {}, {}};
     // The ticks of the whole walk reach the views and the panes' selection status at its end.
@@ -83,14 +126,14 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
         while (!l.exhausted() || !r.exhausted()) {
             const int byName = compareNameViews(l.name(), r.name());
             if (byName < 0) {
-                r.tick(true, OnlyHere);
+                tickOneSided(r, leftUnread);
                 l.placeholders.push_back(r.index);
                 --r.index;
                 ++counts.onlyRight;
                 continue;
             }
             if (byName > 0) {
-                l.tick(true, OnlyHere);
+                tickOneSided(l, rightUnread);
                 r.placeholders.push_back(l.index);
                 --l.index;
                 ++counts.onlyLeft;

@@ -14,6 +14,13 @@ enum class MarkNewer { On, Off };
 // no view shows.
 enum class Merging { OneByOne, AtOnce };
 
+// What the listings could not read on each side (Pane::unread).
+struct Unread
+{
+    QStringList left;
+    QStringList right;
+};
+
 // What one walk did, for the callers that report it.
 struct MatchCounts
 {
@@ -30,9 +37,10 @@ struct MatchCounts
 // the other list. Afterwards both lists hold the same names line for line. Every tick goes
 // through the lists' setSelected; each ticked line's tool tip says why it is ticked. A pair of
 // one time and two sizes is marked as a conflict on both lines; a pair of one size whose times
-// are a whole hour or two apart says so on both.
+// are a whole hour or two apart says so on both. A file in one list only, where the other side
+// could not read it or its folder, is not ticked: its note says what could not be read.
 MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer,
-                       Merging merging = Merging::OneByOne);
+                       Merging merging = Merging::OneByOne, const Unread &unread = {});
 
 // "Times differ by exactly 1 hour: ..." for a pair an hour or two apart.
 QString hourShiftNote(int hours);

@@ -26,6 +26,9 @@ public:
     DirListModel dirList;
     FileListModel lstFiles;
     TextBox txtStatus;
+    // What the last listing could not read and left out at the user's Ignore: files by their
+    // names in the list, subfolders by theirs ending in "/".
+    QStringList unread;
 };
 
 } // namespace dyadix

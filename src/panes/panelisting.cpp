@@ -40,6 +40,7 @@ void listPane(ListingContext &c)
     ErrorTrap trap(c.prompter, QStringLiteral("Error in Sub dirList_Change"), PromptText::Described);
     c.host.setMousePointer(MousePointer::Hourglass);
     list.Clear();
+    pane.unread.clear();
     const QString folderText = withSeparator(pane.dirList.Path());
     std::int64_t count = 0;
     std::int64_t total = 0;
@@ -79,7 +80,7 @@ void listPane(ListingContext &c)
             const QString subfolder = file.name;
             const QString path = folderText + subfolder;
             std::optional<RunTimeError> firstError = RunTimeError(ErrorNumber(file.statError));
-            trap.run([&]() -> Status {
+            const bool subfolderRead = trap.run([&]() -> Status {
                 if (firstError)
                     return std::exchange(firstError, std::nullopt)->onPath(path);
                 const Status walked = c.fileSystem.walkTree(path, pattern, [&](std::vector<DirEntry> &more) {
@@ -95,6 +96,8 @@ void listPane(ListingContext &c)
                     return walked.error().onPath(path);
                 return {};
             });
+            if (!subfolderRead && !trap.aborted())
+                pane.unread << subfolder;
             return;
         }
         std::int64_t time = file.stat.modified;
@@ -124,6 +127,8 @@ void listPane(ListingContext &c)
             // A file whose time or size could not be read is left out rather than shown
             // with another file's values.
             read = timeRead && sizeRead;
+            if (!read && !trap.aborted())
+                pane.unread << file.name;
         }
         if (read) {
             if (!earliest || time < *earliest)

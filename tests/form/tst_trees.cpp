@@ -41,6 +41,11 @@ private slots:
                                                           "ok/f |  | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00 | 0 files.", ""};
         QTest::newRow("unreadable, Abort") << TreeStory {"L/ok/f=1@o L/secret/g=2@o L/z/h=3@o", "unreadable:L/secret", "A", "", "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/",
                                                          "ok/f |  | Left | 0 files.", ""};
+        // What one side could not read is not taken for missing: the other side's files there stay unticked, saying why.
+        QTest::newRow("unreadable, Ignore, Match") << TreeStory {"L/ok/f=1@o L/secret/g=2@o R/secret/g=2@o R/new=3@o", "match unreadable:L/secret", "II", "",
+                                                                 "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/\n"
+                                                                 "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/",
+                                                                 "new~ ok/f+ secret/g~ | new+ ok/f~ secret/g | 1 file selected. | 1 file selected.", ""};
         // Abort inside a subfolder read again after Retry ends the listing there too.
         QTest::newRow("unreadable, Retry, Abort inside") << TreeStory {"L/ok/f=1@o L/secret/a->none L/secret/b=2@o", "readable-on-retry unreadable:L/secret", "RA", "",
                                                                        "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/\n"
@@ -128,6 +133,8 @@ private slots:
             f->form->mnuMatch.trigger();
         }
         nobody.reset();
+        if (story.setup.contains("unreadable") && story.setup.contains("match"))
+            QCOMPARE(f->list(2).noteAt(f->rowOf(2, "secret/g")), QStringLiteral("Not ticked: the other pane could not read secret/"));
         QCOMPARE(f->prompter.lines().join('\n'), QString(story.log).replace('%', f->dir.path()));
         QCOMPARE(QStringList({f->summary(1), f->summary(2), f->status(1), f->status(2)}).join(" | "), story.after);
         if (!story.disk.isEmpty())
