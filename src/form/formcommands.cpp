@@ -26,9 +26,11 @@ void FormModel::mnuMatch_Click()
         return {};
     });
     if (!trap.aborted() && mnuOptionContents.isChecked()) {
+        m_comparing = true;
         const ContentCounts counts = untickSameContents(
             pane(1).lstFiles, pane(2).lstFiles,
             ContentCheck {m_fileSystem, m_work, trap, withSeparator(pane(1).dirList.Path()), withSeparator(pane(2).dirList.Path())});
+        m_comparing = false;
         // The pairs left unread keep the ticks their times gave them; the statuses say how many.
         if (counts.notCompared > 0) {
             const QString unread = counts.notCompared == 1 ? QStringLiteral(" 1 pair not compared.")
@@ -58,6 +60,14 @@ void FormModel::stopWork()
 {
     if (!m_work.working() || m_work.stopRequested())
         return;
+    // Reading changes nothing: a comparison stops at once.
+    if (m_comparing) {
+        if (m_prompter.MsgBox(QStringLiteral("Stop comparing here?\n\nThe pairs not yet compared keep the ticks their times gave them."),
+                              MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
+            == MsgAnswer::Yes)
+            m_work.stopNow();
+        return;
+    }
     if (m_listing) {
         if (m_prompter.MsgBox(QStringLiteral("Stop the listing here?\n\nThe files listed so far stay in the list."),
                               MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))

@@ -138,8 +138,9 @@ private:
     // The folder each drive was last shown at, as each drive keeps a current folder.
     std::map<QString, QString> m_driveFolders;
     std::unique_ptr<RecallSlots> m_recall;
-    // A tree listing at work (it runs as work that the user can stop).
+    // A tree listing, or Match's comparing of contents, at work (work that the user can stop).
     bool m_listing = false;
+    bool m_comparing = false;
     // How many recall items the start-up read from the store; an aborted load reads fewer,
     // and the exit keeps the stored path sets of the items it never read.
     int m_recallSlotsLoaded = 0;

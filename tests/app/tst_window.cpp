@@ -583,6 +583,35 @@ private slots:
         QCOMPARE(w->form().Caption(), QStringLiteral("Dyadix"));
     }
 
+    // Comparing contents shows its progress in the box; Stop, then Yes, ends it at once: the pair in hand keeps its tick, the statuses
+    // say so, and the box goes. While a tree is listed, the pointer is busy.
+    void comparingShowsAndStops()
+    {
+        QVERIFY(writeFile(w->t("/L/big"), QByteArray(3 << 20, 'N'), localTime(2024, 1, 2, 0, 0)) && writeFile(w->t("/R/big"), QByteArray(3 << 20, 'N'), localTime(2023, 1, 2, 0, 0)));
+        w->form().mnuOptionContents.setChecked(true);
+        w->form().mnuOptionSubfolders.setChecked(true);
+        bool busy = false;
+        w->fs.onTreeBatch = [&] { busy = busy || (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor); };
+        QVERIFY(w->showBoth());
+        w->fs.holdNextWorkUntilStopped();
+        QString boxText;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            WorkProgressBox *box = w->window->workBox();
+            if (box == nullptr || !box->isVisible() || !boxText.isEmpty())
+                return;
+            boxText = box->text();
+            w->prompter.answer(MsgAnswer::Yes);
+            box->stopButton()->click();
+        });
+        watch.start(5);
+        w->form().mnuMatch.trigger();
+        QVERIFY2(boxText.startsWith("Comparing file 1 of 1 - "), qPrintable(boxText));
+        QCOMPARE(w->prompter.lines().value(0), QStringLiteral("Stop (Yes No, Question): Stop comparing here?\n\nThe pairs not yet compared keep the ticks their times gave them."));
+        QCOMPARE(ticks(1) + " | " + w->form().pane(1).txtStatus.Text(), QStringLiteral("big+ | 1 file selected. 1 pair not compared."));
+        QVERIFY(!w->window->workBox()->isVisible() && busy && QApplication::overrideCursor() == nullptr);
+    }
+
     // Closing or SIGTERM during a large copy stops at once, losing nothing, and stores the settings.
     void closingStopsTheFileAtOnce_data()
     {
@@ -600,7 +629,7 @@ private slots:
         QVERIFY(writeFile(w->t("/R/1big"), "old content", old));
         w->form().mnuOptionAction.setChecked(false);
         QVERIFY(w->showBoth(true));
-        w->fs.holdNextCopyUntilStopped();
+        w->fs.holdNextWorkUntilStopped();
         QString boxText;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {

@@ -37,8 +37,8 @@ public:
     std::function<void()> onTreeBatch;
     // Copies get the time they were made, as on a drive that keeps no file times.
     bool restampsCopies = false;
-    // The next copy, once it has copied its first part, waits until its caller stops it.
-    void holdNextCopyUntilStopped() { m_holdCopy = true; }
+    // The next copy or comparison, once it has done its first part, waits until its caller stops it.
+    void holdNextWorkUntilStopped() { m_holdCopy = true; }
 
     Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override
     {
@@ -80,21 +80,12 @@ public:
             Status copied = m_real.FileCopy(source, target, progress, replaced);
             return copied && ::utimensat(AT_FDCWD, encodeUtf8Name(target).constData(), nullptr, 0) != 0 ? ErrorNumber::DeviceIoError : copied;
         }
-        if (!m_holdCopy.exchange(false) || !progress)
-            return m_real.FileCopy(source, target, progress, replaced);
-        return m_real.FileCopy(source, target, [&progress](std::int64_t done) {
-            for (int waited = 0; waited < 20000; ++waited) { // at most 20 s, then on to the end
-                if (!progress(done))
-                    return false;
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            return true;
-        }, replaced);
+        return m_real.FileCopy(source, target, held(progress), replaced);
     }
     // A fault for a pair's first file fails that pair; the rest are compared.
     std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs, const CopyProgress &progress = {}) override
     {
-        std::vector<Result<Contents>> results = m_real.compareContents(pairs, progress);
+        std::vector<Result<Contents>> results = m_real.compareContents(pairs, held(progress));
         for (std::size_t i = 0; i < pairs.size(); ++i) {
             if (auto error = check(FsOperation::Compare, pairs[i].first))
                 results[i] = *error;
@@ -132,6 +123,20 @@ public:
     }
 
 private:
+    // The progress of a copy or comparison held, when asked, once its first part is done.
+    CopyProgress held(const CopyProgress &progress)
+    {
+        if (!m_holdCopy.exchange(false) || !progress)
+            return progress;
+        return [progress](std::int64_t done) {
+            for (int waited = 0; waited < 20000; ++waited) { // at most 20 s, then on to the end
+                if (!progress(done))
+                    return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return true;
+        };
+    }
     struct Fault { FsOperation op; RunTimeError error; int nth; QString ending; };
     std::optional<RunTimeError> check(FsOperation op, const QString &path)
     {
