@@ -4,6 +4,8 @@
 #include "core/conversions.h"
 #include "core/errortrap.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -50,6 +52,45 @@ bool keptTime(FileSystem &fileSystem, const QString &source, const QString &targ
     return !from || !to || std::abs(*from - *to) <= TimeGrain;
 }
 
+// The names the target folder already has, by the form in which a copy would find them there:
+// composed (one name may come in two Unicode forms), and folded where the target's file system
+// takes names one but for case for one. A copy writes onto the name that is there.
+class TargetNames
+{
+public:
+    TargetNames(const FileListModel &target, bool foldsCase)
+        : m_foldsCase(foldsCase)
+    {
+        for (int i = 0; i < target.ListCount(); ++i) {
+            if (target.placeholderAt(i))
+                continue;
+            const QString name = target.nameAt(i).toString();
+            if (m_foldsCase || !isAscii(name))
+                m_names.insert(key(name), name);
+        }
+    }
+    QString nameFor(const QString &sourceName) const
+    {
+        if (m_names.isEmpty() || (!m_foldsCase && isAscii(sourceName)))
+            return sourceName;
+        return m_names.value(key(sourceName), sourceName);
+    }
+
+private:
+    static bool isAscii(const QString &name)
+    {
+        return std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+    }
+    QString key(const QString &name) const
+    {
+        const QString composed = name.normalized(QString::NormalizationForm_C);
+        return m_foldsCase ? composed.toCaseFolded() : composed;
+    }
+
+    bool m_foldsCase;
+    QHash<QString, QString> m_names;
+};
+
 // The bytes of the ticked lines.
 std::int64_t tickedBytes(const FileListModel &list)
 {
@@ -89,6 +130,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
     const int count = list.ListCount();
     int timesLost = 0;
+    const TargetNames targetNames(target.lstFiles, c.fileSystem.namesFoldCase(target.dirList.Path()));
     c.monitor.begin(move ? QStringLiteral("Moving") : QStringLiteral("Copying"), list.SelCount(),
                     tickedBytes(list));
     for (int i = 0; i < count && !trap.aborted() && !c.monitor.stopRequested(); ++i) {
@@ -97,7 +139,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
         const PaneEntry entry = list.entry(i);
         c.monitor.nextFile(entry.size);
         const QString sourcePath = sourceFolder + entry.name;
-        const QString targetPath = targetFolder + entry.name;
+        const QString targetPath = targetFolder + targetNames.nameFor(entry.name);
         // The work runs where it cannot hold the window (a folder may stop answering), and
         // holds only what outlives it: the paths by value, the file system.
         FileSystem &fileSystem = c.fileSystem;

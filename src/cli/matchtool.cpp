@@ -145,7 +145,7 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     for (Listing &listing : listings)
         leftOut = listing.prompter.report(err) || leftOut;
     matchLists(left.lstFiles, right.lstFiles, parser.isSet(earlier) ? MarkNewer::Off : MarkNewer::On,
-               Merging::OneByOne, Unread {left.unread, right.unread});
+               Merging::OneByOne, Unread {left.unread, right.unread}, nameRuleOf(fileSystem, left.dirList.Path(), right.dirList.Path()));
     if (parser.isSet(contents)) {
         ReportingPrompter prompter;
         ErrorTrap trap(prompter, QStringLiteral("Error!"));

@@ -135,6 +135,10 @@ public:
     // where its volume has no Trash this user may use or make.
     virtual Status moveToTrash(const QString &path) = 0;
 
+    // Whether the folder's file system takes names that differ only in case for one name (FAT,
+    // exFAT, a case-folding folder), as found by looking a name up; where that cannot be told
+    // (nothing in it to look up), true.
+    virtual bool namesFoldCase(const QString &folder) = 0;
     // The names of a folder's subfolders (links to folders included), sorted without regard
     // to case.
     virtual Result<QStringList> subfolders(const QString &folder) = 0;

@@ -36,6 +36,7 @@ public:
     {
         return m_inner.compareContents(pairs, progress);
     }
+    bool namesFoldCase(const QString &folder) override { return m_inner.namesFoldCase(folder); }
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override
     {

@@ -22,7 +22,7 @@ void FormModel::mnuMatch_Click()
     trap.run([this]() -> Status {
         matchLists(pane(1).lstFiles, pane(2).lstFiles,
                    mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off, Merging::OneByOne,
-                   Unread {pane(1).unread, pane(2).unread});
+                   Unread {pane(1).unread, pane(2).unread}, nameRuleOf(m_fileSystem, pane(1).dirList.Path(), pane(2).dirList.Path()));
         return {};
     });
     if (!trap.aborted() && mnuOptionContents.isChecked()) {

@@ -4,6 +4,8 @@
 
 #include "panes/filelistmodel.h"
 
+#include "core/filesystem.h"
+
 #include <cstdint>
 
 namespace dyadix {
@@ -20,6 +22,16 @@ struct Unread
     QStringList left;
     QStringList right;
 };
+
+// How names pair: exactly, where both folders' file systems tell case apart; else without
+// regard to case.
+enum class NameRule { IgnoreCase, Exact };
+
+// Exact where both folders' file systems tell case apart.
+inline NameRule nameRuleOf(FileSystem &fileSystem, const QString &left, const QString &right)
+{
+    return fileSystem.namesFoldCase(left) || fileSystem.namesFoldCase(right) ? NameRule::IgnoreCase : NameRule::Exact;
+}
 
 // What one walk did, for the callers that report it.
 struct MatchCounts
@@ -38,9 +50,13 @@ struct MatchCounts
 // through the lists' setSelected; each ticked line's tool tip says why it is ticked. A pair of
 // one time and two sizes is marked as a conflict on both lines; a pair of one size whose times
 // are a whole hour or two apart says so on both. A file in one list only, where the other side
-// could not read it or its folder, is not ticked: its note says what could not be read.
+// could not read it or its folder, is not ticked: its note says what could not be read. Names
+// pair by `names`; without regard to case, two names on one side that are one name but for
+// case are marked as a collision and not ticked. Names that are one in another Unicode form
+// (composed or decomposed) pair too.
 MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer markNewer,
-                       Merging merging = Merging::OneByOne, const Unread &unread = {});
+                       Merging merging = Merging::OneByOne, const Unread &unread = {},
+                       NameRule names = NameRule::IgnoreCase);
 
 // "Times differ by exactly 1 hour: ..." for a pair an hour or two apart.
 QString hourShiftNote(int hours);

@@ -43,6 +43,9 @@ public:
     Result<std::int64_t> FileLen(const QString &path) override;
     std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs,
                                                   const CopyProgress &progress = {}) override;
+    // A network folder is not looked into for this (it may not answer): it tells case apart,
+    // as most do.
+    bool namesFoldCase(const QString &folder) override { return !routed(folder) && m_inner.namesFoldCase(folder); }
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;
     Status makeFolders(const QString &targetFolder, const QString &relativeFolder,

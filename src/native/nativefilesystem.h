@@ -28,6 +28,7 @@ public:
                        const QString &sourceFolder) override;
     Status Kill(const QString &path) override;
     Status moveToTrash(const QString &path) override;
+    bool namesFoldCase(const QString &folder) override;
     Result<QStringList> subfolders(const QString &folder) override;
     bool folderExists(const QString &path) override;
     std::vector<Volume> volumes() override;

@@ -76,13 +76,15 @@ bool lineOrderLess(const LineOrderKey &a, const LineOrderKey &b)
 {
     if (const int byName = compareNameViews(a.name, b.name); byName != 0)
         return byName < 0;
+    // Names one apart in case only stand in the order of their characters, so that the same
+    // names in two lists stand in the same order.
+    if (const int exactly = compareNameViewsExactly(a.name, b.name); exactly != 0)
+        return exactly < 0;
     if (a.date != b.date)
         return a.date < b.date;
     if (a.size != b.size)
         return a.size < b.size;
-    if (a.placeholder != b.placeholder)
-        return a.placeholder;
-    return compareNameViewsExactly(a.name, b.name) < 0;
+    return a.placeholder && !b.placeholder;
 }
 
 namespace {

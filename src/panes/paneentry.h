@@ -55,8 +55,9 @@ struct LineOrderKey
     bool placeholder;
 };
 
-// The one order of lines in a file list: by name (compareNames), then, for equal names, date,
-// size, placeholders first, and the name's exact spelling, so that the order is total.
+// The one order of lines in a file list: by name (compareNames), then, for names equal but
+// for case, the name's exact spelling, then date, size and placeholders first, so that the
+// order is total.
 bool lineOrderLess(const LineOrderKey &a, const LineOrderKey &b);
 
 // lineOrderLess on entries.

@@ -106,6 +106,11 @@ private slots:
         const QString noTimes = "? File Times Not Kept (OK, Exclamation): The drive does not keep file times: %1 to\n%/R/\nhave the time of the copy, not their own.";
         QTest::newRow("drive keeps no times") << Story {"L/a=1@o L/b=2@n", "warn-off no-times tick:L/a,b", "copy>", "O", copyAB + "\n" + noTimes.arg("2 files copied"), "L: a=1@o b=2@n | R: a=1 b=2 | a b | "};
         QTest::newRow("drive keeps no times, move") << Story {"L/a=1@o", "warn-off no-times tick:L/a", "move>", "O", "= Moving %/L/a to %/R/a\n= Dyadix\n" + noTimes.arg("1 file moved"), "L: | R: a=1 | a | "};
+        // A copy writes onto the name the target has: one name in another Unicode form.
+        const QString composed = QString::fromUtf8("R\u00e9sum\u00e9"), decomposed = QString::fromUtf8("Re\u0301sume\u0301");
+        QTest::newRow("Unicode forms") << Story {"L/" + composed + "=new@n R/" + decomposed + "=old@o", "warn-off match", "copy>", "",
+                                                 "= Copying %/L/" + composed + " to %/R/" + decomposed + "\n= Dyadix",
+                                                 "L: " + composed + "=new@n | R: " + decomposed + "=new@n | T: " + decomposed + "=%/R/" + decomposed + " | " + decomposed + "~ " + composed + " | " + decomposed + ' ' + composed + '~'};
         QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
     }
     void commands()
@@ -226,20 +231,22 @@ private slots:
     }
 
     // Copied onto a FAT stick, which stamps a renamed file with the time of the rename, files keep their times: a second Match ticks
-    // nothing, and nothing is said.
+    // nothing, and nothing is said. The stick does not tell case apart: UPPER.TXT pairs with its upper.txt and is written onto it.
     void copyOntoAStick()
     {
         const auto stick = Mount::fat(4096);
         if (!stick)
             QSKIP("only root may mount a FAT image; the root run of the suite tests this");
         QVERIFY(writeFile(t("/L/a.txt"), "a", Old) && writeFile(t("/L/b.txt"), "bb", New));
+        QVERIFY(writeFile(t("/L/UPPER.TXT"), "new", New) && writeFile(stick->dir.path() + "/upper.txt", "old", Old)); // one name there
         QVERIFY(f->show(1, t("/L")) && f->show(2, stick->dir.path()));
         f->form->mnuOptionAction.setChecked(false);
         f->form->mnuMatch.trigger();
         f->form->mnuCopy(1)->trigger();
         f->form->mnuMatch.trigger();
-        QCOMPARE(f->summary(1) + " | " + f->summary(2), QStringLiteral("a.txt b.txt | a.txt b.txt"));
-        QCOMPARE(f->lines(2), f->lines(1));
+        QCOMPARE(f->summary(1) + " | " + f->summary(2), QStringLiteral("a.txt b.txt UPPER.TXT | a.txt b.txt upper.txt"));
+        QCOMPARE(f->lines(2).join('|').toLower(), f->lines(1).join('|').toLower());
+        QCOMPARE(namesIn(stick->dir.path()).join(' ') + ' ' + readFile(stick->dir.path() + "/upper.txt"), QStringLiteral(".Trash-0 a.txt b.txt upper.txt new")); // the old one in the stick's Trash
         QVERIFY(f->prompter.shown().empty());
     }
 

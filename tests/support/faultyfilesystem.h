@@ -35,6 +35,9 @@ public:
     void addVolume(const QString &root, const QString &label = {}) { m_extraVolumes.push_back({root, label}); }
     // Runs as a tree walk hands over each batch: what the user does meanwhile.
     std::function<void()> onTreeBatch;
+    // Every folder is on a file system that takes names one but for case for one name.
+    bool namesFoldCaseEverywhere = false;
+    bool namesFoldCase(const QString &folder) override { return namesFoldCaseEverywhere || m_real.namesFoldCase(folder); }
     // Copies get the time they were made, as on a drive that keeps no file times.
     bool restampsCopies = false;
     // The next copy or comparison, once it has done its first part, waits until its caller stops it.
