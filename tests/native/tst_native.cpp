@@ -132,6 +132,19 @@ private slots:
         QVERIFY(heard >= (1 << 20) && heard < (20 << 20));
     }
 
+    // This disk tells case apart, also in an empty folder and beside a name's twin; a FAT stick does not, empty or not.
+    void namesAndCase()
+    {
+        QVERIFY(writeFile(at("Name.txt"), "n") && QDir().mkpath(at("Empty")) && QDir().mkpath(at("sub")) && writeFile(at("sub/A"), "a") && writeFile(at("sub/a"), "b"));
+        QCOMPARE(QString("%1%2%3").arg(fs.namesFoldCase(dir.path())).arg(fs.namesFoldCase(at("Empty"))).arg(fs.namesFoldCase(at("sub"))), "000");
+        const auto stick = Mount::fat(1024);
+        if (!stick)
+            QSKIP("only root may mount a FAT image; the root run of the suite tests this");
+        const bool empty = fs.namesFoldCase(stick->dir.path());
+        QVERIFY(QDir().mkpath(stick->dir.path() + "/Photos") && writeFile(stick->dir.path() + "/Photos/x", "x"));
+        QCOMPARE(QString("%1%2").arg(empty).arg(fs.namesFoldCase(stick->dir.path())), "11");
+    }
+
     // A copy gets the source's bytes, nanosecond time and permissions, and nothing else appears;
     // set-user-ID and set-group-ID stay only where the copy keeps the owner and group.
     void copy_data()
