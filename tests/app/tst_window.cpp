@@ -427,6 +427,7 @@ private slots:
         QTest::newRow("Alt+M, M, Return") << "12" << false << "Alt+M, M, Return" << "Esc" << move << kept;
         QTest::newRow("narrow, Alt+M, M, Return") << "12" << false << "width=200, Alt+M, M, Return" << "Esc" << move << kept;
         QTest::newRow("narrow, Alt+M, M, widened") << "12" << false << "width=200, Alt+M, M, width=1000" << "" << "" << kept;
+        QTest::newRow("narrow, Alt+M, M, Escape") << "12" << false << "width=200, Alt+M, M" << "" << "" << kept;
         QTest::newRow("Alt+D") << "12" << false << "Alt+D" << "Esc" << "DELETE from >> Left?|You are about to DELETE 1 marked files from|&No &Yes" << kept;
         QTest::newRow("Alt+L") << "12" << false << "Alt+L" << "Esc" << "DELETE from Right <<?|You are about to DELETE 1 marked files from|&No &Yes" << kept;
         QTest::newRow("Alt+C, Alt+Y copies") << "1" << false << "Alt+C" << "Alt+Y" << copy << "new|a|a b";
@@ -462,6 +463,13 @@ private slots:
         }
         BoxAnswerer answerer(answer);
         press(keys);
+        if (keys.endsWith("Alt+M, M")) { // the highlight has moved to Move, on the second row, and left Match
+            QStringList lit;
+            for (QMenuBar *row : w->window->menus()->rows())
+                lit << (row->activeAction() ? row->activeAction()->text() : "-");
+            QCOMPARE(lit.join(' '), QStringLiteral("- - >&Move!> -"));
+            press("Esc");
+        }
         if (answer.isEmpty() && !seen.isEmpty()) {
             auto *open = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QCOMPARE(open ? open->title() : QString(), seen);
@@ -528,6 +536,8 @@ private slots:
             titles << (box.style < 0 ? box.title : box.line()); // the input boxes by their titles
         QCOMPARE(titles.join('|'), QStringLiteral("Edit Path|Remove Path|Export Text file for Excel:|Sorry! (OK, Exclamation): This option is not yet available!"));
         if (auto *filter = qobject_cast<QLineEdit *>(focus)) {
+            w->form().txtSelect.setText("*.doc");
+            QCOMPARE(filter->text(), QStringLiteral("*.doc")); // the filter shows a new one at once
             filter->setText("*.txt");
             for (const QString keys : {"Home", "Shift+Right", "Ctrl+C", "End", "Ctrl+V", "Backspace", "X"})
                 QTest::keySequence(filter, QKeySequence(keys));
