@@ -5,6 +5,9 @@
 // With --large first: bigleft/ and bigright/ with 1,000,000 empty files each, a third of the
 // names in both, a ninth of those newer on the left, the files about half a minute apart; and
 // bigtreeleft/ and bigtreeright/ with the same files in 20,000 folders (100 of 200 each).
+// With --contents first: cmpbigleft/ and cmpbigright/ with 2,000 files of 512 KiB each, and
+// cmpsmallleft/ and cmpsmallright/ with 100,000 files of 1 KiB each: the same names and
+// contents on both sides, the left's a day later.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,12 +18,13 @@
 
 namespace {
 
-bool makeFile(const std::string &path, long size, time_t modified)
+bool makeFile(const std::string &path, long size, time_t modified, char fill = 0)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    static char block[4096];
+    char block[4096];
+    std::memset(block, fill, sizeof block);
     bool ok = true;
     for (long done = 0; ok && done < size;) {
         const long n = size - done < long(sizeof block) ? size - done : long(sizeof block);
@@ -69,14 +73,33 @@ bool makeLarge(const std::string &root, const char *pair, bool tree)
 
 } // namespace
 
+// The same files on both sides, the left's a day later, of one size and each of its own byte.
+bool makeEqualPairs(const std::string &root, const char *pair, int files, long size)
+{
+    const time_t base = 1700000000;
+    char name[64];
+    for (const char *side : {"left", "right"}) {
+        const std::string folder = root + "/" + pair + side;
+        ::mkdir(folder.c_str(), 0755);
+        for (int i = 0; i < files; ++i) {
+            std::snprintf(name, sizeof name, "/file %06d.bin", i);
+            if (!makeFile(folder + name, size, base + (side[0] == 'l' ? 86400 : 0), char('A' + i % 26)))
+                return false;
+        }
+    }
+    return true;
+}
+
 int main(int argc, char *argv[])
 {
+    if (argc == 3 && std::strcmp(argv[1], "--contents") == 0)
+        return makeEqualPairs(argv[2], "cmpbig", 2000, 512 * 1024) && makeEqualPairs(argv[2], "cmpsmall", 100000, 1024) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--large") == 0) {
         const std::string root = argv[2];
         return makeLarge(root, "big", false) && makeLarge(root, "bigtree", true) ? 0 : 1;
     }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s [--large] ROOT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--large|--contents] ROOT\n", argv[0]);
         return 2;
     }
     const std::string root = argv[1];

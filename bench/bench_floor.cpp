@@ -4,6 +4,7 @@
 //   bench_floor tree FOLDER...   the same through each folder's whole tree, descending by openat
 //   bench_floor process LEFT RIGHT   the same as a process of its own, once (for dyadix-match)
 //   bench_floor copy FROM TO      copy_file_range of every file of FROM into TO
+//   bench_floor compare LEFT RIGHT   every file of LEFT read with its namesake in RIGHT and compared, one pair after another
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -78,6 +79,35 @@ bool copyAll(const char *from, const char *to)
     return true;
 }
 
+// Reads both files of every pair, a block of each at a time, up to the first difference.
+long long compareAll(const char *left, const char *right)
+{
+    DIR *dir = ::opendir(left);
+    const int other = ::open(right, O_RDONLY | O_DIRECTORY);
+    if (dir == nullptr || other < 0)
+        return -1;
+    static std::vector<char> first(1 << 17), second(1 << 17);
+    long long same = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const int a = ::openat(::dirfd(dir), entry->d_name, O_RDONLY), b = ::openat(other, entry->d_name, O_RDONLY);
+        bool equal = a >= 0 && b >= 0;
+        for (;;) {
+            const ssize_t m = equal ? ::read(a, first.data(), first.size()) : 0, n = equal ? ::read(b, second.data(), second.size()) : 0;
+            equal = m == n && m >= 0 && std::memcmp(first.data(), second.data(), std::size_t(std::max<ssize_t>(m, 0))) == 0;
+            if (!equal || m <= 0)
+                break;
+        }
+        same += equal;
+        ::close(a);
+        ::close(b);
+    }
+    ::close(other);
+    ::closedir(dir);
+    return same;
+}
+
 template <typename Work>
 double median(int runs, Work work)
 {
@@ -112,8 +142,12 @@ int main(int argc, char *argv[])
     }
     if (argc == 4 && std::strcmp(argv[1], "process") == 0)
         return statAll(argv[2]) >= 0 && statAll(argv[3]) >= 0 ? 0 : 2;
+    if (argc == 4 && std::strcmp(argv[1], "compare") == 0) {
+        std::printf("%.4f\n", median(5, [&] { compareAll(argv[2], argv[3]); }));
+        return 0;
+    }
     if (argc == 4 && std::strcmp(argv[1], "copy") == 0)
         return copyAll(argv[2], argv[3]) ? 0 : 2;
-    std::fprintf(stderr, "usage: bench_floor list|tree FOLDER... | process LEFT RIGHT | copy FROM TO\n");
+    std::fprintf(stderr, "usage: bench_floor list|tree FOLDER... | process LEFT RIGHT | copy|compare FROM TO\n");
     return 2;
 }

@@ -6,8 +6,13 @@
 #include "nativeposix.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <cstring>
+#include <deque>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -18,11 +23,86 @@ namespace dyadix::native {
 namespace {
 
 // One read of each file.
-constexpr std::int64_t BlockSize = std::int64_t(1) << 20;
+constexpr std::int64_t BlockSize = std::int64_t(1) << 17;
 // A thread's share of a large pair at a time, so that both threads read one large pair.
 constexpr std::int64_t ChunkSize = std::int64_t(8) << 20;
 // Pairs open at once: two descriptors each.
-constexpr std::size_t PairsOpenAtOnce = 64;
+constexpr std::size_t PairsOpenAtOnce = 128;
+
+// A second thread that stays for the process: comparing many small pairs would otherwise start
+// one for every few of them.
+class SecondThread
+{
+public:
+    static SecondThread &instance()
+    {
+        static SecondThread *const thread = new SecondThread; // never ended: it may wait to the last
+        return *thread;
+    }
+    void start(std::function<void()> work)
+    {
+        std::lock_guard lock(m_mutex);
+        m_work = std::move(work);
+        m_done = false;
+        m_changed.notify_all();
+    }
+    void wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_done; });
+    }
+
+private:
+    SecondThread()
+    {
+        std::thread([this] {
+            std::unique_lock lock(m_mutex);
+            for (;;) {
+                m_changed.wait(lock, [this] { return bool(m_work); });
+                const std::function<void()> work = std::exchange(m_work, nullptr);
+                lock.unlock();
+                work();
+                lock.lock();
+                m_done = true;
+                m_changed.notify_all();
+            }
+        }).detach();
+    }
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::function<void()> m_work;
+    bool m_done = true;
+};
+
+// The folders of the files compared, kept open while their files follow one another, so
+// that each file is looked up by its name alone.
+class OpenFolders
+{
+public:
+    // The open folder that holds `path`; AT_FDCWD where it cannot be opened (the path is then
+    // looked up whole, and fails as it would).
+    int holding(const QByteArray &path)
+    {
+        const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
+        for (Folder &kept : m_folders) {
+            if (kept.path == folder)
+                return kept.fd.get();
+        }
+        Folder &slot = m_folders[m_next++ % m_folders.size()];
+        slot.path = folder;
+        slot.fd.reset(::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        return slot.fd.get() == -1 ? AT_FDCWD : slot.fd.get();
+    }
+
+private:
+    struct Folder
+    {
+        QByteArray path;
+        FileDescriptor fd;
+    };
+    std::array<Folder, 4> m_folders;
+    std::size_t m_next = 0;
+};
 
 struct OpenPair
 {
@@ -33,6 +113,7 @@ struct OpenPair
     std::mutex errorMutex;
     std::optional<RunTimeError> error; // set once, under the mutex, before `failed`
     bool errorInSecond = false;
+    std::optional<Result<Contents>> decided; // before reading: an error opening, or the lengths
 };
 
 struct Chunk
@@ -58,36 +139,112 @@ ssize_t readAt(int fd, char *buffer, std::int64_t length, std::int64_t offset, i
     return ssize_t(done);
 }
 
-// Compares the chunks handed out one by one: what one thread does.
-class ChunkComparer
+// The pairs of one call, worked on by two threads at once: each takes the next pair, opens it
+// and compares it; a large pair is cut into chunks that either thread takes.
+class SharedWork
 {
 public:
-    ChunkComparer(const std::vector<Chunk> &chunks, std::atomic<std::size_t> &next, std::atomic<std::int64_t> &compared,
-                  std::atomic<bool> &stop)
-        : m_chunks(chunks), m_next(next), m_compared(compared), m_stop(stop),
-          m_buffers(std::make_unique<char[]>(2 * std::size_t(BlockSize)))
+    SharedWork(const std::vector<ContentPair> &pairs, const FileSystem::CopyProgress &progress)
+        : m_pairs(pairs), m_open(pairs.size()), m_progress(progress)
     {
     }
 
-    // Takes chunks until none is left; `afterBlock` runs after every block (the caller's
-    // thread reports the progress there).
-    void run(const std::function<void()> &afterBlock = {})
+    // What one thread does; the caller's thread reports the progress.
+    void work(bool reports)
     {
-        for (std::size_t i = m_next++; i < m_chunks.size(); i = m_next++) {
-            const Chunk &chunk = m_chunks[i];
-            if (m_stop) {
-                chunk.pair->unfinished = true;
+        OpenFolders folders;
+        const auto buffers = std::make_unique<char[]>(2 * std::size_t(BlockSize));
+        for (;;) {
+            if (std::optional<Chunk> chunk = takeChunk()) {
+                compare(*chunk, buffers.get(), reports);
                 continue;
             }
-            compare(chunk, afterBlock);
+            const std::size_t i = m_next++;
+            if (i >= m_pairs.size())
+                break;
+            OpenPair &pair = *(m_open[i] = std::make_unique<OpenPair>());
+            if (m_stop) {
+                pair.unfinished = true;
+                continue;
+            }
+            const std::int64_t size = openPair(i, pair, folders);
+            if (size <= ChunkSize) {
+                compare({&pair, 0, size}, buffers.get(), reports);
+                continue;
+            }
+            std::lock_guard lock(m_chunksMutex);
+            for (std::int64_t at = 0; at < size; at += ChunkSize)
+                m_chunks.push_back({&pair, at, std::min(ChunkSize, size - at)});
+            m_chunksWaiting = m_chunks.size();
         }
+        if (reports && m_progress && !m_stop && !m_progress(m_compared))
+            m_stop = true;
+    }
+
+    bool stopped() const { return m_stop; }
+    std::vector<Result<Contents>> results() const
+    {
+        std::vector<Result<Contents>> found;
+        found.reserve(m_pairs.size());
+        for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+            const OpenPair *pair = m_open[i].get();
+            if (pair == nullptr || pair->unfinished)
+                found.emplace_back(ErrorNumber::Stopped);
+            else if (pair->decided)
+                found.push_back(*pair->decided);
+            else if (pair->error)
+                found.emplace_back(pair->error->onPath(pair->errorInSecond ? m_pairs[i].second : m_pairs[i].first));
+            else
+                found.emplace_back(pair->differs ? Contents::Different : Contents::Same);
+        }
+        return found;
     }
 
 private:
-    void compare(const Chunk &chunk, const std::function<void()> &afterBlock)
+    // Opens both files; the length to compare, 0 where the pair is decided unread.
+    std::int64_t openPair(std::size_t i, OpenPair &pair, OpenFolders &folders)
+    {
+        struct stat firstStat {}, secondStat {};
+        const auto open = [&folders](const QString &path, struct stat &st) {
+            const QByteArray bytes = encodeUtf8Name(path);
+            return openRegularFile(bytes, st, Blocking::Left, folders.holding(bytes));
+        };
+        Result<FileDescriptor> first = open(m_pairs[i].first, firstStat);
+        if (!first) {
+            pair.decided = first.error().onPath(m_pairs[i].first);
+            return 0;
+        }
+        Result<FileDescriptor> second = open(m_pairs[i].second, secondStat);
+        if (!second) {
+            pair.decided = second.error().onPath(m_pairs[i].second);
+            return 0;
+        }
+        if (firstStat.st_size != secondStat.st_size || firstStat.st_size == 0) {
+            pair.decided = firstStat.st_size == secondStat.st_size ? Contents::Same : Contents::Different;
+            return 0;
+        }
+        pair.first = std::move(*first);
+        pair.second = std::move(*second);
+        return firstStat.st_size;
+    }
+
+    std::optional<Chunk> takeChunk()
+    {
+        if (m_chunksWaiting == 0)
+            return std::nullopt;
+        std::lock_guard lock(m_chunksMutex);
+        if (m_chunks.empty())
+            return std::nullopt;
+        const Chunk chunk = m_chunks.front();
+        m_chunks.pop_front();
+        m_chunksWaiting = m_chunks.size();
+        return chunk;
+    }
+
+    void compare(const Chunk &chunk, char *buffers, bool reports)
     {
         OpenPair &pair = *chunk.pair;
-        char *first = m_buffers.get(), *second = first + BlockSize;
+        char *first = buffers, *second = buffers + BlockSize;
         for (std::int64_t at = chunk.offset; at < chunk.offset + chunk.length; at += BlockSize) {
             if (pair.differs || pair.failed)
                 return;
@@ -114,16 +271,20 @@ private:
                 return;
             }
             m_compared += wanted;
-            if (afterBlock)
-                afterBlock();
+            if (reports && m_progress && !m_progress(m_compared))
+                m_stop = true;
         }
     }
 
-    const std::vector<Chunk> &m_chunks;
-    std::atomic<std::size_t> &m_next;
-    std::atomic<std::int64_t> &m_compared;
-    std::atomic<bool> &m_stop;
-    std::unique_ptr<char[]> m_buffers;
+    const std::vector<ContentPair> &m_pairs;
+    std::vector<std::unique_ptr<OpenPair>> m_open;
+    const FileSystem::CopyProgress &m_progress;
+    std::atomic<std::size_t> m_next = 0;
+    std::atomic<std::int64_t> m_compared = 0;
+    std::atomic<bool> m_stop = false;
+    std::mutex m_chunksMutex;
+    std::deque<Chunk> m_chunks;
+    std::atomic<std::size_t> m_chunksWaiting = 0;
 };
 
 } // namespace
@@ -131,60 +292,29 @@ private:
 std::vector<Result<Contents>> compareFileContents(const std::vector<ContentPair> &pairs,
                                                   const FileSystem::CopyProgress &progress)
 {
-    std::vector<Result<Contents>> results(pairs.size(), Result<Contents>(ErrorNumber::Stopped));
-    std::atomic<std::int64_t> compared = 0;
-    std::atomic<bool> stop = false;
-    for (std::size_t from = 0; from < pairs.size() && !stop; from += PairsOpenAtOnce) {
-        const std::size_t to = std::min(pairs.size(), from + PairsOpenAtOnce);
-        std::vector<std::unique_ptr<OpenPair>> open(to - from);
-        std::vector<Chunk> chunks;
-        for (std::size_t i = from; i < to; ++i) {
-            struct stat firstStat {}, secondStat {};
-            Result<FileDescriptor> first = openRegularFile(encodeUtf8Name(pairs[i].first), firstStat);
-            if (!first) {
-                results[i] = first.error().onPath(pairs[i].first);
-                continue;
-            }
-            Result<FileDescriptor> second = openRegularFile(encodeUtf8Name(pairs[i].second), secondStat);
-            if (!second) {
-                results[i] = second.error().onPath(pairs[i].second);
-                continue;
-            }
-            if (firstStat.st_size != secondStat.st_size || firstStat.st_size == 0) {
-                results[i] = firstStat.st_size == secondStat.st_size ? Contents::Same : Contents::Different;
-                continue;
-            }
-            auto &pair = open[i - from] = std::make_unique<OpenPair>();
-            pair->first = std::move(*first);
-            pair->second = std::move(*second);
-            for (std::int64_t at = 0; at < firstStat.st_size; at += ChunkSize)
-                chunks.push_back({pair.get(), at, std::min<std::int64_t>(ChunkSize, firstStat.st_size - at)});
+    std::vector<Result<Contents>> results;
+    results.reserve(pairs.size());
+    bool stopped = false;
+    // A few pairs at a time, so that only so many files are open at once.
+    for (std::size_t from = 0; from < pairs.size(); from += PairsOpenAtOnce) {
+        const std::vector<ContentPair> some(pairs.begin() + std::ptrdiff_t(from),
+                                            pairs.begin() + std::ptrdiff_t(std::min(pairs.size(), from + PairsOpenAtOnce)));
+        if (stopped) {
+            results.insert(results.end(), some.size(), Result<Contents>(ErrorNumber::Stopped));
+            continue;
         }
-        std::atomic<std::size_t> next = 0;
-        // A second thread where there is more than one chunk: small files pair by pair, a large
-        // file's chunks side by side.
-        std::thread helper;
-        if (chunks.size() > 1)
-            helper = std::thread([&] { ChunkComparer(chunks, next, compared, stop).run(); });
-        ChunkComparer(chunks, next, compared, stop).run([&] {
-            if (progress && !progress(compared))
-                stop = true;
-        });
-        if (helper.joinable())
-            helper.join();
-        if (progress && !stop && !progress(compared))
-            stop = true;
-        for (std::size_t i = from; i < to; ++i) {
-            const OpenPair *pair = open[i - from].get();
-            if (pair == nullptr)
-                continue;
-            if (pair->error)
-                results[i] = pair->error->onPath(pair->errorInSecond ? pairs[i].second : pairs[i].first);
-            else if (pair->differs)
-                results[i] = Contents::Different;
-            else if (!pair->unfinished)
-                results[i] = Contents::Same;
-        }
+        SharedWork work(some, progress);
+        // Two calls at once share the one second thread: the later goes alone.
+        static std::mutex secondInUse;
+        std::unique_lock<std::mutex> second(secondInUse, std::try_to_lock);
+        if (second.owns_lock())
+            SecondThread::instance().start([&work] { work.work(false); });
+        work.work(true);
+        if (second.owns_lock())
+            SecondThread::instance().wait();
+        std::vector<Result<Contents>> found = work.results();
+        results.insert(results.end(), found.begin(), found.end());
+        stopped = work.stopped();
     }
     return results;
 }

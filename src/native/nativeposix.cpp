@@ -112,15 +112,17 @@ Result<ResolvedTarget> resolveTarget(const QByteArray &path)
     return target;
 }
 
-Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st)
+Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st, Blocking blocking, int folder)
 {
-    if (::stat(path.constData(), &st) != 0)
+    // In a folder already open, only the name is looked up (the path names the file for errors).
+    const char *name = folder == AT_FDCWD ? path.constData() : path.constData() + path.lastIndexOf('/') + 1;
+    if (::fstatat(folder, name, &st, 0) != 0)
         return errorForFile(errno, path);
     if (S_ISDIR(st.st_mode))
         return ErrorNumber::PathFileAccessError;
     if (!S_ISREG(st.st_mode))
         return ErrorNumber::NotRegularFile;
-    FileDescriptor in(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor in(::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (in.get() == -1)
         return errorForFile(errno, path);
     struct stat opened {};
@@ -129,6 +131,8 @@ Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st)
     if (!S_ISREG(opened.st_mode) || !isSameFile(opened, st))
         return ErrorNumber::NotRegularFile;
     st = opened;
+    if (blocking == Blocking::Left)
+        return in;
     if (const int flags = ::fcntl(in.get(), F_GETFL); flags == -1 || ::fcntl(in.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         return RunTimeError::fromErrno(errno);
     return in;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <string_view>
 #include <utility>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,6 +104,11 @@ private:
 // pipe waits for a writer, and opening a device can act on it (a tape rewinds). Only a regular
 // file is opened, and without waiting; another file put under the name since it was looked
 // at is refused.
-Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st);
+// Reads of a regular file ignore O_NONBLOCK; `blocking` clears it all the same, for a copy
+// whose file system might not.
+enum class Blocking { Cleared, Left };
+// `folder`, where given, is the open folder that holds the file named by `path`.
+Result<FileDescriptor> openRegularFile(const QByteArray &path, struct stat &st, Blocking blocking = Blocking::Cleared,
+                                       int folder = AT_FDCWD);
 
 } // namespace dyadix::native
