@@ -49,11 +49,12 @@ class tst_Export : public FixtureTest
         f->form->mnuFileExport.trigger();
         return readFile(file);
     }
-    // What the window exports after Match, given dyadix-match's options and LEFT (Right is R); a file that vanishes as it is listed
-    // is ignored, as dyadix-match goes on without it.
-    QByteArray windowExport(const QStringList &arguments, bool vanishing = false)
+    // What the window exports after Match, given dyadix-match's options and LEFT (Right is R), its boxes answered with the keys
+    // given; a file that vanishes as it is listed is ignored, as dyadix-match goes on without it.
+    QByteArray windowExport(const QStringList &arguments, bool vanishing = false, const QString &answers = {})
     {
         Fixture other;
+        other.prompter.answerKeys(answers);
         other.form->txtSelect.setText(arguments.contains("--filter") ? arguments[arguments.indexOf("--filter") + 1] : "*.*");
         other.form->mnuOptionNewer.setChecked(!arguments.contains("--mark-earlier"));
         other.form->mnuOptionSubfolders.setChecked(arguments.contains("-r"));
@@ -153,6 +154,7 @@ private slots:
         QTest::newRow("trees") << QStringList {"-r", "L", "R"} << false << 1 << QByteArray();
         QTest::newRow("output, no folder") << QStringList {"--output", "no/out.txt", "L", "R"} << false << 2 << QByteArray("dyadix-match: no/out.txt: Path not found\n");
         QTest::newRow("contents") << QStringList {"--contents", "L", "R"} << false << 1 << QByteArray();
+        QTest::newRow("trees, contents, a dangling link") << QStringList {"-r", "--contents", "L", "R"} << false << 1 << QByteArray("dyadix-match: File not found on %/L/sub/nowhere\n");
         QTest::newRow("output, file vanished") << QStringList {"--output", "out.txt", "L", "R"} << true << 1 << QByteArray("dyadix-match: File not found on %/L/equal\n");
         QTest::newRow("missing folder") << QStringList {"L", "nowhere"} << false << 2 << QByteArray("dyadix-match: nowhere: Path not found\n");
         QTest::newRow("one folder") << QStringList {"L"} << false << 2 << QByteArray("dyadix-match: give two folders, LEFT and RIGHT (see --help)\n");
@@ -170,6 +172,8 @@ private slots:
         QVERIFY(writeFile(t("/L/equal"), "e", When) && writeFile(t("/R/EQUAL"), "e", When) && writeFile(t("/out.txt"), "old"));
         QVERIFY(writeFile(t("/L/same.txt"), "s", When + 120) && writeFile(t("/R/same.txt"), "s", When)); // unmarked with --contents
         QVERIFY(QDir().mkpath(t("/L/sub/deeper")) && writeFile(t("/L/sub/deeper/\"quoted\".txt"), "q", When) && QDir().mkpath(t("/R/Sub")) && writeFile(t("/R/Sub/x"), "x", When));
+        const bool dangling = error.contains("nowhere");
+        QVERIFY(!dangling || QFile::link(t("/L/sub/gone"), t("/L/sub/nowhere"))); // a link to nothing, in a tree
         if (vanishing) {
             f->fs.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/equal");
             f->fs.failOn(FsOperation::FileDateTime, ErrorNumber::FileNotFound, 1, "/equal");
@@ -184,7 +188,7 @@ private slots:
         QCOMPARE(complaint, error.replace('%', encodeUtf8Name(f->dir.path())));
         const bool toFile = arguments.contains("--output");
         const QByteArray expected = arguments[0] == "--version" ? "dyadix-match 1.8.0\n" : code == 2 ? QByteArray(toFile ? "old" : "")
-            : windowExport(QStringList(arguments).replaceInStrings(QRegularExpression("^([LR])$"), t("/\\1")), vanishing);
+            : windowExport(QStringList(arguments).replaceInStrings(QRegularExpression("^([LR])$"), t("/\\1")), vanishing, dangling ? "IIII" : "");
         QCOMPARE(printed.contains("\n\"sub/deeper/\"\"quoted\"\".txt\"\t"), arguments.contains("-r")); // a relative name, quoted as any name
         QCOMPARE(printed.contains("same.txt\t2024/04/05 06:09\t       1\t\t"), arguments.contains("--contents")); // unmarked
         QCOMPARE(toFile ? readFile(t("/out.txt")) + printed : printed, expected);
