@@ -60,27 +60,19 @@ void FormModel::stopWork()
 {
     if (!m_work.working() || m_work.stopRequested())
         return;
-    // Reading changes nothing: a comparison stops at once.
-    if (m_comparing) {
-        if (m_prompter.MsgBox(QStringLiteral("Stop comparing here?\n\nThe pairs not yet compared keep the ticks their times gave them."),
-                              MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
-            == MsgAnswer::Yes)
-            m_work.stopNow();
+    // Reading changes nothing: a comparison stops at once. A listing keeps what it has found,
+    // and a copy, move or delete ends its file first.
+    const QString question = m_comparing
+        ? QStringLiteral("Stop comparing here?\n\nThe pairs not yet compared keep the ticks their times gave them.")
+        : m_listing ? QStringLiteral("Stop the listing here?\n\nThe files listed so far stay in the list.")
+                    : QStringLiteral("Stop after this file?\n\nThe files not yet done stay ticked.");
+    if (m_prompter.MsgBox(question, MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop")) != MsgAnswer::Yes)
         return;
-    }
-    if (m_listing) {
-        if (m_prompter.MsgBox(QStringLiteral("Stop the listing here?\n\nThe files listed so far stay in the list."),
-                              MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
-            == MsgAnswer::Yes)
-            m_work.stopAfterThisFile();
-        return;
-    }
-    if (m_prompter.MsgBox(QStringLiteral("Stop after this file?\n\nThe files not yet done stay ticked."),
-                          MsgStyle::YesNo + MsgStyle::Question, QStringLiteral("Stop"))
-        == MsgAnswer::Yes)
+    if (m_comparing)
+        m_work.stopNow();
+    else
         m_work.stopAfterThisFile();
 }
-
 
 ActionContext FormModel::actionContext()
 {

@@ -104,6 +104,23 @@ struct BoxAnswerer : QObject
     QPointer<QMessageBox> answered;
 };
 
+// Once the work's progress box shows, does once what the user then does.
+struct WhenWorkBoxShows : QObject
+{
+    WhenWorkBoxShows(MainWindow &window, const std::function<void(WorkProgressBox &)> &act)
+    {
+        connect(&timer, &QTimer::timeout, this, [&window, act, this] {
+            WorkProgressBox *box = window.workBox();
+            if (box == nullptr || !box->isVisible() || std::exchange(done, true))
+                return;
+            act(*box);
+        });
+        timer.start(5);
+    }
+    QTimer timer;
+    bool done = false;
+};
+
 // Stands for the desktop's browser: hears the addresses it is asked to open.
 class Browser : public QObject
 {
@@ -605,16 +622,11 @@ private slots:
         QVERIFY(w->showBoth());
         w->fs.holdNextWorkUntilStopped();
         QString boxText;
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            WorkProgressBox *box = w->window->workBox();
-            if (box == nullptr || !box->isVisible() || !boxText.isEmpty())
-                return;
-            boxText = box->text();
+        WhenWorkBoxShows stop(*w->window, [&](WorkProgressBox &box) {
+            boxText = box.text();
             w->prompter.answer(MsgAnswer::Yes);
-            box->stopButton()->click();
+            box.stopButton()->click();
         });
-        watch.start(5);
         w->form().mnuMatch.trigger();
         QVERIFY2(boxText.startsWith("Comparing file 1 of 1 - "), qPrintable(boxText));
         QCOMPARE(w->prompter.lines().value(0), QStringLiteral("Stop (Yes No, Question): Stop comparing here?\n\nThe pairs not yet compared keep the ticks their times gave them."));
@@ -641,15 +653,10 @@ private slots:
         QVERIFY(w->showBoth(true));
         w->fs.holdNextWorkUntilStopped();
         QString boxText;
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&] {
-            WorkProgressBox *box = w->window->workBox();
-            if (box == nullptr || !box->isVisible() || !boxText.isEmpty())
-                return;
-            boxText = box->text() + (QApplication::activeModalWidget() == box ? " modal " : " ") + box->stopButton()->text();
+        WhenWorkBoxShows end(*w->window, [&](WorkProgressBox &box) {
+            boxText = box.text() + (QApplication::activeModalWidget() == &box ? " modal " : " ") + box.stopButton()->text();
             bySignal ? void(::raise(SIGTERM)) : void(w->window->close());
         });
-        watch.start(5);
         w->form().mnuCopy(command)->trigger();
         QTRY_VERIFY(!w->window->isVisible());
         QVERIFY2(boxText.startsWith(command == 1 ? "Copying file 1 of 2 - " : "Moving file 1 of 2 - ") && boxText.endsWith(" modal &Stop"), qPrintable(boxText));
