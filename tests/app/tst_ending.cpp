@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/services.h"
 #include "native/isolatedfilesystem.h"
+#include "native/nativefilesystem.h"
 
 #include "diskfiles.h"
 #include "leftovers.h"
@@ -141,6 +142,29 @@ private slots:
             QTRY_COMPARE(copiesOf(DYADIX_EXECUTABLE), 0);
     }
 
+    // Contents on a folder of another machine (a real SSH mount) are compared by the file helper: the same, and one byte apart at the end.
+    void compareOnAnotherMachine()
+    {
+        if (::geteuid() != 0)
+            QSKIP("FUSE mounts need root; the root run of the suite tests this");
+        const QString work = at("compared");
+        QProcess mount;
+        mount.start(SSH_MOUNT, {"start", work});
+        QVERIFY(mount.waitForFinished(60000));
+        if (mount.exitCode() == 77)
+            QSKIP(qPrintable("no SSH mount here: " + mount.readAllStandardError().trimmed()));
+        QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
+        const auto unmount = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"stop", work}); });
+        const QByteArray content(3 << 20, 'c');
+        QVERIFY(writeFile(at("local"), content) && writeFile(work + "/export/same", content) && writeFile(work + "/export/other", QByteArray(content).replace(content.size() - 1, 1, "d")));
+        NativeFileSystem native;
+        IsolatedFileSystem files(native);
+        QStringList found;
+        for (const Result<Contents> &one : files.compareContents({{at("local"), work + "/mount point/same"}, {at("local"), work + "/mount point/other"}}))
+            found << (one ? (*one == Contents::Same ? "same" : "different") : one.error().description);
+        QCOMPARE(found.join(' '), QStringLiteral("same different"));
+    }
+
     // Closing the window while a copy waits on a folder of another machine that stopped answering (a real SSH mount, its server stopped)
     // ends the program within two seconds; the source and the old target are as they were.
     void closeDuringCopyOntoFrozenFolder()
@@ -185,6 +209,7 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && (qstrcmp(argv[1], "--copy-then-close") == 0 || qstrcmp(argv[1], "--stuck") == 0))
         return copyThenClose(argc, argv);
+    IsolatedFileSystem::startHelper(); // before any thread: the file helper that reads network folders for this test too
     QCoreApplication application(argc, argv);
     tst_Ending test;
     return QTest::qExec(&test, argc, argv);
