@@ -2,6 +2,7 @@
 
 #include "nativeposix.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 #include <vector>
@@ -47,6 +48,67 @@ std::pair<std::int64_t, int> copyContent(int in, int out, const FileSystem::Copy
         if (progress && !progress(copied))
             return {copied, ECANCELED};
     }
+}
+
+namespace {
+
+// Copies [from, to) of `in` to the same place in `out`: the kernel's copy, else read and write.
+int copyRange(int in, int out, std::int64_t from, std::int64_t to, std::int64_t &done,
+              const FileSystem::CopyProgress &progress, std::vector<char> &buffer)
+{
+    constexpr std::int64_t Part = std::int64_t(16) << 20;
+    loff_t inAt = from, outAt = from;
+    while (inAt < to) {
+        const ssize_t n = retried([&] {
+            return ::copy_file_range(in, &inAt, out, &outAt, std::size_t(std::min(Part, to - inAt)), 0);
+        });
+        if (n == -1 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF || errno == EPERM)) {
+            if (buffer.empty())
+                buffer.resize(std::size_t(1) << 20);
+            const ssize_t r = retried([&] { return ::pread(in, buffer.data(), std::size_t(std::min<std::int64_t>(std::int64_t(buffer.size()), to - inAt)), inAt); });
+            if (r <= 0)
+                return r == 0 ? 0 : errno;
+            for (ssize_t written = 0; written < r;) {
+                const ssize_t w = retried([&] { return ::pwrite(out, buffer.data() + written, std::size_t(r - written), outAt + written); });
+                if (w == -1)
+                    return errno;
+                written += w;
+            }
+            inAt += r, outAt += r;
+        } else if (n <= 0) {
+            return n == 0 ? 0 : errno; // a file that shrank ends short of its length
+        }
+        done = inAt;
+        if (progress && !progress(done))
+            return ECANCELED;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::pair<std::int64_t, int> copySparseContent(int in, int out, std::int64_t size,
+                                               const FileSystem::CopyProgress &progress)
+{
+    std::vector<char> buffer;
+    std::int64_t done = 0;
+    for (std::int64_t at = 0; at < size;) {
+        const off_t data = ::lseek(in, off_t(at), SEEK_DATA);
+        if (data == -1 && errno == ENXIO) // only a hole is left
+            break;
+        const off_t hole = data == -1 ? -1 : ::lseek(in, data, SEEK_HOLE);
+        if (hole == -1)
+            return {done, errno};
+        if (const int error = copyRange(in, out, data, std::min<std::int64_t>(hole, size), done, progress, buffer); error != 0)
+            return {done, error};
+        if (done < std::min<std::int64_t>(hole, size))
+            return {done, 0}; // the file shrank while it was copied
+        at = hole;
+    }
+    // The length, holes at the end included.
+    if (::ftruncate(out, off_t(size)) != 0)
+        return {done, errno};
+    return {size, 0};
 }
 
 } // namespace dyadix::native

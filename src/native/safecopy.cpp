@@ -56,7 +56,10 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     ReplacingFile out(encodeUtf8Name(target));
     if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat, replaced); !created)
         return created;
-    const auto [copied, copyErrno] = copyContent(in->get(), out.fd(), progress);
+    // A file with fewer blocks than its length needs has holes: they stay holes, as cp keeps them.
+    const bool sparse = std::int64_t(sourceStat.st_blocks) * 512 < std::int64_t(sourceStat.st_size);
+    const auto [copied, copyErrno] = sparse ? copySparseContent(in->get(), out.fd(), sourceStat.st_size, progress)
+                                            : copyContent(in->get(), out.fd(), progress);
     // The unfinished copy goes with `out`: the target stays as it was.
     if (copyErrno == ECANCELED)
         return ErrorNumber::Stopped;

@@ -132,6 +132,20 @@ private slots:
         QVERIFY(heard >= (1 << 20) && heard < (20 << 20));
     }
 
+    // A file with holes arrives with its holes: the same bytes, in no more blocks than the source's (as cp keeps them).
+    void sparseCopy()
+    {
+        QFile image(at("image"));
+        QVERIFY(image.open(QIODevice::WriteOnly) && image.resize(64 << 20) && image.seek(32 << 20) && image.write(QByteArray(1 << 20, 'd')) == (1 << 20));
+        image.close();
+        QVERIFY(fs.FileCopy(at("image"), at("copy")).has_value());
+        struct stat source {}, copy {};
+        QVERIFY(::stat(QFile::encodeName(at("image")), &source) == 0 && ::stat(QFile::encodeName(at("copy")), &copy) == 0);
+        QCOMPARE(copy.st_size, source.st_size);
+        QVERIFY2(copy.st_blocks <= 2 * source.st_blocks, qPrintable(QString("%1 blocks, the source %2").arg(copy.st_blocks).arg(source.st_blocks)));
+        QCOMPARE(*fs.compareContents({{at("image"), at("copy")}}).front(), Contents::Same);
+    }
+
     // This disk tells case apart, also in an empty folder and beside a name's twin; a FAT stick does not, empty or not.
     void namesAndCase()
     {
