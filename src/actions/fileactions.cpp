@@ -91,6 +91,57 @@ private:
     QHash<QString, QString> m_names;
 };
 
+// The sources of moves whose copies are in place, removed only once the copies are on disk.
+// One flush of the target's file system serves many files: a flush for each small file would
+// take longer than its copy.
+class PendingSources
+{
+public:
+    void add(int row, const QString &path, std::int64_t bytes)
+    {
+        m_sources.push_back({row, path});
+        m_bytes += bytes;
+    }
+    bool due() const { return m_sources.size() >= FilesAtOnce || m_bytes >= BytesAtOnce; }
+
+    // Flushes the target's file system, then removes each source and unticks its line (Ignore
+    // at a source that cannot be removed unticks it too). A flush that fails and is ignored
+    // keeps the sources, their lines ticked.
+    void settle(const ActionContext &c, ErrorTrap &trap, FileListModel &list, const QString &targetFolder)
+    {
+        const std::vector<Source> sources = std::exchange(m_sources, {});
+        m_bytes = 0;
+        FileSystem &fileSystem = c.fileSystem;
+        if (sources.empty() || !trap.run([&] {
+                return c.monitor.run([&fileSystem, targetFolder](const FileSystem::CopyProgress &) {
+                    return fileSystem.flushToDisk(targetFolder);
+                });
+            }))
+            return;
+        for (const Source &source : sources) {
+            trap.run([&] {
+                return c.monitor.run([&fileSystem, path = source.path](const FileSystem::CopyProgress &) {
+                    return fileSystem.Kill(path);
+                });
+            });
+            if (trap.aborted())
+                return;
+            list.setSelected(source.row, false);
+        }
+    }
+
+private:
+    static constexpr std::size_t FilesAtOnce = 256;
+    static constexpr std::int64_t BytesAtOnce = std::int64_t(256) << 20;
+    struct Source
+    {
+        int row;
+        QString path;
+    };
+    std::vector<Source> m_sources;
+    std::int64_t m_bytes = 0;
+};
+
 // The bytes of the ticked lines.
 std::int64_t tickedBytes(const FileListModel &list)
 {
@@ -130,6 +181,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
     const int count = list.ListCount();
     int timesLost = 0;
+    PendingSources pending;
     const TargetNames targetNames(target.lstFiles, c.fileSystem.namesFoldCase(target.dirList.Path()));
     c.monitor.begin(move ? QStringLiteral("Moving") : QStringLiteral("Copying"), list.SelCount(),
                     tickedBytes(list));
@@ -205,18 +257,17 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
         if (move) {
             // A source whose copy failed is kept: the file is still only there, and its line
             // stays ticked.
-            if (!copied)
-                continue;
-            trap.run([&] {
-                return c.monitor.run([&fileSystem, sourcePath](const FileSystem::CopyProgress &) {
-                    return fileSystem.Kill(sourcePath);
-                });
-            });
+            if (copied)
+                pending.add(i, sourcePath, entry.size);
+            if (pending.due())
+                pending.settle(c, trap, list, targetFolder);
             if (trap.aborted())
                 break;
+            continue;
         }
         list.setSelected(i, false);
     }
+    pending.settle(c, trap, list, targetFolder);
     c.monitor.end();
     c.setCaption(ProgramName);
     // A drive that stamps each new file with the time it was written makes every copy look

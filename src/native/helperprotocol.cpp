@@ -64,7 +64,8 @@ bool isOperation(char byte)
 {
     for (Operation known : {Operation::Copy, Operation::CopyReplacedToTrash, Operation::Kill,
                             Operation::MoveToTrash, Operation::MakeFolders, Operation::Attributes,
-                            Operation::ModifiedTime, Operation::Length, Operation::CompareContents}) {
+                            Operation::ModifiedTime, Operation::Length, Operation::CompareContents,
+                            Operation::FlushToDisk}) {
         if (byte == char(known))
             return true;
     }

@@ -24,6 +24,7 @@ enum class Operation : char {
     ModifiedTime = 'T',
     Length = 'L',
     CompareContents = 'E', // the result's value: 1 the same, 0 different
+    FlushToDisk = 'F',
 };
 
 // What the helper sends back: progress of a copy or a comparison, then its result.

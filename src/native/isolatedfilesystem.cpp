@@ -114,6 +114,12 @@ Status IsolatedFileSystem::makeFolders(const QString &targetFolder, const QStrin
     return answer.ran ? asStatus(answer) : m_inner.makeFolders(targetFolder, relativeFolder, sourceFolder);
 }
 
+Status IsolatedFileSystem::flushToDisk(const QString &folder)
+{
+    const Answer answer = routed(folder) ? helper::ask({Operation::FlushToDisk, folder, {}, {}}) : Answer();
+    return answer.ran ? asStatus(answer) : m_inner.flushToDisk(folder);
+}
+
 Status IsolatedFileSystem::Kill(const QString &path)
 {
     const Answer answer = routed(path) ? helper::ask({Operation::Kill, path, {}, {}}) : Answer();

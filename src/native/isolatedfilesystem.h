@@ -46,6 +46,7 @@ public:
     // A network folder is not looked into for this (it may not answer): it tells case apart,
     // as most do.
     bool namesFoldCase(const QString &folder) override { return !routed(folder) && m_inner.namesFoldCase(folder); }
+    Status flushToDisk(const QString &folder) override;
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;
     Status makeFolders(const QString &targetFolder, const QString &relativeFolder,

@@ -78,6 +78,14 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     return {};
 }
 
+Status NativeFileSystem::flushToDisk(const QString &folder)
+{
+    FileDescriptor at(::open(encodeUtf8Name(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (at.get() == -1)
+        return RunTimeError::fromErrno(errno, PathKind::Folder);
+    return ::syncfs(at.get()) == 0 ? Status() : Status(RunTimeError::fromErrno(errno));
+}
+
 std::vector<Result<Contents>> NativeFileSystem::compareContents(const std::vector<ContentPair> &pairs,
                                                                 const CopyProgress &progress)
 {
