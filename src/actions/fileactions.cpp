@@ -1,10 +1,9 @@
 #include "fileactions.h"
+#include "targetnames.h"
 
 #include "panes/dirlistmodel.h"
 #include "core/conversions.h"
 #include "core/errortrap.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <cstdlib>
@@ -51,45 +50,6 @@ bool keptTime(FileSystem &fileSystem, const QString &source, const QString &targ
     const Result<std::int64_t> from = fileSystem.FileDateTime(source), to = fileSystem.FileDateTime(target);
     return !from || !to || std::abs(*from - *to) <= TimeGrain;
 }
-
-// The names the target folder already has, by the form in which a copy would find them there:
-// composed (one name may come in two Unicode forms), and folded where the target's file system
-// takes names one but for case for one. A copy writes onto the name that is there.
-class TargetNames
-{
-public:
-    TargetNames(const FileListModel &target, bool foldsCase)
-        : m_foldsCase(foldsCase)
-    {
-        for (int i = 0; i < target.ListCount(); ++i) {
-            if (target.placeholderAt(i))
-                continue;
-            const QString name = target.nameAt(i).toString();
-            if (m_foldsCase || !isAscii(name))
-                m_names.insert(key(name), name);
-        }
-    }
-    QString nameFor(const QString &sourceName) const
-    {
-        if (m_names.isEmpty() || (!m_foldsCase && isAscii(sourceName)))
-            return sourceName;
-        return m_names.value(key(sourceName), sourceName);
-    }
-
-private:
-    static bool isAscii(const QString &name)
-    {
-        return std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
-    }
-    QString key(const QString &name) const
-    {
-        const QString composed = name.normalized(QString::NormalizationForm_C);
-        return m_foldsCase ? composed.toCaseFolded() : composed;
-    }
-
-    bool m_foldsCase;
-    QHash<QString, QString> m_names;
-};
 
 // The sources of moves whose copies are in place, removed only once the copies are on disk.
 // One flush of the target's file system serves many files: a flush for each small file would
@@ -182,7 +142,9 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
     const int count = list.ListCount();
     int timesLost = 0;
     PendingSources pending;
-    const TargetNames targetNames(target.lstFiles, c.fileSystem.namesFoldCase(target.dirList.Path()));
+    // Where either folder does not tell case apart, Match paired names without case.
+    const bool foldsCase = c.fileSystem.namesFoldCase(source.dirList.Path()) || c.fileSystem.namesFoldCase(target.dirList.Path());
+    const TargetNames targetNames(target.lstFiles, foldsCase);
     c.monitor.begin(move ? QStringLiteral("Moving") : QStringLiteral("Copying"), list.SelCount(),
                     tickedBytes(list));
     for (int i = 0; i < count && !trap.aborted() && !c.monitor.stopRequested(); ++i) {
@@ -276,7 +238,8 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
         const QString files = timesLost == 1 ? QStringLiteral("1 file") : QString::number(timesLost) + QStringLiteral(" files");
         c.prompter.MsgBox(QStringLiteral("The drive does not keep file times: ") + files
                               + (move ? QStringLiteral(" moved to\n") : QStringLiteral(" copied to\n")) + targetFolder
-                              + QStringLiteral("\nhave the time of the copy, not their own."),
+                              + (timesLost == 1 ? QStringLiteral("\nhas the time of the copy, not its own.")
+                                                : QStringLiteral("\nhave the time of the copy, not their own.")),
                           MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("File Times Not Kept"));
     }
 }

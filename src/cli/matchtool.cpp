@@ -144,6 +144,13 @@ int runMatchTool(const QStringList &arguments, FileSystem &fileSystem, std::FILE
     bool leftOut = false;
     for (Listing &listing : listings)
         leftOut = listing.prompter.report(err) || leftOut;
+    // A folder that could not be listed at all leaves nothing to match it against.
+    for (int i = 0; i < 2; ++i) {
+        if ((i == 0 ? left : right).unread.contains(QString())) {
+            print(err, QStringLiteral("dyadix-match: ") + folders[i] + QStringLiteral(": could not be read\n"));
+            return 2;
+        }
+    }
     matchLists(left.lstFiles, right.lstFiles, parser.isSet(earlier) ? MarkNewer::Off : MarkNewer::On,
                Merging::OneByOne, Unread {left.unread, right.unread}, nameRuleOf(fileSystem, left.dirList.Path(), right.dirList.Path()));
     if (parser.isSet(contents)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// How long work (a copy, a comparison) reports its progress and hears a request to stop.
+// How a long piece of work (a copy, a comparison) reports its progress and hears a request to stop.
 
 #include "core/filesystem.h"
 #include "core/result.h"

@@ -59,8 +59,8 @@ ContentCounts untickSameContents(FileListModel &left, FileListModel &right, cons
         while (next < rows.size() && pairs.size() < PairsAtOnce
                && (pairs.empty() || pieceBytes + left.sizeAt(rows[next]) <= BytesAtOnce)) {
             const int row = rows[next++];
-            const QString name = left.nameAt(row).toString();
-            pairs.push_back({check.leftFolder + name, check.rightFolder + name});
+            // Each side by its own name: the two may differ in case where case is not told apart.
+            pairs.push_back({check.leftFolder + left.nameAt(row).toString(), check.rightFolder + right.nameAt(row).toString()});
             pieceBytes += left.sizeAt(row);
         }
         check.monitor.nextFile(pieceBytes, int(pairs.size()));

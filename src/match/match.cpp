@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <cstdlib>
+#include <optional>
 #include <future>
 #include <vector>
 
@@ -66,17 +67,22 @@ public:
         for (const QString &path : paths)
             m_paths.insert(path.toCaseFolded(), path);
     }
-    // The path that covers a name: the name itself, or a folder above it; empty for none.
-    QString covering(NameView name) const
+    // The path that covers a name: the name itself, a folder above it, or (empty) the whole
+    // folder; nothing for none.
+    std::optional<QString> covering(NameView name) const
     {
         if (m_paths.isEmpty())
+            return std::nullopt;
+        if (m_paths.contains(QString()))
             return QString();
         const QString folded = name.toString().toCaseFolded();
         for (qsizetype slash = folded.indexOf(QLatin1Char('/')); slash != -1; slash = folded.indexOf(QLatin1Char('/'), slash + 1)) {
             if (const auto found = m_paths.constFind(folded.left(slash + 1)); found != m_paths.cend())
                 return *found;
         }
-        return m_paths.value(folded);
+        if (const auto found = m_paths.constFind(folded); found != m_paths.cend())
+            return *found;
+        return std::nullopt;
     }
 
 private:
@@ -85,7 +91,8 @@ private:
 
 QString unreadNote(const QString &path)
 {
-    return QStringLiteral("Not ticked: the other pane could not read ") + path;
+    return path.isEmpty() ? QStringLiteral("Not ticked: the other pane's folder was not read whole")
+                          : QStringLiteral("Not ticked: the other pane could not read ") + path;
 }
 
 } // namespace
@@ -194,9 +201,9 @@ MatchCounts matchLists(FileListModel &left, FileListModel &right, MarkNewer mark
     const auto tickOneSided = [&](Side &side, const UnreadLookup &otherUnread, std::vector<int> &loose) {
         if (collides(side))
             return;
-        if (const QString path = otherUnread.covering(side.name()); !path.isEmpty()) {
+        if (const std::optional<QString> path = otherUnread.covering(side.name())) {
             side.tick(false);
-            side.note(unreadNote(path));
+            side.note(unreadNote(*path));
             return;
         }
         side.tick(true, OnlyHere);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -105,6 +106,12 @@ std::pair<std::int64_t, int> copySparseContent(int in, int out, std::int64_t siz
             return {done, 0}; // the file shrank while it was copied
         at = hole;
     }
+    // A file whose length changed while it was copied matches neither its old content nor its new.
+    struct stat now {};
+    if (::fstat(in, &now) != 0)
+        return {done, errno};
+    if (now.st_size != size)
+        return {done, 0};
     // The length, holes at the end included.
     if (::ftruncate(out, off_t(size)) != 0)
         return {done, errno};

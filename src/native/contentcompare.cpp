@@ -1,22 +1,21 @@
 #include "contentcompare.h"
+#include "nativefilesystem.h"
 
 // Comparing the contents of pairs of files: large blocks, two threads, the first difference ends a pair.
 
 #include "core/utf8names.h"
 #include "nativeposix.h"
+#include "secondthread.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <condition_variable>
-#include <functional>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 namespace dyadix::native {
 
@@ -28,51 +27,6 @@ constexpr std::int64_t BlockSize = std::int64_t(1) << 17;
 constexpr std::int64_t ChunkSize = std::int64_t(8) << 20;
 // Pairs open at once: two descriptors each.
 constexpr std::size_t PairsOpenAtOnce = 128;
-
-// A second thread that stays for the process: comparing many small pairs would otherwise start
-// one for every few of them.
-class SecondThread
-{
-public:
-    static SecondThread &instance()
-    {
-        static SecondThread *const thread = new SecondThread; // never ended: it may wait to the last
-        return *thread;
-    }
-    void start(std::function<void()> work)
-    {
-        std::lock_guard lock(m_mutex);
-        m_work = std::move(work);
-        m_done = false;
-        m_changed.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_done; });
-    }
-
-private:
-    SecondThread()
-    {
-        std::thread([this] {
-            std::unique_lock lock(m_mutex);
-            for (;;) {
-                m_changed.wait(lock, [this] { return bool(m_work); });
-                const std::function<void()> work = std::exchange(m_work, nullptr);
-                lock.unlock();
-                work();
-                lock.lock();
-                m_done = true;
-                m_changed.notify_all();
-            }
-        }).detach();
-    }
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::function<void()> m_work;
-    bool m_done = true;
-};
 
 // The folders of the files compared, kept open while their files follow one another, so
 // that each file is looked up by its name alone.
@@ -86,7 +40,7 @@ public:
         const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
         for (Folder &kept : m_folders) {
             if (kept.path == folder)
-                return kept.fd.get();
+                return kept.fd.get() == -1 ? AT_FDCWD : kept.fd.get();
         }
         Folder &slot = m_folders[m_next++ % m_folders.size()];
         slot.path = folder;
@@ -144,14 +98,20 @@ ssize_t readAt(int fd, char *buffer, std::int64_t length, std::int64_t offset, i
 class SharedWork
 {
 public:
-    SharedWork(const std::vector<ContentPair> &pairs, const FileSystem::CopyProgress &progress)
-        : m_pairs(pairs), m_open(pairs.size()), m_progress(progress)
+    // `before`: the bytes compared by the calls before, for the progress.
+    SharedWork(const std::vector<ContentPair> &pairs, const FileSystem::CopyProgress &progress, std::int64_t before)
+        : m_pairs(pairs), m_open(pairs.size()), m_progress(progress), m_before(before)
     {
     }
+    std::int64_t compared() const { return m_compared; }
 
-    // What one thread does; the caller's thread reports the progress.
-    void work(bool reports)
+    // Who works: the caller's thread, which reports the progress, or the second thread.
+    enum class Role { Reports, Helps };
+
+    // What one thread does.
+    void work(Role role)
     {
+        const bool reports = role == Role::Reports;
         OpenFolders folders;
         const auto buffers = std::make_unique<char[]>(2 * std::size_t(BlockSize));
         for (;;) {
@@ -177,8 +137,20 @@ public:
                 m_chunks.push_back({&pair, at, std::min(ChunkSize, size - at)});
             m_chunksWaiting = m_chunks.size();
         }
-        if (reports && m_progress && !m_stop && !m_progress(m_compared))
-            m_stop = true;
+        if (reports)
+            report();
+    }
+
+    // The caller's thread, done with the pairs, takes the chunks of a large pair that the
+    // second thread opened last, and goes on reporting (a stop is heard) until it is done too.
+    void finish(SecondThread &second)
+    {
+        const auto buffers = std::make_unique<char[]>(2 * std::size_t(BlockSize));
+        while (!second.waitFor(std::chrono::milliseconds(20))) {
+            while (std::optional<Chunk> chunk = takeChunk())
+                compare(*chunk, buffers.get(), true);
+            report();
+        }
     }
 
     bool stopped() const { return m_stop; }
@@ -201,6 +173,12 @@ public:
     }
 
 private:
+    void report()
+    {
+        if (m_progress && !m_stop && !m_progress(m_before + m_compared))
+            m_stop = true;
+    }
+
     // Opens both files; the length to compare, 0 where the pair is decided unread.
     std::int64_t openPair(std::size_t i, OpenPair &pair, OpenFolders &folders)
     {
@@ -265,20 +243,22 @@ private:
                 pair.failed = true;
                 return;
             }
-            // A file that grew or shrank while it was read no longer matches the other.
+            // A file that shrank while it was read no longer matches the other (one that grows is
+            // compared up to the length it had when it was opened).
             if (a != wanted || b != wanted || std::memcmp(first, second, size_t(wanted)) != 0) {
                 pair.differs = true;
                 return;
             }
             m_compared += wanted;
-            if (reports && m_progress && !m_progress(m_compared))
-                m_stop = true;
+            if (reports)
+                report();
         }
     }
 
     const std::vector<ContentPair> &m_pairs;
     std::vector<std::unique_ptr<OpenPair>> m_open;
     const FileSystem::CopyProgress &m_progress;
+    const std::int64_t m_before;
     std::atomic<std::size_t> m_next = 0;
     std::atomic<std::int64_t> m_compared = 0;
     std::atomic<bool> m_stop = false;
@@ -295,6 +275,7 @@ std::vector<Result<Contents>> compareFileContents(const std::vector<ContentPair>
     std::vector<Result<Contents>> results;
     results.reserve(pairs.size());
     bool stopped = false;
+    std::int64_t before = 0;
     // A few pairs at a time, so that only so many files are open at once.
     for (std::size_t from = 0; from < pairs.size(); from += PairsOpenAtOnce) {
         const std::vector<ContentPair> some(pairs.begin() + std::ptrdiff_t(from),
@@ -303,20 +284,31 @@ std::vector<Result<Contents>> compareFileContents(const std::vector<ContentPair>
             results.insert(results.end(), some.size(), Result<Contents>(ErrorNumber::Stopped));
             continue;
         }
-        SharedWork work(some, progress);
+        SharedWork work(some, progress, before);
         // Two calls at once share the one second thread: the later goes alone.
         static std::mutex secondInUse;
         std::unique_lock<std::mutex> second(secondInUse, std::try_to_lock);
         if (second.owns_lock())
-            SecondThread::instance().start([&work] { work.work(false); });
-        work.work(true);
+            SecondThread::instance().start([&work] { work.work(SharedWork::Role::Helps); });
+        work.work(SharedWork::Role::Reports);
         if (second.owns_lock())
-            SecondThread::instance().wait();
+            work.finish(SecondThread::instance());
         std::vector<Result<Contents>> found = work.results();
         results.insert(results.end(), found.begin(), found.end());
         stopped = work.stopped();
+        before += work.compared();
     }
     return results;
 }
 
 } // namespace dyadix::native
+
+namespace dyadix {
+
+std::vector<Result<Contents>> NativeFileSystem::compareContents(const std::vector<ContentPair> &pairs,
+                                                                const CopyProgress &progress)
+{
+    return native::compareFileContents(pairs, progress);
+}
+
+} // namespace dyadix

@@ -43,9 +43,10 @@ public:
     Result<std::int64_t> FileLen(const QString &path) override;
     std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs,
                                                   const CopyProgress &progress = {}) override;
-    // A network folder is not looked into for this (it may not answer): it tells case apart,
-    // as most do.
-    bool namesFoldCase(const QString &folder) override { return !routed(folder) && m_inner.namesFoldCase(folder); }
+    // A network folder is not looked into for this (it may not answer, and the window asks):
+    // it is taken not to tell case apart, which is safe either way (a server that folds case,
+    // as a Windows share does, would otherwise take a copy of one name onto another).
+    bool namesFoldCase(const QString &folder) override { return routed(folder) || m_inner.namesFoldCase(folder); }
     Status flushToDisk(const QString &folder) override;
     Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;

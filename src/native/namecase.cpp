@@ -5,6 +5,7 @@
 #include "core/utf8names.h"
 #include "nativeposix.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <memory>
 #include <optional>
@@ -38,7 +39,7 @@ std::optional<bool> foldsCase(const QByteArray &folder, const QByteArray &name)
         return std::nullopt;
     struct stat st {};
     if (::lstat((folder + swapped).constData(), &st) != 0)
-        return false;
+        return errno == ENOENT ? std::optional<bool>(false) : std::nullopt;
     // Found: by folding, or a twin of that very name stands beside it.
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.constData()), ::closedir);
     if (!dir)

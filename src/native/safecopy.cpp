@@ -1,10 +1,9 @@
 #include "nativefilesystem.h"
 
-// Copying a file and writing a whole file, each leaving its target whole or as it was; comparing two.
+// Copying a file and writing a whole file, each leaving its target whole or as it was.
 
 #include "core/utf8names.h"
 #include "bytecopy.h"
-#include "contentcompare.h"
 #include "nativeposix.h"
 #include "replacingfile.h"
 
@@ -84,12 +83,6 @@ Status NativeFileSystem::flushToDisk(const QString &folder)
     if (at.get() == -1)
         return RunTimeError::fromErrno(errno, PathKind::Folder);
     return ::syncfs(at.get()) == 0 ? Status() : Status(RunTimeError::fromErrno(errno));
-}
-
-std::vector<Result<Contents>> NativeFileSystem::compareContents(const std::vector<ContentPair> &pairs,
-                                                                const CopyProgress &progress)
-{
-    return compareFileContents(pairs, progress);
 }
 
 Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content,

@@ -27,7 +27,8 @@ public:
     FileListModel lstFiles;
     TextBox txtStatus;
     // What the last listing could not read and left out at the user's Ignore: files by their
-    // names in the list, subfolders by theirs ending in "/".
+    // names in the list, subfolders by theirs ending in "/", and the folder itself as an empty
+    // name where it was not read whole (it could not be read, or the listing was stopped).
     QStringList unread;
 };
 

@@ -144,12 +144,13 @@ void listPane(ListingContext &c)
         repaintIfDue();
     };
 
+    bool wholeRead = true;
     for (const QString &each : filterPatterns(c.txtSelect.Text())) {
         if (trap.aborted() || stopped)
             break;
         pattern = each;
         if (c.subfolders == Subfolders::Included) {
-            trap.run([&] {
+            wholeRead &= trap.run([&] {
                 return c.fileSystem.walkTree(folderText, pattern, [&](std::vector<DirEntry> &found) {
                     for (DirEntry &file : found) {
                         if (trap.aborted() || stopped)
@@ -163,7 +164,7 @@ void listPane(ListingContext &c)
             });
             continue;
         }
-        trap.run([&] {
+        wholeRead &= trap.run([&] {
             return c.fileSystem.listFolder(folderText, pattern, [&](std::vector<DirEntry> &found) {
                 for (DirEntry &file : found) {
                     if (trap.aborted())
@@ -177,6 +178,10 @@ void listPane(ListingContext &c)
         });
     }
     flush();
+    // A folder not read whole (it could not be read, or the listing was stopped or aborted):
+    // its files are not known missing.
+    if (!wholeRead || stopped || trap.aborted())
+        pane.unread << QString();
 
     if (!trap.aborted()) {
         pane.txtStatus.setText((stopped ? QLatin1String("Listing stopped: ") : QLatin1String())

@@ -103,14 +103,17 @@ private slots:
                                               "L: pipe| | R: a=1 z=2 | a pipe+ z | a~ pipe~ z~"};
         QTest::newRow("pipe at the target") << Story {"L/p=data", "warn-off fifo:R/p tick:L/p", "copy>", "I", "= Copying %/L/p to %/R/p\n" + refused + "= Dyadix", "L: p=data | R: p| | p | "};
         // A drive that stamps each copy with the time it was made says so once, at the end.
-        const QString noTimes = "? File Times Not Kept (OK, Exclamation): The drive does not keep file times: %1 to\n%/R/\nhave the time of the copy, not their own.";
-        QTest::newRow("drive keeps no times") << Story {"L/a=1@o L/b=2@n", "warn-off no-times tick:L/a,b", "copy>", "O", copyAB + "\n" + noTimes.arg("2 files copied"), "L: a=1@o b=2@n | R: a=1 b=2 | a b | "};
-        QTest::newRow("drive keeps no times, move") << Story {"L/a=1@o", "warn-off no-times tick:L/a", "move>", "O", "= Moving %/L/a to %/R/a\n= Dyadix\n" + noTimes.arg("1 file moved"), "L: | R: a=1 | a | "};
+        const QString noTimes = "? File Times Not Kept (OK, Exclamation): The drive does not keep file times: %1 to\n%/R/\n%2 the time of the copy, not %3 own.";
+        QTest::newRow("drive keeps no times") << Story {"L/a=1@o L/b=2@n", "warn-off no-times tick:L/a,b", "copy>", "O", copyAB + "\n" + noTimes.arg("2 files copied", "have", "their"), "L: a=1@o b=2@n | R: a=1 b=2 | a b | "};
+        QTest::newRow("drive keeps no times, move") << Story {"L/a=1@o", "warn-off no-times tick:L/a", "move>", "O", "= Moving %/L/a to %/R/a\n= Dyadix\n" + noTimes.arg("1 file moved", "has", "its"), "L: | R: a=1 | a | "};
         // A copy writes onto the name the target has: one name in another Unicode form.
         const QString composed = QString::fromUtf8("R\u00e9sum\u00e9"), decomposed = QString::fromUtf8("Re\u0301sume\u0301");
         QTest::newRow("Unicode forms") << Story {"L/" + composed + "=new@n R/" + decomposed + "=old@o", "warn-off match", "copy>", "",
                                                  "= Copying %/L/" + composed + " to %/R/" + decomposed + "\n= Dyadix",
                                                  "L: " + composed + "=new@n | R: " + decomposed + "=new@n | T: " + decomposed + "=%/R/" + decomposed + " | " + decomposed + "~ " + composed + " | " + decomposed + ' ' + composed + '~'};
+        // From a drive that does not tell case apart, a copy writes onto the name the other already has.
+        QTest::newRow("from a drive without case") << Story {"L/README.TXT=new@n R/readme.txt=old@o", "warn-off folding:L match", "copy>", "",
+                                                             "= Copying %/L/README.TXT to %/R/readme.txt\n= Dyadix", "L: README.TXT=new@n | R: readme.txt=new@n | T: readme.txt=%/R/readme.txt | README.TXT | readme.txt"};
         QTest::newRow("target now a folder") << Story {moved, start + "rm:R/f mkdir:R/f", "move>", "I", "= Moving %/L/f to %/R/f\n? Error! (Abort Retry Ignore, Question): Error 82\nThe target is a folder\n= Dyadix", "L: f=source@n | R: f/ | f+ | f"};
     }
     void commands()
@@ -130,6 +133,8 @@ private slots:
                 (what == "warn-off" ? f->form->mnuOptionAction : what == "newer-off" ? f->form->mnuOptionNewer : what == "trash-off" ? f->form->mnuOptionTrash : f->form->mnuOptionWarn1).setChecked(false);
             QVERIFY(what != "no-trash" || writeFile(f->dataHome.path() + "/Trash", "a file where the Trash belongs"));
             f->fs.restampsCopies = f->fs.restampsCopies || what == "no-times";
+            if (what == "folding") // a drive that does not tell case apart
+                f->fs.namesFoldCaseUnder = t("/" + arg + "/");
             if (what == "match")
                 f->form->mnuMatch.trigger();
             if (what == "tick") {

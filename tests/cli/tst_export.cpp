@@ -156,6 +156,7 @@ private slots:
         QTest::newRow("contents") << QStringList {"--contents", "L", "R"} << false << 1 << QByteArray();
         QTest::newRow("trees, contents, a dangling link") << QStringList {"-r", "--contents", "L", "R"} << false << 1 << QByteArray("dyadix-match: File not found on %/L/sub/nowhere\n");
         QTest::newRow("output, file vanished") << QStringList {"--output", "out.txt", "L", "R"} << true << 1 << QByteArray("dyadix-match: File not found on %/L/equal\n");
+        QTest::newRow("unreadable folder") << QStringList {"L", "R"} << false << 2 << QByteArray("dyadix-match: Permission denied\ndyadix-match: R: could not be read\n");
         QTest::newRow("missing folder") << QStringList {"L", "nowhere"} << false << 2 << QByteArray("dyadix-match: nowhere: Path not found\n");
         QTest::newRow("one folder") << QStringList {"L"} << false << 2 << QByteArray("dyadix-match: give two folders, LEFT and RIGHT (see --help)\n");
         QTest::newRow("unknown option") << QStringList {"--fast", "L", "R"} << false << 2 << QByteArray("dyadix-match: Unknown option 'fast'.\n");
@@ -174,6 +175,8 @@ private slots:
         QVERIFY(QDir().mkpath(t("/L/sub/deeper")) && writeFile(t("/L/sub/deeper/\"quoted\".txt"), "q", When) && QDir().mkpath(t("/R/Sub")) && writeFile(t("/R/Sub/x"), "x", When));
         const bool dangling = error.contains("nowhere");
         QVERIFY(!dangling || QFile::link(t("/L/sub/gone"), t("/L/sub/nowhere"))); // a link to nothing, in a tree
+        if (error.contains("R: could not be read"))
+            f->fs.failOn(FsOperation::Enumerate, ErrorNumber::PermissionDenied, 1, "/R/");
         if (vanishing) {
             f->fs.failOn(FsOperation::EntryStat, ErrorNumber::FileNotFound, 1, "/equal");
             f->fs.failOn(FsOperation::FileDateTime, ErrorNumber::FileNotFound, 1, "/equal");

@@ -127,6 +127,7 @@ private slots:
         QTest::newRow("contents, earlier") << Pair {{"a" + t2 + "#5", "b" + t2 + "#2"}, {"a" + t1 + "#5", "b" + t1 + "#2z"}, "contents earlier", "a b | a b+", same + '|' + same};
         QTest::newRow("contents, one side, other sizes") << Pair {{"a" + t2 + "#5", "b" + t1}, {"a" + t1 + "#6", "c" + t1}, "contents", "a+ b+ c~ | a b~ c+", "Later than the other pane's copy by 24 hours|"};
         QTest::newRow("contents, an hour apart") << Pair {{"a@2024-03-01 11:00:00"}, {"a" + t1}, "contents", "a | a", same + '|' + same};
+        QTest::newRow("contents, a drive without case") << Pair {{"ABC.TXT" + t2 + "#5"}, {"abc.txt" + t1 + "#5"}, "contents folding", "ABC.TXT | abc.txt", same + '|' + same};
         QTest::newRow("contents, unreadable, Ignore") << Pair {{"a" + t2}, {"a" + t1}, "contents unreadable", "a+ | a", "Later than the other pane's copy by 24 hours|"};
         QTest::newRow("a name that begins another") << Pair {{"ab" + t1, "ab.c" + t1}, {"ab.c" + t1, "abc" + t1}, "", "ab+ ab.c abc~ | ab~ ab.c abc+", ""};
         QTest::newRow("case twins in a folder") << Pair {{"read.me" + t1, "READ.ME@2024-03-05 10:00:00"}, {"Read.Me" + t2}, "", "READ.ME+ Read.Me~ read.me+ | READ.ME~ Read.Me+ read.me~", ""};
@@ -144,7 +145,7 @@ private slots:
         QVERIFY(f->showBoth());
         f->form->mnuOptionNewer.setChecked(!p.options.contains("earlier"));
         f->form->mnuOptionContents.setChecked(p.options.contains("contents"));
-        f->fs.namesFoldCaseEverywhere = p.options.contains("folding");
+        f->fs.namesFoldCaseUnder = p.options.contains("folding") ? "/" : "";
         if (p.options.contains("unreadable")) { // in both rounds: Ignore
             f->fs.failOn(FsOperation::Compare, ErrorNumber::PermissionDenied);
             f->fs.failOn(FsOperation::Compare, ErrorNumber::PermissionDenied);

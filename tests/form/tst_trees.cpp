@@ -46,6 +46,9 @@ private slots:
                                                                  "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/\n"
                                                                  "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/",
                                                                  "new~ ok/f+ secret/g~ | new+ ok/f~ secret/g | 1 file selected. | 1 file selected.", ""};
+        QTest::newRow("unreadable folder, Ignore, Match") << TreeStory {"L/a=1@o R/b=2@o", "match unreadable:R", "II", "",
+                                                                        "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied\n"
+                                                                        "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied", "a | a~ | 0 files selected. | 0 files.", ""};
         // Abort inside a subfolder read again after Retry ends the listing there too.
         QTest::newRow("unreadable, Retry, Abort inside") << TreeStory {"L/ok/f=1@o L/secret/a->none L/secret/b=2@o", "readable-on-retry unreadable:L/secret", "RA", "",
                                                                        "Error in Sub dirList_Change (Abort Retry Ignore, Question): Permission denied on %/L/secret/\n"
@@ -133,8 +136,10 @@ private slots:
             f->form->mnuMatch.trigger();
         }
         nobody.reset();
-        if (story.setup.contains("unreadable") && story.setup.contains("match"))
+        if (story.setup.contains("unreadable:L/secret") && story.setup.contains("match"))
             QCOMPARE(f->list(2).noteAt(f->rowOf(2, "secret/g")), QStringLiteral("Not ticked: the other pane could not read secret/"));
+        if (story.setup.contains("unreadable:R"))
+            QCOMPARE(f->list(1).noteAt(0), QStringLiteral("Not ticked: the other pane's folder was not read whole"));
         QCOMPARE(f->prompter.lines().join('\n'), QString(story.log).replace('%', f->dir.path()));
         QCOMPARE(QStringList({f->summary(1), f->summary(2), f->status(1), f->status(2)}).join(" | "), story.after);
         if (!story.disk.isEmpty())

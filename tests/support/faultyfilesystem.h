@@ -35,12 +35,15 @@ public:
     void addVolume(const QString &root, const QString &label = {}) { m_extraVolumes.push_back({root, label}); }
     // Runs as a tree walk hands over each batch: what the user does meanwhile.
     std::function<void()> onTreeBatch;
-    // Every folder is on a file system that takes names one but for case for one name.
-    bool namesFoldCaseEverywhere = false;
-    bool namesFoldCase(const QString &folder) override { return namesFoldCaseEverywhere || m_real.namesFoldCase(folder); }
+    // The folders under this one (all under "/") are on a file system that takes names one but for case for one name.
+    QString namesFoldCaseUnder;
+    bool namesFoldCase(const QString &folder) override
+    {
+        return (!namesFoldCaseUnder.isEmpty() && (folder + '/').startsWith(namesFoldCaseUnder)) || m_real.namesFoldCase(folder);
+    }
     // Copies get the time they were made, as on a drive that keeps no file times.
     bool restampsCopies = false;
-    // The next copy or comparison, once it has done its first part, waits until its caller stops it.
+    // The next copy, once it has copied its first part, or the next comparison, before it starts, waits until its caller stops it.
     void holdNextWorkUntilStopped() { m_holdCopy = true; }
 
     Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override
@@ -88,7 +91,10 @@ public:
     // A fault for a pair's first file fails that pair; the rest are compared.
     std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs, const CopyProgress &progress = {}) override
     {
-        std::vector<Result<Contents>> results = m_real.compareContents(pairs, held(progress));
+        // Held, a comparison waits before its first byte, as on a slow disk, until it is stopped.
+        if (m_holdCopy && progress)
+            held(progress)(0);
+        std::vector<Result<Contents>> results = m_real.compareContents(pairs, progress);
         for (std::size_t i = 0; i < pairs.size(); ++i) {
             if (auto error = check(FsOperation::Compare, pairs[i].first))
                 results[i] = *error;
