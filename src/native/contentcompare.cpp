@@ -280,6 +280,8 @@ std::vector<Result<Contents>> compareFileContents(const std::vector<ContentPair>
     for (std::size_t from = 0; from < pairs.size(); from += PairsOpenAtOnce) {
         const std::vector<ContentPair> some(pairs.begin() + std::ptrdiff_t(from),
                                             pairs.begin() + std::ptrdiff_t(std::min(pairs.size(), from + PairsOpenAtOnce)));
+        // A stop asked before these pairs start is heard before any is read.
+        stopped = stopped || (progress && !progress(before));
         if (stopped) {
             results.insert(results.end(), some.size(), Result<Contents>(ErrorNumber::Stopped));
             continue;
