@@ -3,6 +3,11 @@
 #include <QFile>
 
 #include <atomic>
+#include <csignal>
+#include <dirent.h>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -52,7 +57,39 @@ bool canNameUnnamedFiles()
     return available;
 }
 
+// Whether a process of that number runs (as any user).
+bool processRuns(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
 } // namespace
+
+void removeStaleParts(const QByteArray &folder)
+{
+    // Once a folder for the program's life: a folder is read through only once.
+    static std::mutex mutex;
+    static std::set<QByteArray> done;
+    {
+        std::lock_guard lock(mutex);
+        if (!done.insert(folder).second)
+            return;
+    }
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.constData()), ::closedir);
+    if (!dir)
+        return;
+    const QByteArray prefix = folder + (folder.endsWith('/') ? "" : "/");
+    while (const dirent *entry = ::readdir(dir.get())) {
+        // ".dyadix-PID-N.part": a temporary name of this program's.
+        const QByteArray name = entry->d_name;
+        if (!name.startsWith(".dyadix-") || !name.endsWith(".part"))
+            continue;
+        bool isNumber = false;
+        const pid_t pid = pid_t(name.mid(8, name.indexOf('-', 8) - 8).toLong(&isNumber));
+        if (isNumber && pid > 0 && pid != ::getpid() && !processRuns(pid))
+            ::unlink((prefix + name).constData());
+    }
+}
 
 ReplacingFile::~ReplacingFile()
 {
@@ -90,7 +127,11 @@ Status ReplacingFile::open(std::optional<mode_t> mode, const struct stat *source
     m_mode = mode;
     m_modeNeedsChange = mode && ((*mode & ~mode_t(0777)) != 0 || (*mode & creationMask()) != 0);
 
-    if (!exists && canNameUnnamedFiles()) {
+    removeStaleParts(parentOf(m_target));
+    // Written unnamed, a file that is killed half way leaves nothing behind: a new file gets
+    // its name when complete, a replacement a temporary name just before it takes the target's.
+    m_replaces = exists;
+    if (canNameUnnamedFiles()) {
         const int fd = ::open(parentOf(m_target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, created);
         if (fd != -1) {
             m_out.reset(fd);
@@ -175,17 +216,17 @@ mode_t ReplacingFile::keptMode() const
 Status ReplacingFile::nameUnnamedFile()
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_out.get());
-    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_target.constData(), AT_SYMLINK_FOLLOW) == 0) {
+    if (!m_replaces && ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_target.constData(), AT_SYMLINK_FOLLOW) == 0) {
         if (m_out.close())
             return {};
         const int closeErrno = errno;
         ::unlink(m_target.constData()); // there was no file of that name before
         return RunTimeError::fromErrno(closeErrno);
     }
-    if (errno != EEXIST)
+    if (!m_replaces && errno != EEXIST)
         return RunTimeError::fromErrno(errno);
-    // A file of the target's name appeared while this one was written: it is replaced as
-    // an existing target is, through a temporary name.
+    // The target is replaced (or a file of its name appeared while this one was written):
+    // through a temporary name.
     for (int attempt = 0; attempt < 100 && m_temporary.isEmpty(); ++attempt) {
         QByteArray name = temporaryNameBeside(m_target);
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0)

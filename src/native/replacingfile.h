@@ -13,11 +13,16 @@
 
 namespace dyadix::native {
 
+// Removes the temporary files that a run of this program left in a folder when it was killed
+// (".dyadix-PID-N.part" of a process that no longer runs), once a folder for the program's life.
+void removeStaleParts(const QByteArray &folder);
+
 // A file that replaces `target` once it is complete. Until then, and whenever something
 // fails, the target stays as it was and nothing is left behind. A new target is written as an
 // unnamed file in its folder and named when complete: one change to the folder, and after a
-// crash there is no partial file under any name. An existing target, or one on a file system
-// without unnamed files, is written beside it under a temporary name and renamed over it.
+// crash there is no partial file under any name. An existing target is written unnamed too and
+// takes a temporary name beside it only once complete, to be renamed over it; on a file system
+// without unnamed files, the temporary name is taken from the start.
 class ReplacingFile
 {
 public:
@@ -61,6 +66,7 @@ private:
     QByteArray m_temporary;
     FileDescriptor m_out;
     bool m_unnamed = false;
+    bool m_replaces = false; // a file of the target's name was there
     std::optional<mode_t> m_mode;
     std::optional<std::pair<uid_t, gid_t>> m_owner;
     Replaced m_replaced = Replaced::Dropped;

@@ -139,6 +139,19 @@ private slots:
         QVERIFY(heard >= (1 << 20) && heard < (20 << 20));
     }
 
+    // While a file is replaced, its folder shows no other name (a run killed then leaves nothing); a temporary file that a killed run
+    // left there goes with the first copy into the folder, one of a process that still runs stays.
+    void replacementTakesNoName()
+    {
+        const QString folder = at("replaced");
+        QVERIFY(QDir().mkpath(folder) && writeFile(folder + "/dst", "old") && writeFile(at("src"), QByteArray(40 << 20, 'n')));
+        QVERIFY(writeFile(folder + "/.dyadix-999999999-1.part", "left by a killed run") && writeFile(folder + "/.dyadix-1-1.part", "init's"));
+        QStringList during;
+        QVERIFY(fs.FileCopy(at("src"), folder + "/dst", [&](std::int64_t) { return during.isEmpty() ? (during = namesIn(folder), true) : true; }).has_value());
+        QCOMPARE(during.join(' ') + " | " + namesIn(folder).join(' '), ".dyadix-1-1.part dst | .dyadix-1-1.part dst");
+        QCOMPARE(readFile(folder + "/dst").size(), 40 << 20);
+    }
+
     // A file with holes arrives with its holes: the same bytes, in no more blocks than the source's (as cp keeps them).
     void sparseCopy()
     {
