@@ -142,6 +142,28 @@ private slots:
             QTRY_COMPARE(copiesOf(DYADIX_EXECUTABLE), 0);
     }
 
+    // The program killed outright while it replaces a large file leaves the old file, and nothing else, in the target folder.
+    void killedWhileReplacing()
+    {
+        QVERIFY(QDir().mkpath(at("from")) && QDir().mkpath(at("onto")) && writeFile(at("from/big"), QByteArray(512 << 20, 'k')));
+        QVERIFY(writeFile(at("onto/big"), "old content", 1600000000));
+        QProcess program;
+        startCopy(program, at("from"), at("onto"));
+        // The copy is under way once the program holds a file in the target folder that has no name.
+        const auto writingUnnamed = [&] {
+            const QString fds = QString("/proc/%1/fd/").arg(program.processId());
+            for (const QString &fd : QDir(fds).entryList(QDir::Files | QDir::System))
+                if (QFile::symLinkTarget(fds + fd).startsWith(at("onto/")) && QFile::symLinkTarget(fds + fd).endsWith("(deleted)"))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(writingUnnamed(), 20000);
+        program.kill();
+        QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(namesIn(at("onto")), QStringList {"big"});
+        QCOMPARE(readFile(at("onto/big")), QByteArray("old content"));
+    }
+
     // Contents on a folder of another machine (a real SSH mount) are compared by the file helper: the same, and one byte apart at the end.
     void compareOnAnotherMachine()
     {
