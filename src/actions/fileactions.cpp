@@ -102,6 +102,46 @@ private:
     std::int64_t m_bytes = 0;
 };
 
+// What the copies of one command could not keep, told once at its end.
+struct Losses
+{
+    int times = 0;                  // files whose time the drive did not keep
+    int attributes[3] = {0, 0, 0};  // files that lost user attributes, labels, access lists
+
+    void add(bool timeLost, int attributesLost)
+    {
+        times += timeLost;
+        for (int kind = 0; kind < 3; ++kind)
+            attributes[kind] += (attributesLost & (1 << kind)) != 0;
+    }
+
+    void report(Prompter &prompter, bool move, const QString &targetFolder) const
+    {
+        const auto files = [move](int count) {
+            return (count == 1 ? QStringLiteral("1 file") : QString::number(count) + QStringLiteral(" files"))
+                + (move ? QStringLiteral(" moved to\n") : QStringLiteral(" copied to\n"));
+        };
+        // A drive that stamps each new file with the time it was written makes every copy look
+        // newer than its source at the next Match.
+        if (times > 0)
+            prompter.MsgBox(QStringLiteral("The drive does not keep file times: ") + files(times) + targetFolder
+                                + (times == 1 ? QStringLiteral("\nhas the time of the copy, not its own.")
+                                              : QStringLiteral("\nhave the time of the copy, not their own.")),
+                            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("File Times Not Kept"));
+        const char *const kinds[] = {"user attributes (tags, where a download came from)", "security labels", "access lists (ACLs)"};
+        QStringList lost;
+        for (int kind = 0; kind < 3; ++kind) {
+            if (attributes[kind] > 0)
+                lost << QString::number(attributes[kind]) + QStringLiteral(" without their ") + QLatin1String(kinds[kind]);
+        }
+        if (!lost.isEmpty())
+            prompter.MsgBox(QStringLiteral("The drive does not hold all the files' extended attributes. Of the files ")
+                                + (move ? QStringLiteral("moved to\n") : QStringLiteral("copied to\n")) + targetFolder
+                                + QStringLiteral("\n") + lost.join(QStringLiteral(",\n")) + QLatin1Char('.'),
+                            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Attributes Not Kept"));
+    }
+};
+
 // The bytes of the ticked lines.
 std::int64_t tickedBytes(const FileListModel &list)
 {
@@ -140,7 +180,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
 
     ErrorTrap trap(c.prompter, QStringLiteral("Error!"));
     const int count = list.ListCount();
-    int timesLost = 0;
+    Losses losses;
     PendingSources pending;
     // Where either folder does not tell case apart, Match paired names without case.
     const bool foldsCase = c.fileSystem.namesFoldCase(source.dirList.Path()) || c.fileSystem.namesFoldCase(target.dirList.Path());
@@ -191,26 +231,31 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
         bool sameFile = false;
         bool stopped = false;
         const auto timeLost = std::make_shared<bool>(false);
+        const auto attributesLost = std::make_shared<int>(0);
         const bool copied = trap.run([&]() -> Status {
             const Replaced replaced = c.deletedToTrash.isChecked() ? Replaced::ToTrash : Replaced::Dropped;
             // A line named by a path below the pane's folder has its folders made first.
             const QString folders = entry.name.left(std::max<qsizetype>(0, entry.name.lastIndexOf(QLatin1Char('/'))));
             Status status = c.monitor.run([&fileSystem, sourcePath, targetPath, replaced, folders, sourceFolder,
-                                           targetFolder, timeLost](const FileSystem::CopyProgress &progress) {
+                                           targetFolder, timeLost, attributesLost](const FileSystem::CopyProgress &progress) {
                 if (!folders.isEmpty()) {
                     if (Status made = fileSystem.makeFolders(targetFolder, folders, sourceFolder); !made)
                         return made;
                 }
-                Status done = fileSystem.FileCopy(sourcePath, targetPath, progress, replaced);
-                *timeLost = done && !keptTime(fileSystem, sourcePath, targetPath);
-                return done;
+                const Result<int> done = fileSystem.FileCopy(sourcePath, targetPath, progress, replaced);
+                if (!done)
+                    return Status(done.error());
+                *timeLost = !keptTime(fileSystem, sourcePath, targetPath);
+                *attributesLost = *done;
+                return Status();
             });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
             // Stopped at the user's word: nothing to report, and nothing more to do.
             stopped = !status && status.error().number == int(ErrorNumber::Stopped);
             return stopped ? Status() : status;
         });
-        timesLost += copied && *timeLost;
+        if (copied)
+            losses.add(*timeLost, *attributesLost);
         if (trap.aborted() || stopped)
             break;
         // Nothing was done to a file that is its own target: its line stays ticked.
@@ -232,16 +277,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
     pending.settle(c, trap, list, targetFolder);
     c.monitor.end();
     c.setCaption(ProgramName);
-    // A drive that stamps each new file with the time it was written makes every copy look
-    // newer than its source at the next Match: said once, at the end.
-    if (timesLost > 0) {
-        const QString files = timesLost == 1 ? QStringLiteral("1 file") : QString::number(timesLost) + QStringLiteral(" files");
-        c.prompter.MsgBox(QStringLiteral("The drive does not keep file times: ") + files
-                              + (move ? QStringLiteral(" moved to\n") : QStringLiteral(" copied to\n")) + targetFolder
-                              + (timesLost == 1 ? QStringLiteral("\nhas the time of the copy, not its own.")
-                                                : QStringLiteral("\nhave the time of the copy, not their own.")),
-                          MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("File Times Not Kept"));
-    }
+    losses.report(c.prompter, move, targetFolder);
 }
 
 void deleteTicked(const ActionContext &c, int Index)

@@ -58,6 +58,13 @@ struct ContentPair
 };
 enum class Contents { Same, Different };
 
+// Kinds of a file's extended attributes, as bits of what a copy could not keep.
+namespace AttributeKind {
+constexpr int User = 1;     // user.*: the desktop's tags, where a download came from
+constexpr int Security = 2; // security.* and trusted.*: labels, set only by root
+constexpr int Access = 4;   // POSIX access lists
+} // namespace AttributeKind
+
 // What becomes of a file that a copy replaces.
 enum class Replaced { Dropped, ToTrash };
 
@@ -103,8 +110,11 @@ public:
     // (possibly from another thread than the caller's, when the caller runs the copy there);
     // when it answers false the copy stops, removes what it wrote and fails with Stopped. A
     // target that is replaced goes, with ToTrash, into the Trash as the copy takes its place.
-    virtual Status FileCopy(const QString &source, const QString &target,
-                            const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped)
+    // The file's extended attributes go with it where the target can hold them and this user
+    // may set them; the result is the AttributeKind bits of those the target did not keep (0:
+    // all kept, or none there).
+    virtual Result<int> FileCopy(const QString &source, const QString &target,
+                                 const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped)
         = 0;
     // Compares the contents of each pair of files, both files read at once in large blocks up
     // to the first block that differs; files of different lengths differ unread. Several pairs

@@ -38,8 +38,8 @@ public:
     }
     bool namesFoldCase(const QString &folder) override { return m_inner.namesFoldCase(folder); }
     Status flushToDisk(const QString &folder) override { return m_inner.flushToDisk(folder); }
-    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
-                    Replaced replaced = Replaced::Dropped) override
+    Result<int> FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
+                         Replaced replaced = Replaced::Dropped) override
     {
         return m_inner.FileCopy(source, target, progress, replaced);
     }

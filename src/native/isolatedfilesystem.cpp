@@ -55,12 +55,12 @@ Result<std::int64_t> IsolatedFileSystem::FileLen(const QString &path)
     return answer.ran ? asResult<std::int64_t>(answer) : m_inner.FileLen(path);
 }
 
-Status IsolatedFileSystem::FileCopy(const QString &source, const QString &target,
-                                    const CopyProgress &progress, Replaced replaced)
+Result<int> IsolatedFileSystem::FileCopy(const QString &source, const QString &target,
+                                         const CopyProgress &progress, Replaced replaced)
 {
     const Operation operation = replaced == Replaced::ToTrash ? Operation::CopyReplacedToTrash : Operation::Copy;
     const Answer answer = routed(source, target) ? helper::ask({operation, source, target, {}}, progress) : Answer();
-    return answer.ran ? asStatus(answer) : m_inner.FileCopy(source, target, progress, replaced);
+    return answer.ran ? asResult<int>(answer) : m_inner.FileCopy(source, target, progress, replaced);
 }
 
 std::vector<Result<Contents>> IsolatedFileSystem::compareContents(const std::vector<ContentPair> &pairs,

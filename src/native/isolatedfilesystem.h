@@ -48,7 +48,7 @@ public:
     // as a Windows share does, would otherwise take a copy of one name onto another).
     bool namesFoldCase(const QString &folder) override { return routed(folder) || m_inner.namesFoldCase(folder); }
     Status flushToDisk(const QString &folder) override;
-    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
+    Result<int> FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;
     Status makeFolders(const QString &targetFolder, const QString &relativeFolder,
                        const QString &sourceFolder) override;

@@ -3,6 +3,7 @@
 #include "core/utf8names.h"
 #include "nativeposix.h"
 #include "nativetrash.h"
+#include "xattrcopy.h"
 
 #include <QDir>
 
@@ -86,10 +87,17 @@ Status NativeFileSystem::makeFolders(const QString &targetFolder, const QString 
                 return RunTimeError::fromErrno(errno, PathKind::Folder);
             struct stat model {};
             const mode_t mode = ::stat(source.constData(), &model) == 0 ? (model.st_mode & 07777) : 0777;
-            if (::mkdir(target.constData(), mode) != 0 && errno != EEXIST)
+            const bool made = ::mkdir(target.constData(), mode) == 0;
+            if (!made && errno != EEXIST)
                 return RunTimeError::fromErrno(errno, PathKind::Folder);
             if (::lstat(target.constData(), &st) != 0)
                 return RunTimeError::fromErrno(errno, PathKind::Folder);
+            // A folder made here gets its model's attributes too: its default access list
+            // above all, which the files later made in it take.
+            const FileDescriptor from(made ? ::open(source.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+            const FileDescriptor into(from.get() != -1 ? ::open(target.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1);
+            if (into.get() != -1)
+                native::copyAttributes(from.get(), into.get());
         }
         if (!S_ISDIR(st.st_mode))
             return ErrorNumber::FileInTheWay;

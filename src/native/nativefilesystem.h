@@ -20,7 +20,7 @@ public:
     Result<std::int64_t> FileLen(const QString &path) override;
     std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs,
                                                   const CopyProgress &progress = {}) override;
-    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
+    Result<int> FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;
     Status writeFile(const QString &path, const QByteArray &content,
                      SpecialTarget special = SpecialTarget::Refuse) override;

@@ -4,6 +4,7 @@
 
 #include "core/utf8names.h"
 #include "bytecopy.h"
+#include "xattrcopy.h"
 #include "nativeposix.h"
 #include "replacingfile.h"
 
@@ -44,8 +45,8 @@ void keepTimeOnName(const QByteArray &path, const struct timespec (&times)[2])
 
 } // namespace
 
-Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
-                                  const CopyProgress &progress, Replaced replaced)
+Result<int> NativeFileSystem::FileCopy(const QString &source, const QString &target,
+                                       const CopyProgress &progress, Replaced replaced)
 {
     struct stat sourceStat {};
     Result<FileDescriptor> in = openRegularFile(encodeUtf8Name(source), sourceStat);
@@ -54,7 +55,7 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
 
     ReplacingFile out(encodeUtf8Name(target));
     if (Status created = out.open(sourceStat.st_mode & 07777, &sourceStat, replaced); !created)
-        return created;
+        return created.error();
     // A file with fewer blocks than its length needs has holes: they stay holes, as cp keeps them.
     const bool sparse = std::int64_t(sourceStat.st_blocks) * 512 < std::int64_t(sourceStat.st_size);
     const auto [copied, copyErrno] = sparse ? copySparseContent(in->get(), out.fd(), sourceStat.st_size, progress)
@@ -68,13 +69,14 @@ Status NativeFileSystem::FileCopy(const QString &source, const QString &target,
     // neither its old nor its new content under the old time.
     if (copied != sourceStat.st_size)
         return ErrorNumber::DeviceIoError;
+    const int lost = copyAttributes(in->get(), out.fd());
     const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
     if (::futimens(out.fd(), times) != 0)
         return RunTimeError::fromErrno(errno);
     if (Status placed = out.commit(); !placed)
-        return placed;
+        return placed.error();
     keepTimeOnName(out.target(), times);
-    return {};
+    return lost;
 }
 
 Status NativeFileSystem::flushToDisk(const QString &folder)

@@ -106,6 +106,9 @@ private slots:
         const QString noTimes = "? File Times Not Kept (OK, Exclamation): The drive does not keep file times: %1 to\n%/R/\n%2 the time of the copy, not %3 own.";
         QTest::newRow("drive keeps no times") << Story {"L/a=1@o L/b=2@n", "warn-off no-times tick:L/a,b", "copy>", "O", copyAB + "\n" + noTimes.arg("2 files copied", "have", "their"), "L: a=1@o b=2@n | R: a=1 b=2 | a b | "};
         QTest::newRow("drive keeps no times, move") << Story {"L/a=1@o", "warn-off no-times tick:L/a", "move>", "O", "= Moving %/L/a to %/R/a\n= Dyadix\n" + noTimes.arg("1 file moved", "has", "its"), "L: | R: a=1 | a | "};
+        QTest::newRow("drive holds no attributes") << Story {"L/a=1@o L/b=2@n", "warn-off no-attributes tick:L/a,b", "copy>", "O", copyAB + "\n? Attributes Not Kept (OK, Exclamation): "
+                                                             "The drive does not hold all the files' extended attributes. Of the files copied to\n%/R/\n2 without their user attributes (tags, where a download came from).",
+                                                             "L: a=1@o b=2@n | R: a=1@o b=2@n | a b | "};
         // A copy writes onto the name the target has: one name in another Unicode form.
         const QString composed = QString::fromUtf8("R\u00e9sum\u00e9"), decomposed = QString::fromUtf8("Re\u0301sume\u0301");
         QTest::newRow("Unicode forms") << Story {"L/" + composed + "=new@n R/" + decomposed + "=old@o", "warn-off match", "copy>", "",
@@ -133,6 +136,7 @@ private slots:
                 (what == "warn-off" ? f->form->mnuOptionAction : what == "newer-off" ? f->form->mnuOptionNewer : what == "trash-off" ? f->form->mnuOptionTrash : f->form->mnuOptionWarn1).setChecked(false);
             QVERIFY(what != "no-trash" || writeFile(f->dataHome.path() + "/Trash", "a file where the Trash belongs"));
             f->fs.restampsCopies = f->fs.restampsCopies || what == "no-times";
+            f->fs.holdsNoAttributes = f->fs.holdsNoAttributes || what == "no-attributes";
             if (what == "folding") // a drive that does not tell case apart
                 f->fs.namesFoldCaseUnder = t("/" + arg + "/");
             if (what == "match")

@@ -43,6 +43,8 @@ public:
     }
     // Copies get the time they were made, as on a drive that keeps no file times.
     bool restampsCopies = false;
+    // Copies lose their user attributes, as on a drive that holds none.
+    bool holdsNoAttributes = false;
     // The next copy, once it has copied its first part, or the next comparison, before it starts, waits until its caller stops it.
     void holdNextWorkUntilStopped() { m_holdCopy = true; }
 
@@ -79,14 +81,13 @@ public:
     Status Kill(const QString &path) override { DYADIX_FAULT(Kill, path); return m_real.Kill(path); }
     Status moveToTrash(const QString &path) override { DYADIX_FAULT(Trash, path); return m_real.moveToTrash(path); }
     Status writeFile(const QString &path, const QByteArray &data, SpecialTarget special = SpecialTarget::Refuse) override { DYADIX_FAULT(WriteFile, path); return m_real.writeFile(path, data, special); }
-    Status FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped) override
+    Result<int> FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {}, Replaced replaced = Replaced::Dropped) override
     {
         DYADIX_FAULT(FileCopy, target);
-        if (restampsCopies) {
-            Status copied = m_real.FileCopy(source, target, progress, replaced);
-            return copied && ::utimensat(AT_FDCWD, encodeUtf8Name(target).constData(), nullptr, 0) != 0 ? ErrorNumber::DeviceIoError : copied;
-        }
-        return m_real.FileCopy(source, target, held(progress), replaced);
+        Result<int> copied = m_real.FileCopy(source, target, held(progress), replaced);
+        if (copied && restampsCopies && ::utimensat(AT_FDCWD, encodeUtf8Name(target).constData(), nullptr, 0) != 0)
+            return ErrorNumber::DeviceIoError;
+        return copied && holdsNoAttributes ? Result<int>(AttributeKind::User) : copied;
     }
     // A fault for a pair's first file fails that pair; the rest are compared.
     std::vector<Result<Contents>> compareContents(const std::vector<ContentPair> &pairs, const CopyProgress &progress = {}) override
