@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "clientarea.h"
+#include "inputguard.h"
 #include "qtprompter.h"
 #include "services.h"
 #include "terminationwatcher.h"
@@ -134,6 +135,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Asked in the middle of a command that is no work of its own (a folder's listing): the
+    // window closes once the command is done.
+    if (m_inCommand > 0) {
+        m_closeAfterWork = true;
+        event->ignore();
+        return;
+    }
     m_form->Form_Unload();
     if (m_termination != nullptr)
         m_termination->ended();
@@ -210,13 +218,20 @@ void MainWindow::setMousePointer(MousePointer pointer)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+    // A listing is done: a close asked meanwhile goes on.
+    if (!busy && !m_form->working() && std::exchange(m_closeAfterWork, false))
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::processEvents()
 {
-    // While the progress box shows, it alone takes input (it is modal to the window).
-    const bool boxShown = m_workBox != nullptr && m_workBox->isVisible();
-    QCoreApplication::processEvents(boxShown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    // The window takes no input while a command runs, but its close request gets through (Qt
+    // holds it back with the input when all input is held back); the progress box and the
+    // questions take theirs.
+    const InputGuard guard(*this);
+    ++m_inCommand;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --m_inCommand;
 }
 
 void MainWindow::beginWork()

@@ -99,6 +99,7 @@ private:
     WrappingMenuBar *m_menuBar = nullptr;
     bool m_busy = false;
     WorkProgressBox *m_workBox = nullptr;
+    int m_inCommand = 0; // inside processEvents, asked by a command that runs
     // Closing was asked for while files were worked on: the window closes once they stop.
     bool m_closeAfterWork = false;
     TerminationWatcher *m_termination = nullptr;

@@ -14,7 +14,6 @@ WorkProgressBox::WorkProgressBox(QWidget *window)
     , m_bar(new QProgressBar(this))
     , m_stop(new QPushButton(QStringLiteral("&Stop"), this))
 {
-    setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Dyadix"));
     m_text->setTextFormat(Qt::PlainText);
     m_text->setMinimumWidth(m_text->fontMetrics().horizontalAdvance(QString(60, QLatin1Char('x'))));

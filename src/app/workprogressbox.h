@@ -13,8 +13,8 @@ class QPushButton;
 namespace dyadix {
 
 // Shows a copy, move or delete that takes a while: the file and bytes done, the rate and
-// time left, and a Stop button. It keeps the window's lists and menus from taking input while
-// the work runs; Escape, closing it and Stop all ask to stop.
+// time left, and a Stop button. The window takes no input meanwhile (see InputGuard), but its
+// close box does; Escape, closing the box and Stop all ask to stop.
 class WorkProgressBox final : public QDialog
 {
     Q_OBJECT

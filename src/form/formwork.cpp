@@ -83,6 +83,7 @@ void FormWork::begin(const QString &verb, int files, std::int64_t bytes)
     m_stopNow = false;
     m_stopNowAt = -1;
     m_stopAfterFile = false;
+    m_stopAfterFileAt = -1;
     m_working = true;
     m_clock.start();
     m_lastEvents = 0;
@@ -147,6 +148,8 @@ Status FormWork::run(const std::function<Status(const FileSystem::CopyProgress &
         }
         lock.unlock();
         keepWindowAlive();
+        if (m_stopAfterFile && !m_stopNow && m_clock.elapsed() - m_stopAfterFileAt >= FileInHandMs)
+            stopNow(); // the file in hand does not end: it is left as it was
         if (m_stopNow && m_clock.elapsed() - m_stopNowAt >= AbandonAfterMs) {
             // Told to stop at once and still not back: it waits on the system. The next work
             // gets a thread of its own, and the window ends the program without this one.

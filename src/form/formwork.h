@@ -43,8 +43,14 @@ public:
         m_progress.file = int(std::min<std::int64_t>(files, INT_MAX));
         report();
     }
-    // Stops once the current file is done.
-    void stopAfterThisFile() { m_stopAfterFile = true; }
+    // Stops once the current file is done; at once, should it still not be done a second later
+    // (it waits on the system).
+    void stopAfterThisFile()
+    {
+        m_stopAfterFile = true;
+        m_stopAfterFileAt = m_clock.isValid() ? m_clock.elapsed() : 0;
+    }
+    static constexpr std::int64_t FileInHandMs = 1000;
     // Stops the current file too: its target is left as it was.
     void stopNow();
 
@@ -64,6 +70,7 @@ private:
     QElapsedTimer m_clock;
     std::int64_t m_lastEvents = 0;
     std::int64_t m_stopNowAt = -1;
+    std::int64_t m_stopAfterFileAt = -1;
 };
 
 } // namespace dyadix
