@@ -248,7 +248,10 @@ void moveFromMemory(const QString &work, FileSystem &fs)
                 if (!fs.FileCopy(from + '/' + name, to + '/' + name))
                     std::exit(2);
             }
-            if (!fs.flushToDisk(to))
+            QStringList copies;
+            for (const QString &name : some)
+                copies << to + '/' + name;
+            if (!fs.flushToDisk(copies))
                 std::exit(2);
             for (const QString &name : some) {
                 if (!fs.Kill(from + '/' + name))

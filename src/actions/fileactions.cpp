@@ -1,4 +1,6 @@
 #include "fileactions.h"
+#include "copylosses.h"
+#include "pendingsources.h"
 #include "targetnames.h"
 
 #include "panes/dirlistmodel.h"
@@ -50,97 +52,6 @@ bool keptTime(FileSystem &fileSystem, const QString &source, const QString &targ
     const Result<std::int64_t> from = fileSystem.FileDateTime(source), to = fileSystem.FileDateTime(target);
     return !from || !to || std::abs(*from - *to) <= TimeGrain;
 }
-
-// The sources of moves whose copies are in place, removed only once the copies are on disk.
-// One flush of the target's file system serves many files: a flush for each small file would
-// take longer than its copy.
-class PendingSources
-{
-public:
-    void add(int row, const QString &path, std::int64_t bytes)
-    {
-        m_sources.push_back({row, path});
-        m_bytes += bytes;
-    }
-    bool due() const { return m_sources.size() >= FilesAtOnce || m_bytes >= BytesAtOnce; }
-
-    // Flushes the target's file system, then removes each source and unticks its line (Ignore
-    // at a source that cannot be removed unticks it too). A flush that fails and is ignored
-    // keeps the sources, their lines ticked.
-    void settle(const ActionContext &c, ErrorTrap &trap, FileListModel &list, const QString &targetFolder)
-    {
-        const std::vector<Source> sources = std::exchange(m_sources, {});
-        m_bytes = 0;
-        FileSystem &fileSystem = c.fileSystem;
-        if (sources.empty() || !trap.run([&] {
-                return c.monitor.run([&fileSystem, targetFolder](const FileSystem::CopyProgress &) {
-                    return fileSystem.flushToDisk(targetFolder);
-                });
-            }))
-            return;
-        for (const Source &source : sources) {
-            trap.run([&] {
-                return c.monitor.run([&fileSystem, path = source.path](const FileSystem::CopyProgress &) {
-                    return fileSystem.Kill(path);
-                });
-            });
-            if (trap.aborted())
-                return;
-            list.setSelected(source.row, false);
-        }
-    }
-
-private:
-    static constexpr std::size_t FilesAtOnce = 256;
-    static constexpr std::int64_t BytesAtOnce = std::int64_t(256) << 20;
-    struct Source
-    {
-        int row;
-        QString path;
-    };
-    std::vector<Source> m_sources;
-    std::int64_t m_bytes = 0;
-};
-
-// What the copies of one command could not keep, told once at its end.
-struct Losses
-{
-    int times = 0;                  // files whose time the drive did not keep
-    int attributes[3] = {0, 0, 0};  // files that lost user attributes, labels, access lists
-
-    void add(bool timeLost, int attributesLost)
-    {
-        times += timeLost;
-        for (int kind = 0; kind < 3; ++kind)
-            attributes[kind] += (attributesLost & (1 << kind)) != 0;
-    }
-
-    void report(Prompter &prompter, bool move, const QString &targetFolder) const
-    {
-        const auto files = [move](int count) {
-            return (count == 1 ? QStringLiteral("1 file") : QString::number(count) + QStringLiteral(" files"))
-                + (move ? QStringLiteral(" moved to\n") : QStringLiteral(" copied to\n"));
-        };
-        // A drive that stamps each new file with the time it was written makes every copy look
-        // newer than its source at the next Match.
-        if (times > 0)
-            prompter.MsgBox(QStringLiteral("The drive does not keep file times: ") + files(times) + targetFolder
-                                + (times == 1 ? QStringLiteral("\nhas the time of the copy, not its own.")
-                                              : QStringLiteral("\nhave the time of the copy, not their own.")),
-                            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("File Times Not Kept"));
-        const char *const kinds[] = {"user attributes (tags, where a download came from)", "security labels", "access lists (ACLs)"};
-        QStringList lost;
-        for (int kind = 0; kind < 3; ++kind) {
-            if (attributes[kind] > 0)
-                lost << QString::number(attributes[kind]) + QStringLiteral(" without their ") + QLatin1String(kinds[kind]);
-        }
-        if (!lost.isEmpty())
-            prompter.MsgBox(QStringLiteral("The drive does not hold all the files' extended attributes. Of the files ")
-                                + (move ? QStringLiteral("moved to\n") : QStringLiteral("copied to\n")) + targetFolder
-                                + QStringLiteral("\n") + lost.join(QStringLiteral(",\n")) + QLatin1Char('.'),
-                            MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Attributes Not Kept"));
-    }
-};
 
 // The bytes of the ticked lines.
 std::int64_t tickedBytes(const FileListModel &list)
@@ -232,12 +143,13 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
         bool stopped = false;
         const auto timeLost = std::make_shared<bool>(false);
         const auto attributesLost = std::make_shared<int>(0);
+        const auto sourceSeen = std::make_shared<Seen>();
         const bool copied = trap.run([&]() -> Status {
             const Replaced replaced = c.deletedToTrash.isChecked() ? Replaced::ToTrash : Replaced::Dropped;
             // A line named by a path below the pane's folder has its folders made first.
             const QString folders = entry.name.left(std::max<qsizetype>(0, entry.name.lastIndexOf(QLatin1Char('/'))));
             Status status = c.monitor.run([&fileSystem, sourcePath, targetPath, replaced, folders, sourceFolder,
-                                           targetFolder, timeLost, attributesLost](const FileSystem::CopyProgress &progress) {
+                                           targetFolder, timeLost, attributesLost, sourceSeen](const FileSystem::CopyProgress &progress) {
                 if (!folders.isEmpty()) {
                     if (Status made = fileSystem.makeFolders(targetFolder, folders, sourceFolder); !made)
                         return made;
@@ -247,6 +159,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
                     return Status(done.error());
                 *timeLost = !keptTime(fileSystem, sourcePath, targetPath);
                 *attributesLost = *done;
+                *sourceSeen = seenNow(fileSystem, sourcePath);
                 return Status();
             });
             sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
@@ -265,18 +178,21 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
             // A source whose copy failed is kept: the file is still only there, and its line
             // stays ticked.
             if (copied)
-                pending.add(i, sourcePath, entry.size);
+                pending.add(i, sourcePath, targetPath, *sourceSeen, entry.size);
             if (pending.due())
-                pending.settle(c, trap, list, targetFolder);
+                pending.settle(c, trap, list);
             if (trap.aborted())
                 break;
             continue;
         }
         list.setSelected(i, false);
     }
-    pending.settle(c, trap, list, targetFolder);
+    // An Abort was about another file: the copies made before it are finished all the same.
+    ErrorTrap afterAbort(c.prompter, QStringLiteral("Error!"));
+    pending.settle(c, trap.aborted() ? afterAbort : trap, list);
     c.monitor.end();
     c.setCaption(ProgramName);
+    losses.changed = pending.changed;
     losses.report(c.prompter, move, targetFolder);
 }
 

@@ -18,6 +18,7 @@ bool isInput(QEvent::Type type)
     case QEvent::Wheel:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
+    case QEvent::InputMethod: // text an input method composed from keys
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
     case QEvent::ContextMenu:

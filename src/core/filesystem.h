@@ -138,9 +138,9 @@ public:
     virtual Status writeFile(const QString &path, const QByteArray &content,
                              SpecialTarget special = SpecialTarget::Refuse)
         = 0;
-    // Writes what the file system that holds the folder keeps in memory to its disk, so that
-    // what was written there survives a power cut.
-    virtual Status flushToDisk(const QString &folder) = 0;
+    // Writes the files (and their folders' entries) from memory to their disks, so that they
+    // survive a power cut.
+    virtual Status flushToDisk(const QStringList &files) = 0;
     // Deletes one file; a link is removed itself, never what it points to.
     virtual Status Kill(const QString &path) = 0;
     // Moves one file into the user's Trash (the desktop's layout, so that its file manager can

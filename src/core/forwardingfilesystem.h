@@ -37,7 +37,7 @@ public:
         return m_inner.compareContents(pairs, progress);
     }
     bool namesFoldCase(const QString &folder) override { return m_inner.namesFoldCase(folder); }
-    Status flushToDisk(const QString &folder) override { return m_inner.flushToDisk(folder); }
+    Status flushToDisk(const QStringList &files) override { return m_inner.flushToDisk(files); }
     Result<int> FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                          Replaced replaced = Replaced::Dropped) override
     {

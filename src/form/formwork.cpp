@@ -29,6 +29,7 @@ struct FormWork::Worker
     bool quit = false;
     Status result;
     std::atomic<std::int64_t> bytesDone = 0;
+    std::atomic<std::int64_t> progressHeard = 0; // how often the work in hand told its progress
     std::atomic<bool> stop = false;
 
     static std::shared_ptr<Worker> start()
@@ -42,6 +43,7 @@ struct FormWork::Worker
     {
         const FileSystem::CopyProgress progress = [this](std::int64_t done) {
             bytesDone = done;
+            ++progressHeard;
             return !stop;
         };
         std::unique_lock lock(mutex);
@@ -137,7 +139,11 @@ Status FormWork::run(const std::function<Status(const FileSystem::CopyProgress &
     worker->pending = true;
     worker->done = false;
     worker->stop = m_stopNow;
+    worker->progressHeard = 0;
     worker->changed.notify_all();
+    // A file that is copied tells its progress; one whose progress stands still a second after
+    // Stop's Yes waits on the system. Other work (a flush, a removal) is not cut short.
+    std::int64_t bytes = 0, stillSince = m_clock.elapsed();
     for (;;) {
         const std::int64_t wait = std::max<std::int64_t>(1, EventsEveryMs - (m_clock.elapsed() - m_lastEvents));
         if (worker->changed.wait_for(lock, std::chrono::milliseconds(wait), [&] { return worker->done; })) {
@@ -148,7 +154,12 @@ Status FormWork::run(const std::function<Status(const FileSystem::CopyProgress &
         }
         lock.unlock();
         keepWindowAlive();
-        if (m_stopAfterFile && !m_stopNow && m_clock.elapsed() - m_stopAfterFileAt >= FileInHandMs)
+        if (const std::int64_t now = worker->bytesDone; now != bytes) {
+            bytes = now;
+            stillSince = m_clock.elapsed();
+        }
+        if (m_stopAfterFile && !m_stopNow && worker->progressHeard > 0
+            && m_clock.elapsed() - std::max(stillSince, m_stopAfterFileAt) >= FileInHandMs)
             stopNow(); // the file in hand does not end: it is left as it was
         if (m_stopNow && m_clock.elapsed() - m_stopNowAt >= AbandonAfterMs) {
             // Told to stop at once and still not back: it waits on the system. The next work

@@ -43,8 +43,8 @@ public:
         m_progress.file = int(std::min<std::int64_t>(files, INT_MAX));
         report();
     }
-    // Stops once the current file is done; at once, should it still not be done a second later
-    // (it waits on the system).
+    // Stops once the current file is done; at once, should the file's copy not move on for a
+    // second after this (it waits on the system).
     void stopAfterThisFile()
     {
         m_stopAfterFile = true;

@@ -49,7 +49,7 @@ QByteArray run(NativeFileSystem &fileSystem, const Request &request, int socket)
         return found ? resultPacket({}, *found == Contents::Same ? 1 : 0) : resultPacket(found.error(), 0);
     }
     case Operation::Kill: return resultOf(fileSystem.Kill(request.first));
-    case Operation::FlushToDisk: return resultOf(fileSystem.flushToDisk(request.first));
+    case Operation::FlushToDisk: return resultOf(fileSystem.flushToDisk(request.first.split(QChar(0))));
     case Operation::MoveToTrash: return resultOf(fileSystem.moveToTrash(request.first));
     case Operation::MakeFolders:
         return resultOf(fileSystem.makeFolders(request.first, request.second, request.third));

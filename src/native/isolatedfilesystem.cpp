@@ -114,10 +114,12 @@ Status IsolatedFileSystem::makeFolders(const QString &targetFolder, const QStrin
     return answer.ran ? asStatus(answer) : m_inner.makeFolders(targetFolder, relativeFolder, sourceFolder);
 }
 
-Status IsolatedFileSystem::flushToDisk(const QString &folder)
+Status IsolatedFileSystem::flushToDisk(const QStringList &files)
 {
-    const Answer answer = routed(folder) ? helper::ask({Operation::FlushToDisk, folder, {}, {}}) : Answer();
-    return answer.ran ? asStatus(answer) : m_inner.flushToDisk(folder);
+    const bool anyRouted = std::any_of(files.begin(), files.end(), [this](const QString &file) { return routed(file); });
+    // The paths go as one text, a zero between them (no path holds one).
+    const Answer answer = anyRouted ? helper::ask({Operation::FlushToDisk, files.join(QChar(0)), {}, {}}) : Answer();
+    return answer.ran ? asStatus(answer) : m_inner.flushToDisk(files);
 }
 
 Status IsolatedFileSystem::Kill(const QString &path)

@@ -47,7 +47,7 @@ public:
     // it is taken not to tell case apart, which is safe either way (a server that folds case,
     // as a Windows share does, would otherwise take a copy of one name onto another).
     bool namesFoldCase(const QString &folder) override { return routed(folder) || m_inner.namesFoldCase(folder); }
-    Status flushToDisk(const QString &folder) override;
+    Status flushToDisk(const QStringList &files) override;
     Result<int> FileCopy(const QString &source, const QString &target, const CopyProgress &progress = {},
                     Replaced replaced = Replaced::Dropped) override;
     Status makeFolders(const QString &targetFolder, const QString &relativeFolder,

@@ -26,7 +26,7 @@ public:
                      SpecialTarget special = SpecialTarget::Refuse) override;
     Status makeFolders(const QString &targetFolder, const QString &relativeFolder,
                        const QString &sourceFolder) override;
-    Status flushToDisk(const QString &folder) override;
+    Status flushToDisk(const QStringList &files) override;
     Status Kill(const QString &path) override;
     Status moveToTrash(const QString &path) override;
     bool namesFoldCase(const QString &folder) override;

@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace dyadix {
@@ -79,12 +81,35 @@ Result<int> NativeFileSystem::FileCopy(const QString &source, const QString &tar
     return lost;
 }
 
-Status NativeFileSystem::flushToDisk(const QString &folder)
+Status NativeFileSystem::flushToDisk(const QStringList &files)
 {
-    FileDescriptor at(::open(encodeUtf8Name(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (at.get() == -1)
-        return RunTimeError::fromErrno(errno, PathKind::Folder);
-    return ::syncfs(at.get()) == 0 ? Status() : Status(RunTimeError::fromErrno(errno));
+    // One syncfs a file system where the kernel writes it out itself; each file and its folder
+    // where a program serves the file system (FUSE: syncfs does not reach it, fsync does).
+    constexpr decltype(statfs::f_type) FuseMagic = 0x65735546;
+    std::set<dev_t> synced;
+    std::set<QByteArray> folders;
+    for (const QString &file : files) {
+        const QByteArray path = encodeUtf8Name(file);
+        FileDescriptor at(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        struct statfs fs {};
+        if (at.get() == -1 || ::fstat(at.get(), &st) != 0 || ::fstatfs(at.get(), &fs) != 0)
+            return RunTimeError::fromErrno(errno);
+        if (fs.f_type != FuseMagic) {
+            if (synced.insert(st.st_dev).second && ::syncfs(at.get()) != 0)
+                return RunTimeError::fromErrno(errno);
+            continue;
+        }
+        if (::fsync(at.get()) != 0)
+            return RunTimeError::fromErrno(errno);
+        folders.insert(parentOf(path));
+    }
+    for (const QByteArray &folder : folders) {
+        FileDescriptor at(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (at.get() == -1 || (::fsync(at.get()) != 0 && errno != EINVAL))
+            return RunTimeError::fromErrno(errno, PathKind::Folder);
+    }
+    return {};
 }
 
 Status NativeFileSystem::writeFile(const QString &path, const QByteArray &content,

@@ -18,7 +18,8 @@ class ListingHost
 public:
     virtual ~ListingHost() = default;
     virtual void setMousePointer(MousePointer pointer) = 0;
-    // Lets the window repaint; the user's input waits until the listing is over.
+    // Lets the window repaint and hear its close request; the user's other input to the window
+    // is dropped until the listing is over.
     virtual void processEvents() = 0;
 };
 

@@ -75,6 +75,12 @@ private slots:
         QTest::newRow("move, copy fails") << Story {"L/keep=k L/next=n", "warn-off tick:L/keep,next fail:copy:/keep:61", "move>", "I",
                                                     "= Moving %/L/keep to %/R/keep\n? Error! (Abort Retry Ignore, Question): Error 61\nDisk full\n= Moving %/L/next to %/R/next\n= Dyadix",
                                                     "L: keep=k | R: next=n | keep+ next | "};
+        QTest::newRow("move, copy fails, Abort") << Story {"L/a=1@o L/b=2@o", "warn-off tick:L/a,b fail:copy:/b:61", "move>", "A",
+                                                           "= Moving %/L/a to %/R/a\n= Moving %/L/b to %/R/b\n? Error! (Abort Retry Ignore, Question): Error 61\nDisk full\n= Dyadix",
+                                                           "L: b=2@o | R: a=1@o | a b+ | "};
+        QTest::newRow("move, source saved again") << Story {"L/a=1@o L/b=2@o", "warn-off tick:L/a,b saved:L/b", "move>", "O",
+                                                            "= Moving %/L/a to %/R/a\n= Moving %/L/b to %/R/b\n= Dyadix\n? Files Changed (OK, Exclamation): 1 file was saved again after the copy to\n%/R/\nwas made: kept in place, still ticked, to be moved again.",
+                                                            "L: b=saved again@n | R: a=1@o b=2@o | a b+ | "};
         QTest::newRow("move, delete fails") << Story {"R/d=data", "warn-off tick:R/d fail:kill::70", "move<", "I",
                                                       "= Moving %/R/d to %/L/d\n? Error! (Abort Retry Ignore, Question): Error 70\nPermission denied\n= Dyadix", "L: d=data | R: d=data |  | d"};
         // What changes on disk between the listing and a move is reported and touches nothing else.
@@ -137,6 +143,8 @@ private slots:
             QVERIFY(what != "no-trash" || writeFile(f->dataHome.path() + "/Trash", "a file where the Trash belongs"));
             f->fs.restampsCopies = f->fs.restampsCopies || what == "no-times";
             f->fs.holdsNoAttributes = f->fs.holdsNoAttributes || what == "no-attributes";
+            if (what == "saved") // saved again by the user after its copy was made, before it is removed
+                f->fs.beforeFlush = [this, path = t("/" + arg)] { QVERIFY(writeFile(path, "saved again", New)); };
             if (what == "folding") // a drive that does not tell case apart
                 f->fs.namesFoldCaseUnder = t("/" + arg + "/");
             if (what == "match")

@@ -45,6 +45,14 @@ public:
     bool restampsCopies = false;
     // Copies lose their user attributes, as on a drive that holds none.
     bool holdsNoAttributes = false;
+    // Runs before copies are flushed to disk: what the user does meanwhile.
+    std::function<void()> beforeFlush;
+    Status flushToDisk(const QStringList &files) override
+    {
+        if (beforeFlush)
+            beforeFlush();
+        return m_real.flushToDisk(files);
+    }
     // The next copy, once it has copied its first part, or the next comparison, before it starts, waits until its caller stops it.
     void holdNextWorkUntilStopped() { m_holdCopy = true; }
 
