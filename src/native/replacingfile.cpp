@@ -2,12 +2,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <dirent.h>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <sys/statfs.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -77,6 +79,13 @@ void removeStaleParts(const QByteArray &folder)
     }
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folder.constData()), ::closedir);
     if (!dir)
+        return;
+    // A folder that other machines write to may hold their parts, of processes this machine
+    // does not see: left alone.
+    struct statfs where {};
+    constexpr decltype(where.f_type) Shared[] = {0x6969 /* NFS */, 0x517B /* SMB */, 0xFF534D42 /* CIFS */,
+                                                  0xFE534D42 /* SMB2 */, 0x65735546 /* FUSE, sshfs among them */};
+    if (::fstatfs(::dirfd(dir.get()), &where) != 0 || std::find(std::begin(Shared), std::end(Shared), where.f_type) != std::end(Shared))
         return;
     const QByteArray prefix = folder + (folder.endsWith('/') ? "" : "/");
     while (const dirent *entry = ::readdir(dir.get())) {

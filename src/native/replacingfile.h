@@ -14,7 +14,8 @@
 namespace dyadix::native {
 
 // Removes the temporary files that a run of this program left in a folder when it was killed
-// (".dyadix-PID-N.part" of a process that no longer runs), once a folder for the program's life.
+// (".dyadix-PID-N.part" of a process that no longer runs), once a folder for the program's life;
+// never on a network folder, where the parts may be another machine's.
 void removeStaleParts(const QByteArray &folder);
 
 // A file that replaces `target` once it is complete. Until then, and whenever something
