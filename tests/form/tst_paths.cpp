@@ -2,7 +2,10 @@
 #include "core/inisettingsstore.h"
 
 #include "fixture.h"
+#include "rootonly.h"
 
+#include <QScopeGuard>
+#include <QSettings>
 #include <QStandardPaths>
 
 using namespace dyadix;
@@ -301,6 +304,34 @@ private slots:
             QCOMPARE(f->prompter.lines().last(), QStringLiteral("dyadix (OK, Exclamation): Error 70\nPermission denied\nThe settings could not all be stored."));
             QVERIFY(QFile::remove(folder));
         }
+    }
+
+    // Settings that cannot be stored say why: on a full volume "Disk full", in a folder this user may not write "Permission denied".
+    void settingsNotStored()
+    {
+        // The folder where the user's INI files go, for this test alone.
+        const auto settingsIn = [](const QString &folder) { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder); };
+        const auto restore = qScopeGuard([&] { settingsIn(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)); });
+        QStringList errors;
+        QTemporaryDir locked;
+        QVERIFY(QDir().mkpath(locked.path() + "/dyadix") && setMode(locked.path() + "/dyadix", 0555));
+        settingsIn(locked.path());
+        if (::geteuid() != 0) // root writes there all the same
+            errors << QString::number(IniSettingsStore().SaveSetting("dyadix", "Settings", "Width", "7110").error().number);
+        QVERIFY(setMode(locked.path() + "/dyadix", 0755));
+        if (const auto full = Mount::tmpfs(64)) {
+            QVERIFY(QDir().mkpath(full->dir.path() + "/dyadix"));
+            QFile filler(full->dir.path() + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+            }
+            filler.close();
+            settingsIn(full->dir.path());
+            errors << QString::number(IniSettingsStore().SaveSetting("dyadix", "Settings", "Width", QString(8192, '7')).error().number);
+        }
+        if (errors.isEmpty())
+            QSKIP("root writes anywhere, and only root may mount a small volume to fill");
+        QCOMPARE(errors.join(' '), ::geteuid() == 0 ? "61" : "70");
     }
 };
 
