@@ -146,11 +146,11 @@ public:
     void finish(SecondThread &second)
     {
         const auto buffers = std::make_unique<char[]>(2 * std::size_t(BlockSize));
-        while (!second.waitFor(std::chrono::milliseconds(20))) {
+        do {
             while (std::optional<Chunk> chunk = takeChunk())
                 compare(*chunk, buffers.get(), true);
             report();
-        }
+        } while (!second.waitFor(std::chrono::milliseconds(20)));
     }
 
     bool stopped() const { return m_stop; }
