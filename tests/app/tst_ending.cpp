@@ -77,6 +77,23 @@ QByteArray hashOf(const QString &path)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result().toHex() : QByteArray();
 }
+// A real SSH mount (a private sshd on loopback) of WORK/export at WORK/mount point while it lives.
+struct SshMount
+{
+    enum Status { Started, Unavailable, Failed } status = Failed;
+    QString message; // why it is not there
+    QString work;
+    explicit SshMount(const QString &folder)
+        : work(folder)
+    {
+        QProcess mount;
+        mount.start(SSH_MOUNT, {"start", work});
+        const bool ended = mount.waitForFinished(60000);
+        message = QString::fromLocal8Bit(mount.readAllStandardError().trimmed());
+        status = !ended ? Failed : mount.exitCode() == 77 ? Unavailable : mount.exitCode() == 0 ? Started : Failed;
+    }
+    ~SshMount() { QProcess::execute(SSH_MOUNT, {"stop", work}); }
+};
 } // namespace
 
 // The program ends when told to, within two seconds, whatever it is doing: storing its settings
@@ -174,13 +191,10 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("FUSE mounts need root; the root run of the suite tests this");
         const QString work = at("compared");
-        QProcess mount;
-        mount.start(SSH_MOUNT, {"start", work});
-        QVERIFY(mount.waitForFinished(60000));
-        if (mount.exitCode() == 77)
-            QSKIP(qPrintable("no SSH mount here: " + mount.readAllStandardError().trimmed()));
-        QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
-        const auto unmount = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"stop", work}); });
+        const SshMount mount(work);
+        if (mount.status == SshMount::Unavailable)
+            QSKIP(qPrintable("no SSH mount here: " + mount.message));
+        QVERIFY2(mount.status == SshMount::Started, qPrintable(mount.message));
         const QByteArray content(3 << 20, 'c');
         QVERIFY(writeFile(at("local"), content) && writeFile(work + "/export/same", content) && writeFile(work + "/export/other", QByteArray(content).replace(content.size() - 1, 1, "d")));
         NativeFileSystem native;
@@ -203,13 +217,10 @@ private slots:
         m_onXServer = true;
         const auto offscreenAgain = qScopeGuard([this] { m_onXServer = false; });
         const QString work = at("remote");
-        QProcess mount;
-        mount.start(SSH_MOUNT, {"start", work});
-        QVERIFY(mount.waitForFinished(60000));
-        if (mount.exitCode() == 77)
-            QSKIP(qPrintable("no SSH mount here: " + mount.readAllStandardError().trimmed()));
-        QVERIFY2(mount.exitCode() == 0, mount.readAllStandardError().constData());
-        const auto unmount = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"stop", work}); });
+        const SshMount mount(work);
+        if (mount.status == SshMount::Unavailable)
+            QSKIP(qPrintable("no SSH mount here: " + mount.message));
+        QVERIFY2(mount.status == SshMount::Started, qPrintable(mount.message));
         QVERIFY(QDir().mkpath(at("source")) && writeFile(at("source/big"), QByteArray(256 << 20, 'b')));
         const QByteArray sourceHash = hashOf(at("source/big"));
         QVERIFY(writeFile(work + "/export/big", "old content", 1600000000));
