@@ -247,8 +247,12 @@ void MainWindow::showWork(const WorkProgress &progress)
     if (m_workBox == nullptr)
         return;
     m_workBox->showProgress(progress);
-    if (!m_workBox->isVisible() && progress.elapsedMs >= WorkBoxAfterMs && isVisible())
+    if (!m_workBox->isVisible() && progress.elapsedMs >= WorkBoxAfterMs && isVisible()) {
+        // The keyboard goes to the box: the window takes no keys while work runs, and Escape
+        // and Alt+S are the box's.
         m_workBox->show();
+        m_workBox->activateWindow();
+    }
 }
 
 void MainWindow::abandonWork()

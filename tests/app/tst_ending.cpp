@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,7 +25,7 @@ using namespace dyadix::test;
 
 namespace {
 // The program as a person runs it, on its stored folders: copies every Left file to the Right and closes its window as soon as a line comes
-// on standard input. With --stuck, it waits on the system instead (a read that never returns).
+// on standard input, saying "copy ended" when the copy returns. With --stuck, it waits on the system instead (a read that never returns).
 int copyThenClose(int argc, char *argv[])
 {
     IsolatedFileSystem::startHelper();
@@ -45,7 +46,11 @@ int copyThenClose(int argc, char *argv[])
     QObject::connect(&closeAsked, &QSocketNotifier::activated, &window, &QWidget::close);
     std::printf("window %llu\n", static_cast<unsigned long long>(window.winId())); // where a close request goes
     std::fflush(stdout);
-    QTimer::singleShot(0, &window, [&form] { form.mnuCopy(1)->trigger(); });
+    QTimer::singleShot(0, &window, [&form] {
+        form.mnuCopy(1)->trigger();
+        std::printf("copy ended\n");
+        std::fflush(stdout);
+    });
     return QApplication::exec();
 }
 
@@ -69,6 +74,14 @@ bool catchesTerm(const QProcess &program)
     const QByteArray status = readFile(proc + "status");
     const qsizetype at = status.indexOf("SigCgt:");
     return at >= 0 && (status.mid(at + 7, 17).trimmed().toULongLong(nullptr, 16) & (1ULL << (SIGTERM - 1))) != 0;
+}
+
+// How many windows of a program are on the screen (mapped), as the window system lists them.
+int windowsShown(const QProcess &program)
+{
+    QProcess search;
+    search.start("xdotool", {"search", "--onlyvisible", "--pid", QString::number(program.processId())});
+    return search.waitForFinished(5000) ? search.readAllStandardOutput().count('\n') : -1;
 }
 
 QByteArray hashOf(const QString &path)
@@ -205,18 +218,28 @@ private slots:
         QCOMPARE(found.join(' '), QStringLiteral("same different"));
     }
 
-    // The window's close box (the close request a window manager sends) while a copy waits on a folder of another machine that
-    // stopped answering (a real SSH mount, its server stopped) ends the program within two seconds; the source and the old target
-    // are as they were.
-    void closeDuringCopyOntoFrozenFolder()
+    // While a copy waits on a folder of another machine that stopped answering (a real SSH mount, its server stopped): the
+    // window's close box (the close request a window manager sends) ends the program within two seconds; Escape in the progress
+    // box and Yes to its question end the copy within three, the window still open, and its close box then ends the program as
+    // fast. The source and the old target are as they were.
+    void stopDuringCopyOntoFrozenFolder_data()
     {
+        QTest::addColumn<QStringList>("keys"); // pressed once the progress box shows, each when a new window is up
+        QTest::newRow("close box") << QStringList();
+        QTest::newRow("Escape, Yes") << QStringList {"Escape", "alt+y"};
+    }
+    void stopDuringCopyOntoFrozenFolder()
+    {
+        QFETCH(QStringList, keys);
         if (::geteuid() != 0)
             QSKIP("FUSE mounts need root; the root run of the suite tests this");
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("the close request comes through an X server; the _x11 run tests this");
+        if (!keys.isEmpty() && QStandardPaths::findExecutable("xdotool").isEmpty())
+            QSKIP("xdotool is not installed (scripts/install-deps build installs it)");
         m_onXServer = true;
         const auto offscreenAgain = qScopeGuard([this] { m_onXServer = false; });
-        const QString work = at("remote");
+        const QString work = at(QString("remote-%1").arg(keys.size())); // a server of its own for each row
         const SshMount mount(work);
         if (mount.status == SshMount::Unavailable)
             QSKIP(qPrintable("no SSH mount here: " + mount.message));
@@ -236,7 +259,21 @@ private slots:
         const QByteArray window = program.readLine().trimmed();
         QVERIFY2(window.startsWith("window "), window.constData());
         QCOMPARE(QProcess::execute(SSH_MOUNT, {"freeze", work}), 0);
+        const auto thaw = qScopeGuard([&] { QProcess::execute(SSH_MOUNT, {"thaw", work}); });
         QElapsedTimer clock;
+        int windows = 1; // the program's windows on the screen: its main window, then the progress box and the question
+        for (const QString &key : keys) {
+            QTRY_VERIFY_WITH_TIMEOUT(windowsShown(program) > windows, 10000);
+            windows = windowsShown(program);
+            QCOMPARE(QProcess::execute("xdotool", {"key", "--clearmodifiers", key}), 0);
+            clock.start();
+        }
+        if (!keys.isEmpty()) {
+            QVERIFY(program.waitForReadyRead(3000 - clock.elapsed()) || program.canReadLine());
+            QCOMPARE(program.readLine(), QByteArray("copy ended\n"));
+            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(program.state(), QProcess::Running);
+        }
         clock.start();
         QCOMPARE(QProcess::execute(CLOSE_REQUEST, {QString::fromLatin1(window.mid(7))}), 0);
         QVERIFY(program.waitForFinished(2000));

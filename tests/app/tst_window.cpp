@@ -587,29 +587,32 @@ private slots:
     void stopAfterThisFile_data()
     {
         QTest::addColumn<int>("command");  // copy or move 1 or 3; 0: delete the left's files
-        QTest::addColumn<bool>("stuck");    // the third file's copy does not end (it waits on the system)
+        QTest::addColumn<QString>("third"); // the third file's copy: "stuck" (it waits on the system), "slow" (a large file still moving)
         QTest::addColumn<QString>("after"); // left | right | the left's ticks
-        QTest::newRow("copy") << 1 << false << "f1 f2 f3 f4 f5 f6|f1 f2 f3|f1 f2 f3 f4+ f5+ f6+";
-        QTest::newRow("move") << 3 << false << "f4 f5 f6|f1 f2 f3|f1 f2 f3 f4+ f5+ f6+";
-        QTest::newRow("delete") << 0 << false << "f1 f2 f3||f1+ f2+ f3+"; // from the last line up
-        // A second after Yes, a file in hand that does not end is left as it was.
-        QTest::newRow("copy, the file in hand stuck") << 1 << true << "f1 f2 f3 f4 f5 f6|f1 f2|f1 f2 f3+ f4+ f5+ f6+";
+        QTest::newRow("copy") << 1 << "" << "f1 f2 f3 f4 f5 f6|f1 f2 f3|f1 f2 f3 f4+ f5+ f6+";
+        QTest::newRow("move") << 3 << "" << "f4 f5 f6|f1 f2 f3|f1 f2 f3 f4+ f5+ f6+";
+        QTest::newRow("delete") << 0 << "" << "f1 f2 f3||f1+ f2+ f3+"; // from the last line up
+        // A second after Yes, a file in hand that does not end is left as it was; one whose bytes still move is finished.
+        QTest::newRow("copy, the file in hand stuck") << 1 << "stuck" << "f1 f2 f3 f4 f5 f6|f1 f2|f1 f2 f3+ f4+ f5+ f6+";
+        QTest::newRow("copy, a large file in hand still moving") << 1 << "slow" << "f1 f2 f3 f4 f5 f6|f1 f2 f3|f1 f2 f3 f4+ f5+ f6+";
     }
     void stopAfterThisFile()
     {
         QFETCH(int, command);
-        QFETCH(bool, stuck);
+        QFETCH(QString, third);
         QFETCH(QString, after);
         for (int i = 1; i <= 6; ++i)
-            QVERIFY(writeFile(w->t("/L/f%1").arg(i), QByteArray::number(i)));
+            QVERIFY(writeFile(w->t("/L/f%1").arg(i), i == 3 && third == "slow" ? QByteArray(8 << 20, '3') : QByteArray::number(i)));
         w->form().mnuOptionAction.setChecked(false);
         QVERIFY(w->showBoth(true));
-        const QString third = command == 0 ? "Deleting " + w->t("/L/f4") : w->t("/L/f3 to ");
+        const QString inHand = command == 0 ? "Deleting " + w->t("/L/f4") : w->t("/L/f3 to ");
         connect(&w->form(), &FormModel::captionChanged, this, [&] {
-            if (!w->form().Caption().contains(third))
+            if (!w->form().Caption().contains(inHand))
                 return;
-            if (stuck)
+            if (third == "stuck")
                 w->fs.holdNextWorkUntilStopped();
+            if (third == "slow")
+                w->fs.slowNextCopy();
             QTest::keyClick(w->window->workBox(), Qt::Key_Escape);
         });
         w->prompter.answer(MsgAnswer::Yes);

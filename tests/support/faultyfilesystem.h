@@ -55,6 +55,8 @@ public:
     }
     // The next copy, once it has copied its first part, or the next comparison, before it starts, waits until its caller stops it.
     void holdNextWorkUntilStopped() { m_holdCopy = true; }
+    // The next copy, once it has copied its first part, goes on slowly for 2.5 s: a large file on a slow disk, its bytes still moving.
+    void slowNextCopy() { m_slowCopy = true; }
 
     Result<std::vector<DirEntry>> enumerate(const QString &folder, const QString &pattern) override
     {
@@ -144,6 +146,17 @@ private:
     // The progress of a copy or comparison held, when asked, once its first part is done.
     CopyProgress held(const CopyProgress &progress)
     {
+        if (m_slowCopy.exchange(false) && progress) {
+            return [progress, first = true](std::int64_t done) mutable {
+                for (int step = 1; first && step <= 2500; ++step) {
+                    if (!progress(done * step / 2500))
+                        return false;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                first = false;
+                return progress(done);
+            };
+        }
         if (!m_holdCopy.exchange(false) || !progress)
             return progress;
         return [progress](std::int64_t done) {
@@ -169,6 +182,7 @@ private:
     }
     FileSystem &m_real;
     std::atomic<bool> m_holdCopy = false;
+    std::atomic<bool> m_slowCopy = false;
     std::vector<Volume> m_extraVolumes;
     std::vector<Fault> m_faults;
 };
