@@ -15,7 +15,7 @@ namespace dyadix::bench {
 class NoPrompter final : public Prompter
 {
 public:
-    MsgAnswer MsgBox(const QString &, int, const QString &) override { return MsgAnswer::Abort; }
+    MsgAnswer MsgBox(const QString &, int, const QString &, const QString & = {}) override { return MsgAnswer::Abort; }
     QString InputBox(const QString &, const QString &, const QString &) override { return {}; }
 };
 

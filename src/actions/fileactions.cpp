@@ -19,8 +19,17 @@ constexpr int ConfirmStyle = MsgStyle::YesNo + MsgStyle::Question + MsgStyle::De
 constexpr int OverwriteStyle = MsgStyle::YesNoCancel + MsgStyle::Question;
 
 const QString SessionHint = QStringLiteral(
-    "This can not be undone!\nAre you SURE you want to do this?\n"
+    "Are you SURE you want to do this?\n"
     "(to turn this message off for this session,\nclick Options > Warn before Actions OFF)");
+
+// What a confirmation says can be had back: nothing, or with the Trash on, what goes there.
+QString undoLine(const ActionContext &c, bool deleting)
+{
+    if (!c.deletedToTrash.isChecked())
+        return QStringLiteral("This can not be undone!\n");
+    return deleting ? QStringLiteral("They go to the Trash, from which they can be restored.\n")
+                    : QStringLiteral("Files it replaces go to the Trash, from which they can be restored.\n");
+}
 
 struct TargetState
 {
@@ -53,6 +62,17 @@ bool keptTime(FileSystem &fileSystem, const QString &source, const QString &targ
     return !from || !to || std::abs(*from - *to) <= TimeGrain;
 }
 
+} // namespace
+
+// A file the command left undone keeps its tick, and its line says why.
+void noteUndone(FileListModel &list, int row, const QString &what, const RunTimeError &error)
+{
+    list.setNote(row, what + QStringLiteral(": Error ") + QString::number(error.number) + QStringLiteral(", ") + error.description,
+                 FileListModel::Note::Failed);
+}
+
+namespace {
+
 // The bytes of the ticked lines.
 std::int64_t tickedBytes(const FileListModel &list)
 {
@@ -83,7 +103,7 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
         const QString prompt = QStringLiteral("You are about to ") + word
             + QString::number(list.SelCount()) + QStringLiteral(" marked files\nfrom \t")
             + sourceFolder + QStringLiteral("\nto   \t") + targetFolder + QStringLiteral("\n\n")
-            + SessionHint;
+            + undoLine(c, false) + SessionHint;
         if (c.prompter.MsgBox(prompt, ConfirmStyle, word + direction + QLatin1Char('?'))
             != MsgAnswer::Yes)
             return;
@@ -137,9 +157,10 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
                 continue;
         }
 
-        c.setCaption((move ? QStringLiteral("Moving ") : QStringLiteral("Copying ")) + sourcePath
-                     + QStringLiteral(" to ") + targetPath);
-        bool sameFile = false;
+        const QString caption = (move ? QStringLiteral("Moving ") : QStringLiteral("Copying ")) + sourcePath
+            + QStringLiteral(" to ") + targetPath;
+        c.setCaption(caption);
+        trap.setAbout(caption);
         bool stopped = false;
         const auto timeLost = std::make_shared<bool>(false);
         const auto attributesLost = std::make_shared<int>(0);
@@ -162,23 +183,20 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
                 *sourceSeen = seenNow(fileSystem, sourcePath);
                 return Status();
             });
-            sameFile = !status && status.error().number == int(ErrorNumber::SameFile);
             // Stopped at the user's word: nothing to report, and nothing more to do.
             stopped = !status && status.error().number == int(ErrorNumber::Stopped);
             return stopped ? Status() : status;
         });
         if (copied)
             losses.add(*timeLost, *attributesLost);
+        else // a move's source is kept: the file is still only there
+            noteUndone(list, i, move ? QStringLiteral("Not moved") : QStringLiteral("Not copied"), trap.lastError());
         if (trap.aborted() || stopped)
             break;
-        // Nothing was done to a file that is its own target: its line stays ticked.
-        if (sameFile)
+        if (!copied)
             continue;
         if (move) {
-            // A source whose copy failed is kept: the file is still only there, and its line
-            // stays ticked.
-            if (copied)
-                pending.add(i, sourcePath, targetPath, *sourceSeen, entry.size);
+            pending.add(i, sourcePath, targetPath, *sourceSeen, entry.size);
             if (pending.due())
                 pending.settle(c, trap, list);
             if (trap.aborted())
@@ -206,7 +224,7 @@ void deleteTicked(const ActionContext &c, int Index)
     if (c.warnBeforeActions.isChecked()) {
         const QString prompt = QStringLiteral("You are about to DELETE ")
             + QString::number(list.SelCount()) + QStringLiteral(" marked files from\n") + folder
-            + QStringLiteral("\n\n") + SessionHint;
+            + QStringLiteral("\n\n") + undoLine(c, true) + SessionHint;
         if (c.prompter.MsgBox(prompt, ConfirmStyle, QStringLiteral("DELETE from ") + paneText + QLatin1Char('?'))
             != MsgAnswer::Yes)
             return;
@@ -219,9 +237,11 @@ void deleteTicked(const ActionContext &c, int Index)
             continue;
         const QString path = folder + list.nameAt(i).toString();
         c.monitor.nextFile(0);
-        c.setCaption(QStringLiteral("Deleting ") + path);
+        const QString caption = QStringLiteral("Deleting ") + path;
+        c.setCaption(caption);
+        trap.setAbout(caption);
         bool stopped = false;
-        trap.run([&] {
+        const bool deleted = trap.run([&] {
             const bool toTrash = c.deletedToTrash.isChecked();
             const Status status = c.monitor.run([&fileSystem = c.fileSystem, path, toTrash](const FileSystem::CopyProgress &) {
                 return toTrash ? fileSystem.moveToTrash(path) : fileSystem.Kill(path);
@@ -229,9 +249,12 @@ void deleteTicked(const ActionContext &c, int Index)
             stopped = !status && status.error().number == int(ErrorNumber::Stopped);
             return stopped ? Status() : status;
         });
+        if (!deleted)
+            noteUndone(list, i, QStringLiteral("Not deleted"), trap.lastError());
         if (trap.aborted() || stopped)
             break;
-        list.RemoveItem(i);
+        if (deleted)
+            list.RemoveItem(i);
     }
     c.monitor.end();
     c.setCaption(ProgramName);

@@ -39,9 +39,8 @@ public:
     int changed = 0;
     bool due() const { return m_sources.size() >= FilesAtOnce || m_bytes >= BytesAtOnce; }
 
-    // Flushes the target's file system, then removes each source and unticks its line (Ignore
-    // at a source that cannot be removed unticks it too). A flush that fails and is ignored
-    // keeps the sources, their lines ticked.
+    // Flushes the target's file system, then removes each source and unticks its line. A
+    // source that cannot be removed, or whose flush fails, is kept, its line ticked and noted.
     void settle(const ActionContext &c, ErrorTrap &trap, FileListModel &list)
     {
         const std::vector<Source> sources = std::exchange(m_sources, {});
@@ -56,15 +55,24 @@ public:
             stopped = !status && status.error().number == int(ErrorNumber::Stopped);
             return stopped ? Status() : status;
         };
-        if (sources.empty() || !trap.run([&] {
+        if (sources.empty())
+            return;
+        trap.setAbout(QStringLiteral("Moving ") + QString::number(sources.size()) + QStringLiteral(" files: writing their copies to disk"));
+        if (!trap.run([&] {
                 return unlessStopped(c.monitor.run([&fileSystem, copies](const FileSystem::CopyProgress &) {
                     return fileSystem.flushToDisk(copies);
                 }));
-            }) || stopped)
+            })) {
+            for (const Source &source : sources)
+                noteUndone(list, source.row, QStringLiteral("Not moved"), trap.lastError());
+            return;
+        }
+        if (stopped)
             return;
         for (const Source &source : sources) {
             const auto kept = std::make_shared<bool>(false);
-            trap.run([&] {
+            trap.setAbout(QStringLiteral("Moving ") + source.path + QStringLiteral(" to ") + source.copy);
+            const bool removed = trap.run([&] {
                 return unlessStopped(c.monitor.run([&fileSystem, source, kept](const FileSystem::CopyProgress &) {
                     // Saved again after its copy was made, the source is newer than the copy.
                     if (seenNow(fileSystem, source.path) != source.seen) {
@@ -74,10 +82,12 @@ public:
                     return fileSystem.Kill(source.path);
                 }));
             });
+            if (!removed)
+                noteUndone(list, source.row, QStringLiteral("Not moved"), trap.lastError());
             if (trap.aborted() || stopped)
                 return;
             changed += *kept;
-            if (!*kept)
+            if (removed && !*kept)
                 list.setSelected(source.row, false);
         }
     }

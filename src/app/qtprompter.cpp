@@ -119,10 +119,11 @@ QtPrompter::QtPrompter(QWidget *parent)
 }
 
 std::unique_ptr<QMessageBox> QtPrompter::buildMessageBox(const QString &text, int style,
-                                                         const QString &title) const
+                                                         const QString &title, const QString &about) const
 {
     auto box = std::make_unique<QMessageBox>(m_parent.data());
     box->setWindowTitle(title);
+    box->setAccessibleDescription(about);
     box->setTextFormat(Qt::PlainText);
     box->setText(text);
     box->setIcon(iconOf(style));
@@ -155,18 +156,19 @@ void QtPrompter::giveBackKeyboard() const
         m_parent->window()->activateWindow();
 }
 
-MsgAnswer QtPrompter::MsgBox(const QString &text, int style, const QString &title)
+MsgAnswer QtPrompter::MsgBox(const QString &text, int style, const QString &title, const QString &about)
 {
+    const QString told = about.isEmpty() ? text : text + QStringLiteral(" (") + about + QLatin1Char(')');
     if (m_cancelled) {
-        writeToStandardError(text, title);
+        writeToStandardError(told, title);
         return escapeAnswerOf(style);
     }
-    std::unique_ptr<QMessageBox> box = buildMessageBox(text, style, title);
+    std::unique_ptr<QMessageBox> box = buildMessageBox(text, style, title, about);
     m_open = box.get();
     box->exec();
     giveBackKeyboard();
     if (m_cancelled) {
-        writeToStandardError(text, title);
+        writeToStandardError(told, title);
         return escapeAnswerOf(style);
     }
     return answerOf(*box);

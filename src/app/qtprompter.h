@@ -21,13 +21,13 @@ class QtPrompter final : public Prompter
 public:
     explicit QtPrompter(QWidget *parent = nullptr);
 
-    MsgAnswer MsgBox(const QString &text, int style, const QString &title) override;
+    MsgAnswer MsgBox(const QString &text, int style, const QString &title, const QString &about = {}) override;
     QString InputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;
 
     // The boxes as they are shown, for a caller that wants to look before showing them.
     std::unique_ptr<QMessageBox> buildMessageBox(const QString &text, int style,
-                                                 const QString &title) const;
+                                                 const QString &title, const QString &about = {}) const;
     std::unique_ptr<QInputDialog> buildInputBox(const QString &prompt, const QString &title,
                                                 const QString &defaultText) const;
     // The answer that a button of a box built by buildMessageBox stands for.

@@ -23,7 +23,7 @@ namespace {
 class ReportingPrompter final : public Prompter
 {
 public:
-    MsgAnswer MsgBox(const QString &text, int style, const QString &) override
+    MsgAnswer MsgBox(const QString &text, int style, const QString &, const QString & = {}) override
     {
         // A file whose time and size both fail is told of once.
         if (m_messages.isEmpty() || m_messages.back() != text)

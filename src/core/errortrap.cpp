@@ -11,7 +11,8 @@ ErrorTrap::ErrorTrap(Prompter &prompter, QString title, PromptText text)
 
 MsgAnswer ErrorTrap::report(const RunTimeError &error)
 {
-    const MsgAnswer answer = m_prompter.MsgBox(error.promptText(m_text), Style, m_title);
+    m_lastError = error;
+    const MsgAnswer answer = m_prompter.MsgBox(error.promptText(m_text), Style, m_title, m_about);
     if (answer != MsgAnswer::Retry && answer != MsgAnswer::Ignore)
         m_aborted = true;
     return answer;

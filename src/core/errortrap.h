@@ -48,6 +48,10 @@ public:
     MsgAnswer report(const RunTimeError &error);
 
     bool aborted() const { return m_aborted; }
+    // The error that ended the last step that failed (ignored or aborted).
+    const RunTimeError &lastError() const { return m_lastError; }
+    // What the next prompts are about (the file in hand), for a screen reader.
+    void setAbout(const QString &about) { m_about = about; }
 
     static constexpr int Style = MsgStyle::AbortRetryIgnore + MsgStyle::Question;
 
@@ -55,6 +59,8 @@ private:
     Prompter &m_prompter;
     QString m_title;
     PromptText m_text;
+    QString m_about;
+    RunTimeError m_lastError;
     bool m_aborted = false;
 };
 

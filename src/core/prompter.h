@@ -35,8 +35,9 @@ public:
     virtual ~Prompter() = default;
 
     // Shows a message box with the buttons, icon and default button of the style value and
-    // returns the button pressed.
-    virtual MsgAnswer MsgBox(const QString &text, int style, const QString &title) = 0;
+    // returns the button pressed. `about` names what the box is about (the file in hand), for
+    // a screen reader to read after the text, as the window's title shows it to the eye.
+    virtual MsgAnswer MsgBox(const QString &text, int style, const QString &title, const QString &about = {}) = 0;
 
     // Shows an input box; returns the text typed, or an empty text when cancelled.
     virtual QString InputBox(const QString &prompt, const QString &title,

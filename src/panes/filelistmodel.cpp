@@ -10,8 +10,10 @@ namespace {
 // What a change of a line's tick or note shows anew.
 const QList<int> MarkRoles {Qt::CheckStateRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole,
                             Qt::BackgroundRole, Qt::ForegroundRole};
-// A conflict's lines: amber behind black, apart from the statuses' green and grey.
+// A conflict's lines: amber behind black, apart from the statuses' green and grey; a failed
+// file's: pale red.
 const QColor ConflictColour(0xff, 0xd5, 0x80);
+const QColor FailedColour(0xff, 0xb8, 0xb8);
 } // namespace
 
 FileListModel::FileListModel(QObject *parent)
@@ -63,9 +65,11 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     case Qt::BackgroundRole:
         if ((line.mark & ConflictMark) != 0)
             return ConflictColour;
+        if ((line.mark & FailedMark) != 0)
+            return FailedColour;
         break;
     case Qt::ForegroundRole:
-        if ((line.mark & ConflictMark) != 0)
+        if ((line.mark & (ConflictMark | FailedMark)) != 0)
             return QColor(Qt::black);
         break;
     }
@@ -171,7 +175,8 @@ void FileListModel::setSelected(int index, bool ticked, const QString &reason)
 void FileListModel::setNote(int index, const QString &note, Note kind)
 {
     if (index >= 0 && index < ListCount())
-        mark(index, (line(index).mark & TickMark) | (kind == Note::Conflict ? ConflictMark : 0) | reasonIndexOf(note));
+        mark(index, (line(index).mark & TickMark) | (kind == Note::Conflict ? ConflictMark : 0)
+                        | (kind == Note::Failed ? FailedMark : 0) | reasonIndexOf(note));
 }
 
 void FileListModel::endTickBatch()

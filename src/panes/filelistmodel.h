@@ -75,12 +75,14 @@ public:
     // The one way a tick changes, by the user or by a command; a reason given with a tick
     // becomes the line's tool tip while it stays ticked.
     void setSelected(int index, bool ticked, const QString &reason = QString());
-    // What Match found about a line it leaves as it is: a note for its tool tip (and a screen
-    // reader's description), and for a conflict to settle by hand a colour of its own. The
-    // line's next change of tick takes both away.
-    enum class Note { Plain, Conflict };
+    // What Match found about a line it leaves as it is, or why a command left its file
+    // undone: a note for its tool tip (and a screen reader's description), and for a
+    // conflict to settle by hand or a failure a colour of its own. The line's next change of
+    // tick takes both away.
+    enum class Note { Plain, Conflict, Failed };
     void setNote(int index, const QString &note, Note kind = Note::Plain);
     bool conflictAt(int index) const { return (line(index).mark & ConflictMark) != 0; }
+    bool failedAt(int index) const { return (line(index).mark & FailedMark) != 0; }
     // A line's tool tip: the reason for its tick, or Match's note.
     QString noteAt(int index) const { return m_reasons[line(index).mark & ReasonMask]; }
     int SelCount() const { return m_selCount; }
@@ -113,7 +115,8 @@ private:
     // an index into m_reasons (0: none).
     static constexpr std::uint32_t TickMark = 1u << 31;
     static constexpr std::uint32_t ConflictMark = LineStore::PlaceholderMark >> 1;
-    static constexpr std::uint32_t ReasonMask = ConflictMark - 1;
+    static constexpr std::uint32_t FailedMark = LineStore::PlaceholderMark >> 2;
+    static constexpr std::uint32_t ReasonMask = FailedMark - 1;
 
     const LineStore::Line &line(int index) const { return m_store.at(size_t(index)); }
     void beginInsert(int first, int last) override { beginInsertRows(QModelIndex(), first, last); }

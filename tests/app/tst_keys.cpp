@@ -84,7 +84,7 @@ private slots:
         QTest::newRow("Alt+M, Escape leaves") << "1" << false << "Alt+M, Esc" << "" << "" << "old|a+|a b";
         QTest::newRow("Alt+M alone matches") << "" << false << "Alt+M" << "" << "" << "old|a+ b~|a b+";
         QTest::newRow("disk full, Alt+R") << "1" << true << "Alt+C" << "Alt+R" << error << "new|a|a b";
-        QTest::newRow("disk full, Alt+A") << "1" << true << "Alt+C" << "Alt+A" << error << "old|a+|a b";
+        QTest::newRow("disk full, Alt+A") << "1" << true << "Alt+C" << "Alt+A" << error << "old|a+!|a b";
     }
 
     void keys()

@@ -67,9 +67,9 @@ private slots:
         QTest::newRow("delete deep") << TreeStory {"L/d/e/f=1@o L/g=2@o", "tick:L/d/e/f", "", "del>", "", "g |  | 1 file selected. | 0 files.", "L: d/ d/e/ g=2@o | R: "};
         // A file where the path needs a folder, or a folder where a file would go, is refused and stays.
         QTest::newRow("file in the way") << TreeStory {"L/a/b=1@o R/a=2@o", "tick:L/a/b", "I", "copy>", "Error! (Abort Retry Ignore, Question): Error 87\nA file stands where a folder belongs",
-                                                       "a/b | a | 0 files selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a/ a/b=1@o | R: a=2@o"};
+                                                       "a/b+! | a | 1 file selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a/ a/b=1@o | R: a=2@o"};
         QTest::newRow("folder in the way") << TreeStory {"L/a=1@o R/a/b=2@o", "tick:L/a", "I", "copy>", "Error! (Abort Retry Ignore, Question): Error 82\nThe target is a folder",
-                                                         "a | a/b | 0 files selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a=1@o | R: a/ a/b=2@o"};
+                                                         "a+! | a/b | 1 file selected. | 1 files, 1 bytes, 2024/03/01 10:00 to 2024/03/01 10:00", "L: a=1@o | R: a/ a/b=2@o"};
         // Two trees that differ as real folders do are brought level: a second Match ticks nothing.
         QTest::newRow("brought level") << TreeStory {"L/x/1=L1@n R/x/1=R1@o L/left/f=2@o R/right/g=3@o R/y=R4@n L/y=L4@o", "", "", "level", "",
                                                      "left/f right/g x/1 y | left/f right/g x/1 y | 0 files selected. | 0 files selected.",

@@ -19,11 +19,12 @@
 namespace dyadix::test {
 
 // A list's lines as "name", "name~" for a placeholder, with "+" when ticked.
+// "name~+!": a placeholder, ticked, its file left undone by a command that failed on it.
 inline QString summaryOf(const FileListModel &list)
 {
     QStringList result;
     for (int i = 0; i < list.ListCount(); ++i)
-        result << list.entry(i).name + (list.entry(i).placeholder ? "~" : "") + (list.Selected(i) ? "+" : "");
+        result << list.entry(i).name + (list.entry(i).placeholder ? "~" : "") + (list.Selected(i) ? "+" : "") + (list.failedAt(i) ? "!" : "");
     return result.join(' ');
 }
 

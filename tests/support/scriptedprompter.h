@@ -20,6 +20,7 @@ struct PromptRecord
     int style = -1; // -1: an input box
     QString title;
     QString defaultText;
+    QString about; // what the box is about, for a screen reader
     // "title (buttons, icon): text", as the box shows itself: "Error! (Abort Retry Ignore, Question): ...".
     QString line() const { return title + " (" + styleText(style) + "): " + text; }
     static QString styleText(int style)
@@ -41,9 +42,9 @@ public:
     // Answers by key: O, C, A, R, I, Y, N for OK, Cancel, Abort, Retry, Ignore, Yes and No.
     void answerKeys(const QString &keys) { for (QChar key : keys) answer(MsgAnswer(QString("?OCARIYN").indexOf(key))); }
     void type(const QString &text) { m_inputs.push_back(text); }
-    MsgAnswer MsgBox(const QString &text, int style, const QString &title) override
+    MsgAnswer MsgBox(const QString &text, int style, const QString &title, const QString &about = {}) override
     {
-        m_shown.push_back({text, style, title, {}});
+        m_shown.push_back({text, style, title, {}, about});
         if (onShow)
             onShow(m_shown.back());
         if (m_answers.empty()) {
@@ -56,7 +57,7 @@ public:
     }
     QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override
     {
-        m_shown.push_back({prompt, -1, title, defaultText});
+        m_shown.push_back({prompt, -1, title, defaultText, {}});
         if (m_inputs.empty()) {
             QTest::qFail(qPrintable("unexpected input box: " + m_shown.back().line()), __FILE__, __LINE__);
             return {};
