@@ -1,9 +1,12 @@
 #include "windowfixture.h"
+#include "rootonly.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
+#include <QToolTip>
 
 #include <csignal>
 
@@ -27,6 +30,42 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
     }
     void cleanup() { w.reset(); }
+
+    // A copy of three files, one onto a target this user may not write: the error box names the file for a screen reader; after
+    // Ignore, that file alone keeps its tick, the status counts it, and its line's tool tip, and what a screen reader reads of it,
+    // give the error.
+    void failedFileStaysTicked()
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            QSKIP("the box is answered by its access key, which needs a real X server (the _x11 run tests this)");
+        w.reset();
+        w = std::make_unique<WindowFixture>(false);
+        for (const QString &folder : {w->dir.path(), w->t("/L"), w->t("/R")})
+            QVERIFY(setMode(folder, 0777)); // an ordinary user copies here in the root run too
+        for (const char *name : {"a", "b", "c"})
+            QVERIFY(writeFile(w->t("/L/") + name, "new", localTime(2024, 5, 6, 7, 8)));
+        QVERIFY(writeFile(w->t("/R/b"), "old", localTime(2020, 1, 2, 3, 4)) && setMode(w->t("/R/b"), 0444));
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()) && w->showBoth(true));
+        w->form().mnuOptionAction.setChecked(false);
+        BoxAnswerer answerer("Alt+I");
+        {
+            std::optional<ActAsNobody> nobody; // root may write any file
+            QVERIFY(::geteuid() != 0 || nobody.emplace().active);
+            w->form().mnuCopy(1)->trigger();
+        }
+        QCOMPARE(answerer.seen, QStringList {"Error!|Error 70|&Abort &Ignore &Retry"});
+        QCOMPARE(answerer.described, QStringList {"Copying " + w->t("/L/b") + " to " + w->t("/R/b")});
+        QCOMPARE(readFile(w->t("/R/a")) + ' ' + readFile(w->t("/R/b")) + ' ' + readFile(w->t("/R/c")) + '|' + ticks(1) + '|' + w->form().pane(1).txtStatus.Text(),
+                 QStringLiteral("new old new|a b+! c|1 file selected."));
+        auto *list = qobject_cast<QTableView *>(w->control(ControlId::lstFiles1));
+        const QModelIndex b = list->model()->index(1, 0);
+        const QPoint at = list->visualRect(b).center();
+        QHelpEvent hover(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list->viewport(), &hover);
+        QCOMPARE(QToolTip::text(), QStringLiteral("b\nNot copied: Error 70, Permission denied"));
+        QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(list)->tableInterface()->cellAt(1, 0);
+        QCOMPARE(cell->text(QAccessible::Name) + '|' + cell->text(QAccessible::Description), QStringLiteral("b|Not copied: Error 70, Permission denied"));
+    }
 
     // The progress box reads what the work has done: file k of n and bytes, then the rate and time left after a second. Its bar fills by
     // bytes, by files where no file has bytes, and only moves where the count of files is not known (a listing).

@@ -8,6 +8,7 @@
 #include "fixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -72,7 +73,7 @@ inline QString buttonsOf(const QMessageBox *box)
 }
 
 // Answers each of the window's own boxes with a key once it holds the keyboard (access keys work
-// only then), recording "title|first line|buttons".
+// only then), recording "title|first line|buttons" and what a screen reader reads after the text.
 struct BoxAnswerer : QObject
 {
     explicit BoxAnswerer(const QString &key)
@@ -82,11 +83,14 @@ struct BoxAnswerer : QObject
             if (box == nullptr || box == answered || QApplication::activeWindow() != box)
                 return;
             seen << box->windowTitle() + '|' + box->text().section('\n', 0, 0) + '|' + buttonsOf(box);
+            if (QAccessibleInterface *read = QAccessible::queryAccessibleInterface(box); read && !read->text(QAccessible::Description).isEmpty())
+                described << read->text(QAccessible::Description);
             press(key, answered = box);
         });
         timer.start(5);
     }
     QStringList seen;
+    QStringList described; // what a screen reader reads after a box's text
     QTimer timer;
     QPointer<QMessageBox> answered;
 };
