@@ -2,23 +2,53 @@
 #include "filelistwidget.h"
 
 #include "panes/filelistmodel.h"
+#include "panes/shortname.h"
 
+#include <QApplication>
+#include <QDate>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 #include <algorithm>
 
 namespace dyadix {
 
+namespace {
+
+// Draws each cell as the list shows it in its width: a name shortened, a date in its short
+// form where the list is narrow.
+class CellDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit CellDelegate(FileListWidget &list) : QStyledItemDelegate(&list), m_list(list) {}
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        QStyle *style = m_list.style();
+        item.text = m_list.shownText(index, style->subElementRect(QStyle::SE_ItemViewItemText, &item, &m_list).width());
+        item.textElideMode = Qt::ElideNone;
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, &m_list);
+    }
+
+private:
+    FileListWidget &m_list;
+};
+
+} // namespace
+
 FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
     : QTableView(parent)
     , m_model(model)
 {
     setModel(&model);
+    m_textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    m_thisYear = QDate::currentDate().year();
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setShowGrid(false);
@@ -35,6 +65,7 @@ FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     setTextElideMode(Qt::ElideMiddle);
+    setItemDelegate(new CellDelegate(*this));
     connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::SetHorizontalExtent);
     connect(&model, &QAbstractItemModel::rowsInserted, this, &FileListWidget::SetHorizontalExtent);
     connect(&model.scrollPosition(), &ListScroll::topIndexRequested, this,
@@ -76,32 +107,51 @@ QModelIndex FileListWidget::moveCursor(CursorAction cursorAction, Qt::KeyboardMo
     }
 }
 
-// The date column fits a date and the size column the largest size; the name column the
-// longest name (measured from a few of the longest names, never from every line), and no
-// less than what is left of the width.
+// The widths the columns may take: a date whole or short, the largest size, each with the
+// margins the style draws a cell's text in; a name at least a tick box and an ellipsis, and
+// better ten letters.
 void FileListWidget::SetHorizontalExtent()
 {
     const QFontMetrics metrics(font());
     const int checkWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 12;
-    const int gap = metrics.horizontalAdvance(QLatin1Char('M'));
-    int longest = metrics.horizontalAdvance(QStringLiteral("MMM"));
-    for (const QString &name : m_model.longestNames())
-        longest = std::max(longest, metrics.horizontalAdvance(displayName(name)));
-    m_nameWidth = checkWidth + longest + gap;
-    setColumnWidth(FileListModel::DateColumn,
-                   metrics.horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + gap);
-    setColumnWidth(FileListModel::SizeColumn,
-                   metrics.horizontalAdvance(QString::number(m_model.largestSize())) + gap);
+    const int margins = 2 * m_textMargin + 2;
+    m_widths.leastName = checkWidth + metrics.horizontalAdvance(QStringLiteral("\u2026")) + margins;
+    m_widths.usableName = checkWidth + metrics.horizontalAdvance(QString(10, QLatin1Char('x'))) + margins;
+    m_widths.date = metrics.horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + margins;
+    m_widths.shortDate = std::max(metrics.horizontalAdvance(QStringLiteral("00/00 00:00")),
+                                  metrics.horizontalAdvance(QStringLiteral("0000/00/00"))) + margins;
+    m_widths.size = metrics.horizontalAdvance(QString::number(m_model.largestSize())) + margins;
     verticalHeader()->setDefaultSectionSize(
         std::max(metrics.height(), style()->pixelMetric(QStyle::PM_IndicatorHeight)) + 4);
     fitNameColumn();
 }
 
+// The date and size stay in view: the name column takes what is left, its names shortened to
+// fit. Where that would leave less than ten letters of a name, dates show in their short form;
+// only where even then not a tick box and an ellipsis are left does the list scroll sideways.
 void FileListWidget::fitNameColumn()
 {
-    const int rest = viewport()->width() - columnWidth(FileListModel::DateColumn)
-        - columnWidth(FileListModel::SizeColumn);
-    setColumnWidth(FileListModel::NameColumn, std::max(rest, m_nameWidth));
+    const int width = viewport()->width() - m_widths.size;
+    m_shortDates = width - m_widths.date < m_widths.usableName;
+    const int date = m_shortDates ? m_widths.shortDate : m_widths.date;
+    setColumnWidth(FileListModel::DateColumn, date);
+    setColumnWidth(FileListModel::SizeColumn, m_widths.size);
+    setColumnWidth(FileListModel::NameColumn, std::max(width - date, m_widths.leastName));
+    viewport()->update();
+}
+
+QString FileListWidget::shownText(const QModelIndex &index, int width) const
+{
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QFontMetrics metrics(font());
+    switch (index.column()) {
+    case FileListModel::NameColumn:
+        return shortenedName(text, width - 2 * m_textMargin, [&metrics](const QString &part) { return metrics.horizontalAdvance(part); });
+    case FileListModel::DateColumn:
+        return m_shortDates ? shortDateText(text, m_thisYear) : text;
+    default:
+        return text;
+    }
 }
 
 void FileListWidget::resizeEvent(QResizeEvent *event)
@@ -112,6 +162,9 @@ void FileListWidget::resizeEvent(QResizeEvent *event)
 
 bool FileListWidget::viewportEvent(QEvent *event)
 {
+    // The viewport narrows when the vertical scroll bar shows: the date and size stay in view.
+    if (event->type() == QEvent::Resize)
+        fitNameColumn();
     // The tool tip of a line shows its whole name, then why it is ticked, if it is.
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);

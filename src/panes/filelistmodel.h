@@ -67,9 +67,6 @@ public:
     void appendLine(QString &text, int index) const { m_store.appendText(text, size_t(index)); }
     // The largest size of any line, for the width of the size column.
     std::int64_t largestSize() const { return m_store.largestSize(); }
-    // A few of the longest names (by their number of characters), for the width of the name
-    // column; a name removed may stay among them.
-    const std::vector<QString> &longestNames() const { return m_store.longestNames(); }
 
     bool Selected(int index) const { return (line(index).mark & TickMark) != 0; }
     // The one way a tick changes, by the user or by a command; a reason given with a tick

@@ -119,18 +119,6 @@ void LineStore::noteWidest(size_t added, const LineAt &lineAt)
         for (size_t k = 0; k < added; ++k)
             m_largest = std::max(m_largest, lineAt(k).size);
     }
-    constexpr size_t LongNames = 8;
-    for (size_t k = 0; k < added; ++k) {
-        const Line &line = lineAt(k);
-        if (m_longestNames.size() == LongNames && line.nameLength <= m_longestNames.back().size())
-            continue;
-        const QString name = nameOf(line).toString();
-        const auto place = std::upper_bound(m_longestNames.begin(), m_longestNames.end(), name,
-                                            [](const QString &a, const QString &b) { return a.size() > b.size(); });
-        m_longestNames.insert(place, name);
-        if (m_longestNames.size() > LongNames)
-            m_longestNames.pop_back();
-    }
 }
 
 // Puts `added` sorted lines, the k-th given by lineAt(k), at their places.
@@ -190,7 +178,6 @@ void LineStore::clear()
 {
     m_lines = {};
     m_names.clear();
-    m_longestNames.clear();
     m_largest = 0;
     m_largestKnown = true;
 }

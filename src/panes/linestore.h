@@ -52,8 +52,6 @@ public:
     void appendText(QString &text, size_t index) const;
     // The largest size of any line.
     std::int64_t largestSize() const;
-    // A few of the longest names (by their number of characters); a name removed may stay.
-    const std::vector<QString> &longestNames() const { return m_longestNames; }
 
     // Puts entries at their sorted places in one step (sort, then merge).
     void add(std::vector<PaneEntry> entries);
@@ -88,7 +86,7 @@ private:
     void insertSorted(std::vector<Line> lines);
     template<typename LineAt>
     void mergeLines(size_t added, const LineAt &lineAt);
-    // Notes the largest size and the longest names among lines to be added.
+    // Notes the largest size among lines to be added.
     template<typename LineAt>
     void noteWidest(size_t added, const LineAt &lineAt);
 
@@ -104,7 +102,6 @@ private:
     Observer &m_observer;
     NameBlocks m_names;
     std::vector<Line> m_lines;
-    std::vector<QString> m_longestNames;
     mutable std::int64_t m_largest = 0;
     mutable bool m_largestKnown = true;
 };

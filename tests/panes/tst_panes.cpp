@@ -1,4 +1,5 @@
 #include "panes/dirlistmodel.h"
+#include "panes/shortname.h"
 
 #include "fixture.h"
 
@@ -44,6 +45,39 @@ private slots:
         }
         QCOMPARE(displayName("a b\tb\nc"), QString("a b\u2409b\u240Ac"));
         QCOMPARE(displayName(QString("caf") + QChar(0xDCE9)) + displayName("😀"), QString("caf\uFFFD😀"));
+    }
+
+    // A name too long for its column gives up a path's folders first, from the last one up, then the middle of the file's own
+    // name, its end (the type) longest; a character that takes two is never halved. Widths here: one a character.
+    void namesShortened_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("shown");
+        const QString picnic = "2024/06/family picnic by the lake.jpg";
+        QTest::newRow("fits") << picnic << 37 << picnic;
+        QTest::newRow("last folder") << picnic << 36 << "2024/\u2026/family picnic by the lake.jpg";
+        QTest::newRow("every folder") << picnic << 35 << "\u2026/family picnic by the lake.jpg";
+        QTest::newRow("then the name's middle") << picnic << 20 << "\u2026/famil\u2026the lake.jpg";
+        QTest::newRow("too short for the folders' ellipsis") << picnic << 9 << "fa\u2026ke.jpg";
+        QTest::newRow("deep, one folder kept") << "a/b/c/d/file.txt" << 14 << "a/b/\u2026/file.txt";
+        QTest::newRow("a plain name") << "notes.txt" << 6 << "n\u2026.txt";
+        QTest::newRow("only the ellipsis") << "notes.txt" << 1 << "\u2026";
+        QTest::newRow("no half of a pair") << "\U0001F600\U0001F600\U0001F600.txt" << 7 << "\U0001F600\u2026.txt"; // 😀 takes two
+    }
+    void namesShortened()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, width);
+        QFETCH(QString, shown);
+        QCOMPARE(shortenedName(name, width, [](const QString &text) { return int(text.size()); }), shown);
+    }
+
+    // A date in its short form: the day and time this year, the day alone before; any other text as it is.
+    void datesShortened()
+    {
+        QCOMPARE(QStringList({shortDateText("2024/06/12 18:30", 2024), shortDateText("2023/12/24 09:05", 2024), shortDateText("", 2024), shortDateText("12:30", 2024)}).join('|'),
+                 QStringLiteral("06/12 18:30|2023/12/24||12:30"));
     }
 
     // Lines stay in name order (names one but for case in the order of their characters), placeholders first, however they come,
