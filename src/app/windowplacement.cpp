@@ -3,6 +3,7 @@
 
 #include "form/controls.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -21,6 +22,32 @@ double toTwips(int pixels)
 int toPixels(double twips)
 {
     return int(std::lround(twips / TwipsPerPixel));
+}
+
+// The outer frame moved onto the nearest screen where less than a third of it would show on
+// any one screen (a position stored at another scale, or on a monitor since unplugged); kept
+// as it is otherwise. A frame larger than the screen keeps its top left corner on it.
+QRect onAScreen(const QRect &outer, const QList<QScreen *> &screens)
+{
+    const auto area = [](const QRect &rect) { return qint64(rect.width()) * rect.height(); };
+    const QScreen *nearest = nullptr;
+    qint64 shown = 0, distance = 0;
+    for (const QScreen *screen : screens) {
+        const QRect room = screen->availableGeometry();
+        const qint64 here = area(room.intersected(outer));
+        const QPoint centre = outer.center();
+        const qint64 dx = std::max({room.left() - centre.x(), 0, centre.x() - room.right()});
+        const qint64 dy = std::max({room.top() - centre.y(), 0, centre.y() - room.bottom()});
+        if (nearest == nullptr || here > shown || (here == shown && dx * dx + dy * dy < distance))
+            nearest = screen, shown = here, distance = dx * dx + dy * dy;
+    }
+    if (nearest == nullptr || 3 * shown >= area(outer))
+        return outer;
+    const QRect room = nearest->availableGeometry();
+    QRect moved = outer;
+    moved.moveLeft(std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width())));
+    moved.moveTop(std::max(room.top(), std::min(outer.top(), room.bottom() + 1 - outer.height())));
+    return moved;
 }
 
 WindowPlacement::WindowPlacement(QWidget &window)
@@ -55,6 +82,7 @@ void WindowPlacement::move(const WindowFrame &frame)
     const QSize least =
         m_window.minimumSizeHint().expandedTo(m_window.minimumSize()).expandedTo(QSize(1, 1));
     outer.setSize(outer.size().expandedTo(least.grownBy(margins)));
+    outer = onAScreen(outer, QGuiApplication::screens());
     if (margins.isNull())
         m_pendingOuter = outer;
     m_window.setGeometry(outer.marginsRemoved(margins));

@@ -258,6 +258,39 @@ private slots:
         QCOMPARE(w->prompter.lines(), answer.isEmpty() ? QStringList() : QStringList {"Error in Sub GetSettings! (Abort Retry Ignore, Question): Error 13\nType mismatch"});
     }
 
+    // A stored position that leaves less than a third of the window on the screen (stored at another scale, or on a monitor since
+    // unplugged) starts the window on the nearest screen; one that leaves more stays. The stored values change only at exit.
+    void storedOffTheScreen_data()
+    {
+        QTest::addColumn<int>("left"); // in window widths from the screen's left edge
+        QTest::addColumn<int>("top");  // in window heights from its top edge
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("far right") << 40 << 0 << true;
+        QTest::newRow("far left and up") << -40 << -40 << true;
+        QTest::newRow("below, a fifth showing") << 0 << 99 << true; // 99: the window's top a fifth of its height above the screen's foot
+        QTest::newRow("half showing") << -50 << 0 << false;        // -50: half a width to the left
+    }
+    void storedOffTheScreen()
+    {
+        QFETCH(int, left);
+        QFETCH(int, top);
+        QFETCH(bool, moved);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize size = w->window->frameGeometry().size();
+        // -50 and 99 stand for places relative to the screen's edges; the rest count whole windows.
+        const int x = left == -50 ? screen.left() - size.width() / 2 : screen.left() + left * size.width();
+        const int y = top == 99 ? screen.bottom() - size.height() / 5 : screen.top() + top * size.height();
+        const QString storedLeft = QString::number(x * TwipsPerPixel), storedTop = QString::number(y * TwipsPerPixel);
+        w = std::make_unique<WindowFixture>(true, QMap<QString, QString> {{"Left", storedLeft}, {"Top", storedTop}});
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
+        const QRect frame = w->window->frameGeometry();
+        QVERIFY2(moved ? screen.contains(frame) : !screen.contains(frame) && std::abs(frame.left() - x) <= 2 && frame.top() == y,
+                 qPrintable(QDebug::toString(frame) + " on " + QDebug::toString(screen)));
+        QCOMPARE(w->settings.values.value("dyadix/Settings/Left") + ' ' + w->settings.values.value("dyadix/Settings/Top"), storedLeft + ' ' + storedTop);
+        w->window->close();
+        QCOMPARE(w->settings.values.value("dyadix/Settings/Left"), QString::number(frame.left() * TwipsPerPixel));
+    }
+
     // The bar dropped 40 pixels down a file list lowers the folder lists' end by 40 pixels, the
     // file lists' top with it; dropped on a folder list, they end where it was dropped.
     void dragTheBar()
