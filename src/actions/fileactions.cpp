@@ -191,6 +191,8 @@ void copyTicked(const ActionContext &c, Direction way, Transfer transfer)
             losses.add(*timeLost, *attributesLost);
         else // a move's source is kept: the file is still only there
             noteUndone(list, i, move ? QStringLiteral("Not moved") : QStringLiteral("Not copied"), trap.lastError());
+        if (copied && !*timeLost && !stopped && c.broughtInStep)
+            c.broughtInStep(entry);
         if (trap.aborted() || stopped)
             break;
         if (!copied)

@@ -30,6 +30,9 @@ struct ActionContext
     std::function<void(const QString &)> setCaption;
     // Runs each file's work, shows how far the action is and hears a request to stop.
     WorkMonitor &monitor;
+    // Hears each file that a copy or move made the same on both sides (its name, date and
+    // size), where anyone listens.
+    std::function<void(const PaneEntry &)> broughtInStep = {};
 };
 
 // Which way files go, and whether their sources stay.

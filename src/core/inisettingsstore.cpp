@@ -5,6 +5,7 @@
 #include <QTemporaryFile>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStorageInfo>
 #include <QStringList>
@@ -74,6 +75,66 @@ Status IniSettingsStore::DeleteSetting(const QString &application, const QString
         return ErrorNumber::InvalidArgument;
     settings.remove(keyPath(section, key));
     return statusOf(settings);
+}
+
+namespace {
+
+QString stateFolder(const QString &application)
+{
+    QString home = qEnvironmentVariable("XDG_STATE_HOME");
+    if (home.isEmpty() || QDir::isRelativePath(home))
+        home = QDir::homePath() + QStringLiteral("/.local/state");
+    return home + QLatin1Char('/') + application;
+}
+
+RunTimeError errorOf(QFileDevice::FileError error, const QString &folder)
+{
+    if (error == QFileDevice::OpenError && !QFileInfo(folder).isWritable())
+        return ErrorNumber::PermissionDenied;
+    const QStorageInfo volume(folder);
+    if (volume.isValid() && !volume.isReadOnly() && volume.bytesAvailable() < 64 * 1024)
+        return ErrorNumber::DiskFull;
+    return error == QFileDevice::OpenError ? ErrorNumber::PermissionDenied : ErrorNumber::DeviceIoError;
+}
+
+} // namespace
+
+Result<QByteArray> IniSettingsStore::readKept(const QString &application, const QString &name)
+{
+    QFile file(stateFolder(application) + QLatin1Char('/') + name);
+    if (!file.exists())
+        return ErrorNumber::FileNotFound;
+    if (!file.open(QIODevice::ReadOnly))
+        return ErrorNumber::PermissionDenied;
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ErrorNumber::DeviceIoError;
+    return content;
+}
+
+Status IniSettingsStore::writeKept(const QString &application, const QString &name, const QByteArray &content)
+{
+    const QString folder = stateFolder(application);
+    if (!QDir().mkpath(folder))
+        return ErrorNumber::PermissionDenied;
+    QSaveFile file(folder + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        return errorOf(file.error(), folder);
+    return {};
+}
+
+Result<QString> IniSettingsStore::setKeptAside(const QString &application, const QString &name)
+{
+    const QString path = stateFolder(application) + QLatin1Char('/') + name;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int n = 1; n < 100; ++n) {
+        const QString aside = path + QStringLiteral(".unreadable-") + stamp + (n > 1 ? QLatin1Char('-') + QString::number(n) : QString());
+        if (QFile::rename(path, aside))
+            return aside;
+        if (!QFileInfo::exists(aside))
+            break;
+    }
+    return ErrorNumber::PermissionDenied;
 }
 
 std::optional<SetAsideSettings> IniSettingsStore::setAsideUnreadable(const QString &application)

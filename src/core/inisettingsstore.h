@@ -20,6 +20,11 @@ public:
                          const QString &key) override;
     // The file is kept beside itself as "dyadix.ini.unreadable-YYYYMMDD-HHMMSS".
     std::optional<SetAsideSettings> setAsideUnreadable(const QString &application) override;
+    // Kept files live in $XDG_STATE_HOME/APPLICATION (~/.local/state/APPLICATION); one set
+    // aside is kept as "NAME.unreadable-YYYYMMDD-HHMMSS".
+    Result<QByteArray> readKept(const QString &application, const QString &name) override;
+    Status writeKept(const QString &application, const QString &name, const QByteArray &content) override;
+    Result<QString> setKeptAside(const QString &application, const QString &name) override;
 };
 
 } // namespace dyadix

@@ -4,6 +4,7 @@
 
 #include "result.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -44,6 +45,15 @@ public:
         (void)application;
         return std::nullopt;
     }
+
+    // Files an application keeps for itself between runs besides its settings (the record of
+    // the last Match of two folders), by application and name, in the user's state folder.
+    // A file never kept reads as FileNotFound; one written is replaced only once its new
+    // content is complete.
+    virtual Result<QByteArray> readKept(const QString &application, const QString &name) = 0;
+    virtual Status writeKept(const QString &application, const QString &name, const QByteArray &content) = 0;
+    // Moves a kept file that cannot be read aside, whole, beside itself; its new path.
+    virtual Result<QString> setKeptAside(const QString &application, const QString &name) = 0;
 };
 
 } // namespace dyadix

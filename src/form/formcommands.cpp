@@ -7,10 +7,12 @@
 #include "export/tabexport.h"
 #include "help/helptexts.h"
 #include "match/contentmatch.h"
+#include "match/deletions.h"
 #include "match/match.h"
 #include "panes/foldersync.h"
 #include "paths/pathcommands.h"
 
+#include <QDateTime>
 #include <QDir>
 
 namespace dyadix {
@@ -18,11 +20,22 @@ namespace dyadix {
 void FormModel::mnuMatch_Click()
 {
     listBothPanes();
+    std::optional<SyncRecord> record = mnuOptionDeletions.isChecked() ? readRecord() : std::nullopt;
+    if (record) {
+        const std::optional<bool> trusted = recordTrusted(*record);
+        if (!trusted)
+            return; // the user ends Match: nothing is ticked
+        if (!*trusted)
+            record.reset();
+    }
+    const NameRule names = nameRuleOf(m_fileSystem, pane(1).dirList.Path(), pane(2).dirList.Path());
     ErrorTrap trap(m_prompter, QStringLiteral("Error!"));
-    trap.run([this]() -> Status {
+    trap.run([&]() -> Status {
         matchLists(pane(1).lstFiles, pane(2).lstFiles,
                    mnuOptionNewer.isChecked() ? MarkNewer::On : MarkNewer::Off, Merging::OneByOne,
-                   Unread {pane(1).unread, pane(2).unread}, nameRuleOf(m_fileSystem, pane(1).dirList.Path(), pane(2).dirList.Path()));
+                   Unread {pane(1).unread, pane(2).unread}, names);
+        if (record)
+            applyRecord(pane(1).lstFiles, pane(2).lstFiles, *record, names);
         return {};
     });
     if (!trap.aborted() && mnuOptionContents.isChecked()) {
@@ -39,6 +52,14 @@ void FormModel::mnuMatch_Click()
                 pane(i).txtStatus.setText(pane(i).txtStatus.Text() + unread);
         }
     }
+    // The names in step now are the record that the next Match reads.
+    if (record && !trap.aborted()) {
+        const DateStamp now = dateStampOf(QDateTime::currentSecsSinceEpoch());
+        trap.run([&] {
+            return writeRecord(recordAfterMatch(pane(1).lstFiles, pane(2).lstFiles, *record, names, now,
+                                                [this](NameView name) { return listable(name); }));
+        });
+    }
     if (!trap.aborted())
         mnuOptionSynch.setChecked(true);
 }
@@ -46,9 +67,24 @@ void FormModel::mnuMatch_Click()
 
 void FormModel::mnuCopy_Click(int Index)
 {
-    // Copy!>, <Copy!, >Move!>, <Move!<.
-    copyTicked(actionContext(), Index % 2 == 1 ? Direction::LeftToRight : Direction::RightToLeft,
+    // Copy!>, <Copy!, >Move!>, <Move!<. The files each brings in step join the record, so
+    // that a later Match knows them (a file moved away is not brought back).
+    ActionContext context = actionContext();
+    std::vector<PaneEntry> inStep;
+    if (mnuOptionDeletions.isChecked())
+        context.broughtInStep = [&inStep](const PaneEntry &entry) { inStep.push_back(entry); };
+    copyTicked(context, Index % 2 == 1 ? Direction::LeftToRight : Direction::RightToLeft,
                Index <= 2 ? Transfer::Copy : Transfer::Move);
+    if (inStep.empty())
+        return;
+    std::optional<SyncRecord> record = readRecord();
+    if (!record)
+        return;
+    const DateStamp now = dateStampOf(QDateTime::currentSecsSinceEpoch());
+    for (const PaneEntry &entry : inStep)
+        record->set(entry.name, {entry.date, entry.size, now});
+    record->setWritten(now);
+    ErrorTrap(m_prompter, QStringLiteral("Error!")).run([&] { return writeRecord(*record); });
 }
 
 void FormModel::mnuDel_Click(int Index)

@@ -52,6 +52,7 @@ FormMenus::FormMenus()
     setUpOption(mnuOptionTrash, QStringLiteral("Deleted Files to T&rash"), Mark::Checked);
     setUpOption(mnuOptionSubfolders, QStringLiteral("&Include Subfolders"), Mark::Unchecked);
     setUpOption(mnuOptionContents, QStringLiteral("Compare &Contents"), Mark::Unchecked);
+    setUpOption(mnuOptionDeletions, QStringLiteral("&Detect Deletions"), Mark::Checked);
 
     setUpItem(mnuMatch, QStringLiteral("&Match!"));
     const QString copyCaptions[] = {QStringLiteral("&Copy!>"), QStringLiteral("<Cop&y!"),
@@ -78,7 +79,7 @@ std::vector<QAction *> FormMenus::fileMenuItems()
 std::vector<QAction *> FormMenus::optionMenuItems()
 {
     return {&mnuOptionAction, &mnuOptionNewer, &mnuOptionWarn1, &mnuOptionSynch,
-            &mnuOptionSyncFoldr, &mnuOptionTrash, &mnuOptionSubfolders, &mnuOptionContents};
+            &mnuOptionSyncFoldr, &mnuOptionTrash, &mnuOptionSubfolders, &mnuOptionContents, &mnuOptionDeletions};
 }
 
 std::vector<QAction *> FormMenus::helpMenuItems()

@@ -30,6 +30,9 @@ public:
     // Match reads the ticked pairs of one size and unticks those whose contents are the same;
     // unchecked at start, never stored.
     QAction mnuOptionContents;
+    // Match keeps a record of the names in step and does not bring back a file deleted on
+    // one side since (checked at start, never stored).
+    QAction mnuOptionDeletions;
     QAction mnuMatch;
     QAction mnuHelp, mnuHelpHowTo, mnuHelpAbout;
     // Copy!>, <Copy!, >Move!>, <Move!< (1 to 4) and >Delete!, Delete!< (1 and 2).

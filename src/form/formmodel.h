@@ -15,6 +15,7 @@
 #include "core/prompter.h"
 #include "core/settingsstore.h"
 #include "core/shell.h"
+#include "match/syncrecord.h"
 #include "panes/pane.h"
 #include "paths/recallslots.h"
 
@@ -23,6 +24,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace dyadix {
 
@@ -123,6 +125,18 @@ private:
     struct PathContext pathContext();
     struct ActionContext actionContext();
     struct FolderSyncContext folderSyncContext();
+    // The record of the last time the two folders shown were in step, while "Detect
+    // Deletions" is on: none kept yet gives an empty one; one that cannot be read is set
+    // aside with a message, and gives none.
+    std::optional<SyncRecord> readRecord();
+    // Whether Match may trust the record: not where a side holds no files while the record
+    // held ten or more (a drive not connected?), unless the user says so. Nothing when the
+    // user ends Match.
+    std::optional<bool> recordTrusted(const SyncRecord &record);
+    Status writeRecord(const SyncRecord &record);
+    // Whether a name could have been listed: it matches the filter, and neither side failed
+    // to read where it would be.
+    bool listable(NameView name) const;
 
     FileSystem &m_fileSystem;
     Prompter &m_prompter;

@@ -83,7 +83,7 @@ private slots:
             }
         }
         QCOMPARE(shared.join(" "), "0E 3M");
-        QCOMPARE(options.join(""), "xxx--x--"); // Warn, Newer, Bigger on; Scrolling, Folders off; Trash on; Subfolders, Contents off
+        QCOMPARE(options.join(""), "xxx--x--x"); // Warn, Newer, Bigger on; Scrolling, Folders off; Trash on; Subfolders, Contents off; Deletions on
         QCOMPARE(shortcuts.join(' '), "Ctrl+A Ctrl+E Ctrl+D Ctrl+R Ctrl+T Ctrl+B Ctrl+Q Ctrl+S Ctrl+F");
         QCOMPARE(f->form->fileMenuItems().size(), size_t(20));
         QCOMPARE(f->form->fileMenuItems()[4], f->form->mnuFileLast[0]);

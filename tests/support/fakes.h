@@ -33,8 +33,25 @@ struct MemorySettingsStore final : SettingsStore
             return *writeError;
         return values.remove(app + '/' + section + '/' + key) ? Status() : Status(ErrorNumber::InvalidArgument);
     }
+    Result<QByteArray> readKept(const QString &app, const QString &name) override
+    {
+        const auto found = kept.constFind(app + '/' + name);
+        return found == kept.cend() ? Result<QByteArray>(ErrorNumber::FileNotFound) : Result<QByteArray>(*found);
+    }
+    Status writeKept(const QString &app, const QString &name, const QByteArray &content) override
+    {
+        if (!writeError)
+            kept.insert(app + '/' + name, content);
+        return writeError ? Status(*writeError) : Status();
+    }
+    Result<QString> setKeptAside(const QString &app, const QString &name) override
+    {
+        kept.insert(app + '/' + name + ".unreadable", kept.take(app + '/' + name));
+        return "/state/" + app + '/' + name + ".unreadable";
+    }
     std::optional<RunTimeError> writeError;
     QMap<QString, QString> values;
+    QMap<QString, QByteArray> kept; // "application/name": the files kept besides the settings
 };
 
 struct RecordingShell final : Shell
