@@ -8,7 +8,14 @@
 #include "core/prompter.h"
 #include "core/shell.h"
 
+#include "form/formmodel.h"
+
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <vector>
 
 namespace dyadix::bench {
 
@@ -52,5 +59,33 @@ struct BenchServices
     NoShell shell;
     const ProgramInfo program {"dyadix-bench", 1, 8, 0, ""};
 };
+
+// Lists a pane away from the folder and back, so that each run lists again, then matches.
+inline bool listAndMatch(FormModel &form, const QString &left, const QString &right, const QString &away)
+{
+    for (const auto &[pane, folder] : {std::pair {1, left}, std::pair {2, right}}) {
+        if (!form.pane(pane).dirList.setPath(away) || !form.pane(pane).dirList.setPath(folder))
+            return false;
+    }
+    form.mnuMatch_Click();
+    QCoreApplication::processEvents(); // the window paints what changed
+    return form.pane(1).lstFiles.ListCount() >= 100000; // Match adds the lines that one side lacks
+}
+
+inline double median(const std::function<bool()> &work)
+{
+    // Fewer runs for the million-file folders, where one run takes seconds.
+    const int runs = qEnvironmentVariableIntValue("DYADIX_BENCH_RUNS") > 1 ? qEnvironmentVariableIntValue("DYADIX_BENCH_RUNS") : 6;
+    std::vector<double> seconds;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!work())
+            return -1;
+        if (run > 0)
+            seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
 
 } // namespace dyadix::bench

@@ -64,6 +64,7 @@ FileListWidget::FileListWidget(FileListModel &model, QWidget *parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setMinimumSectionSize(1); // a size column of two digits is narrower than the style's least
     setTextElideMode(Qt::ElideMiddle);
     setItemDelegate(new CellDelegate(*this));
     connect(&model, &QAbstractItemModel::modelReset, this, &FileListWidget::SetHorizontalExtent);
