@@ -54,6 +54,9 @@ public:
     void setCaption(const QString &caption);
 
     // Window-level state.
+    // The folders the program was started on, each shown instead of the stored one (empty:
+    // the stored one); a file stands for its folder.
+    std::array<QString, 2> StartFolders;
     QString SettingsApp;
     QString SettingsSection;
     bool NoSaveOnExit = false;

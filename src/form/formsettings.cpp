@@ -77,6 +77,10 @@ void FormModel::GetSettings()
         QString path;
         trap.run([&]() -> Status {
             path = get(QStringLiteral("Path") + QString::number(i), currentFolder);
+            if (const QString &given = StartFolders[std::size_t(i - 1)]; !given.isEmpty()) {
+                const Result<int> attributes = m_fileSystem.GetAttr(given);
+                path = attributes && (*attributes & FileAttribute::Directory) == 0 ? given.left(std::max<qsizetype>(1, given.lastIndexOf(QLatin1Char('/')))) : given;
+            }
             return {};
         });
         SkipListing = true;

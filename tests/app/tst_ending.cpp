@@ -176,6 +176,53 @@ private slots:
             QTRY_COMPARE(copiesOf(DYADIX_EXECUTABLE), 0);
     }
 
+    // Started on folders from a shell or a file manager's action: each given folder (a file standing for its folder, a relative one
+    // taken from the current folder) is shown instead of the stored one, and stored at exit as any folder chosen by hand; a
+    // missing one brings the start-up's error box; help, the version and a wrong option are answered before any window opens.
+    void startedWith_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // @: this test's folder
+        QTest::addColumn<int>("status");            // -1: the window opens, and a signal ends it
+        QTest::addColumn<QString>("said");          // on standard output, then standard error
+        QTest::addColumn<QString>("stored");        // Path1 and Path2 at exit
+        QTest::newRow("two folders") << QStringList {"@/a", "@/b"} << -1 << "|" << "@/a @/b";
+        QTest::newRow("one, relative") << QStringList {"b"} << -1 << "|" << "@/b @/y";
+        QTest::newRow("a file") << QStringList {"@/a/file.txt", "--", "-dash"} << -1 << "|" << "@/a @/-dash";
+        QTest::newRow("a missing folder") << QStringList {"@/gone"} << -1 << "|dyadix: Error in Sub GetSettings!: Error 76 Path not found\n" << "";
+        QTest::newRow("help") << QStringList {"--help"} << 0 << "Usage: dyadix [LEFT [RIGHT]]|" << "";
+        QTest::newRow("version") << QStringList {"--version"} << 0 << QString("dyadix %1 - DYX ").arg(DYADIX_VERSION_TEXT) + '|' << "";
+        QTest::newRow("unknown option") << QStringList {"--frob", "@/a"} << 2 << "|dyadix: unknown option --frob (see dyadix --help)\n" << "";
+        QTest::newRow("three folders") << QStringList {"@/a", "@/b", "@/y"} << 2 << "|dyadix: give at most two folders, LEFT and RIGHT (see dyadix --help)\n" << "";
+    }
+    void startedWith()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QFETCH(QString, stored);
+        for (const char *folder : {"a", "b", "x", "y", "-dash"})
+            QVERIFY(QDir().mkpath(at(folder)));
+        QVERIFY(writeFile(at("a/file.txt"), "in a"));
+        const QString settings = at("config/dyadix/dyadix.ini");
+        QVERIFY(QDir(at("config")).removeRecursively() && QDir().mkpath(at("config/dyadix")));
+        QVERIFY(writeFile(settings, ("[Settings]\nPath1=" + at("x") + "\nPath2=" + at("y") + "\n").toUtf8()));
+        QProcess program;
+        start(program, DYADIX_EXECUTABLE, arguments.replaceInStrings("@", dir.path()));
+        if (status == -1) { // the window opens; a signal ends it, storing the settings
+            QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(program), 20000);
+            QVERIFY(::kill(pid_t(program.processId()), SIGTERM) == 0);
+        }
+        QVERIFY(program.waitForFinished(status == -1 ? 5000 : 2000));
+        QCOMPARE(program.exitCode(), std::max(status, 0));
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput()), err = QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(out.startsWith(said.section('|', 0, 0)) && err.endsWith(said.section('|', 1)) && (said.section('|', 1).isEmpty() != err.contains("dyadix:")),
+                 qPrintable(out + '|' + err));
+        const QByteArray kept = readFile(settings);
+        const auto value = [&](const QByteArray &key) { return kept.mid(kept.indexOf(key + '=') + key.size() + 1).split('\n').value(0); };
+        if (!stored.isEmpty())
+            QCOMPARE(QString::fromUtf8(value("Path1") + ' ' + value("Path2")), QString(stored).replace("@", dir.path()));
+    }
+
     // The program killed outright while it replaces a large file leaves the old file, and nothing else, in the target folder.
     void killedWhileReplacing()
     {
