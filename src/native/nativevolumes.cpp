@@ -79,6 +79,10 @@ Result<QString> NativeFileSystem::volumeOf(const QString &path)
     while (!isFolder(existing) && existing != "/")
         existing = parentOf(existing);
     const QStorageInfo storage(decodeUtf8Name(existing.toStdString()));
+    // No mount holds a folder only below a root that is no mount point (a chroot's): it is on
+    // the root's volume, as volumes() lists it.
+    if (!storage.isValid() && isFolder(existing))
+        return QStringLiteral("/");
     if (!storage.isValid() || !storage.isReady())
         return ErrorNumber::DiskNotReady;
     // A missing folder where removable volumes are mounted, above which no volume is mounted
