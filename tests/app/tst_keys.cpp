@@ -15,24 +15,11 @@ using namespace dyadix;
 using namespace dyadix::test;
 
 // The real window driven by keys, and its boxes: what each key does, what each box offers.
-class tst_Keys : public QObject
+class tst_Keys : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<WindowFixture> w;
-    template <typename T> T *control(ControlId id) { return qobject_cast<T *>(w->control(id)); }
-    QString ticks(int pane) { return summaryOf(w->form().pane(pane).lstFiles); }
 
 private slots:
-    void init()
-    {
-        w = std::make_unique<WindowFixture>();
-        QVERIFY(writeFile(w->t("/one.txt"), "1", localTime(2024, 5, 6, 7, 8)));
-        QVERIFY(writeFile(w->t("/two.txt"), "22", localTime(2024, 5, 6, 7, 9)));
-        QVERIFY(w->form().pane(1).dirList.setPath(w->dir.path()).has_value());
-        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
-    }
-    void cleanup() { w.reset(); }
-
     // Space ticks and unticks a line, and the status box counts the ticks in blue. The statuses
     // are grey while the lists differ, green once they read the same, whatever the names.
     void spaceTicks()

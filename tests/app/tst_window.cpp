@@ -30,12 +30,9 @@ public slots:
 } // namespace
 
 // The real window, read as a person or a screen reader would, and driven with mouse and keys.
-class tst_Window : public QObject
+class tst_Window : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<WindowFixture> w;
-    template <typename T> T *control(ControlId id) { return qobject_cast<T *>(w->control(id)); }
-    QString ticks(int pane) { return summaryOf(w->form().pane(pane).lstFiles); }
 
 private slots:
     // The desktop's browser is handed a bare host name as a web address; an empty address is refused without asking it.
@@ -48,16 +45,6 @@ private slots:
         QDesktopServices::unsetUrlHandler("http");
         QCOMPARE(QString("%1 %2 %3").arg(opened).arg(refused).arg(browser.opened.join(' ')), QString("%1 %2 http://www.example.com").arg(ShellResult::Success).arg(ShellResult::FileNotFound));
     }
-
-    void init()
-    {
-        w = std::make_unique<WindowFixture>();
-        QVERIFY(writeFile(w->t("/one.txt"), "1", localTime(2024, 5, 6, 7, 8)));
-        QVERIFY(writeFile(w->t("/two.txt"), "22", localTime(2024, 5, 6, 7, 9)));
-        QVERIFY(w->form().pane(1).dirList.setPath(w->dir.path()).has_value());
-        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
-    }
-    void cleanup() { w.reset(); }
 
     // A screen reader finds the title, each control in tab order with its name and tool tip,
     // and every menu-bar item on screen at a narrow width too.

@@ -14,23 +14,11 @@ using namespace dyadix;
 using namespace dyadix::test;
 
 // Work in the real window: its progress box, Stop, and the close box while files are copied.
-class tst_Work : public QObject
+class tst_Work : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<WindowFixture> w;
-    QString ticks(int pane) { return summaryOf(w->form().pane(pane).lstFiles); }
 
 private slots:
-    void init()
-    {
-        w = std::make_unique<WindowFixture>();
-        QVERIFY(writeFile(w->t("/one.txt"), "1", localTime(2024, 5, 6, 7, 8)));
-        QVERIFY(writeFile(w->t("/two.txt"), "22", localTime(2024, 5, 6, 7, 9)));
-        QVERIFY(w->form().pane(1).dirList.setPath(w->dir.path()).has_value());
-        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
-    }
-    void cleanup() { w.reset(); }
-
     // A copy of three files, one onto a target this user may not write: the error box names the file for a screen reader; after
     // Ignore, that file alone keeps its tick, the status counts it, and its line's tool tip, and what a screen reader reads of it,
     // give the error.

@@ -112,4 +112,25 @@ struct WhenWorkBoxShows : QObject
     bool done = false;
 };
 
+// The window tests' base: a fresh window over two fresh folders for each test function, its
+// Left pane on the test's folder of two files.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+protected:
+    std::unique_ptr<WindowFixture> w;
+    template <typename T> T *control(ControlId id) { return qobject_cast<T *>(w->control(id)); }
+    QString ticks(int pane) { return summaryOf(w->form().pane(pane).lstFiles); }
+private slots:
+    void init()
+    {
+        w = std::make_unique<WindowFixture>();
+        QVERIFY(writeFile(w->t("/one.txt"), "1", localTime(2024, 5, 6, 7, 8)));
+        QVERIFY(writeFile(w->t("/two.txt"), "22", localTime(2024, 5, 6, 7, 9)));
+        QVERIFY(w->form().pane(1).dirList.setPath(w->dir.path()).has_value());
+        QVERIFY(QTest::qWaitForWindowExposed(w->window.get()));
+    }
+    void cleanup() { w.reset(); }
+};
+
 } // namespace dyadix::test
