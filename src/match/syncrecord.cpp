@@ -167,11 +167,12 @@ QByteArray SyncRecord::encode() const
 std::optional<SyncRecord> SyncRecord::decode(const QByteArray &bytes, const QString &left, const QString &right, bool subfolders)
 {
     const qsizetype end = bytes.size() - 8;
-    std::uint64_t stored = 0;
     if (end < Magic.size() || !bytes.startsWith(Magic))
         return std::nullopt;
-    std::memcpy(&stored, bytes.constData() + end, 8);
-    if (qFromLittleEndian(stored) != checksumOf(bytes.constData(), end))
+    std::uint64_t stored = 0; // little-endian, as put() wrote it
+    for (qsizetype k = 7; k >= 0; --k)
+        stored = stored << 8 | static_cast<unsigned char>(bytes.at(end + k));
+    if (stored != checksumOf(bytes.constData(), end))
         return std::nullopt;
     Reader reader(bytes, end);
     reader.skip(Magic.size());
