@@ -82,7 +82,7 @@ void FormModel::mnuCopy_Click(int Index)
         return;
     const DateStamp now = dateStampOf(QDateTime::currentSecsSinceEpoch());
     for (const PaneEntry &entry : inStep)
-        record->set(entry.name, {entry.date, entry.size, now});
+        record->set(entry.name, {entry.date, entry.size, now}, nameRuleOf(m_fileSystem, pane(1).dirList.Path(), pane(2).dirList.Path()) == NameRule::IgnoreCase);
     record->setWritten(now);
     ErrorTrap(m_prompter, QStringLiteral("Error!")).run([&] { return writeRecord(*record); });
 }

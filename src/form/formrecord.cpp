@@ -50,7 +50,7 @@ std::optional<bool> FormModel::recordTrusted(const SyncRecord &record)
     if (record.size() < EmptySideAsks)
         return true;
     for (int i : {1, 2}) {
-        if (pane(i).lstFiles.ListCount() > 0 && !pane(i).unread.contains(QString()))
+        if (pane(i).lstFiles.ListCount() > 0)
             continue;
         const QString question = (i == 1 ? QStringLiteral("The Left folder") : QStringLiteral("The Right folder"))
             + QStringLiteral(" holds no files; at the last Match on ") + dateStampText(record.written()) + QStringLiteral(" it held ")

@@ -10,19 +10,21 @@ class RecordWalk
 public:
     RecordWalk(const SyncRecord &record, NameRule names) : m_record(record), m_names(names) {}
     // The entry of a name, or none; `passed` hears each entry of a lower name, in turn.
+    // Where case does not count, the name's entries in every case are one: the one of its
+    // own case if there is one, else the first.
     const SyncRecord::Entry *find(NameView name, const std::function<void(std::size_t)> &passed = {})
     {
-        while (m_at < m_record.size()) {
-            const int order = compare(m_record.nameAt(m_at), name);
-            if (order > 0)
-                return nullptr;
-            if (order == 0)
-                return &m_record.entryAt(m_at++);
+        while (m_at < m_record.size() && compare(m_record.nameAt(m_at), name) < 0) {
             if (passed)
                 passed(m_at);
             ++m_at;
         }
-        return nullptr;
+        const SyncRecord::Entry *found = nullptr;
+        for (; m_at < m_record.size() && compare(m_record.nameAt(m_at), name) == 0; ++m_at) {
+            if (found == nullptr || compareNameViewsExactly(m_record.nameAt(m_at), name) == 0)
+                found = &m_record.entryAt(m_at);
+        }
+        return found;
     }
     // The entries after the last name asked for.
     void rest(const std::function<void(std::size_t)> &passed)
@@ -81,7 +83,10 @@ RecordCounts applyRecord(FileListModel &left, FileListModel &right, const SyncRe
         if (left.dateAt(row) == right.dateAt(row) && left.sizeAt(row) == right.sizeAt(row))
             continue;
         const bool leftSame = sameAs(left, row, *entry), rightSame = sameAs(right, row, *entry);
-        const int leftHours = hoursShifted(left, row, *entry), rightHours = hoursShifted(right, row, *entry);
+        // Whole hours to the minute since the record, and to the second between the sides.
+        const std::int64_t apart = std::abs(left.modifiedAt(row) - right.modifiedAt(row));
+        const bool wholeHours = std::abs(apart - 3600) <= 2 || std::abs(apart - 7200) <= 2;
+        const int leftHours = wholeHours ? hoursShifted(left, row, *entry) : 0, rightHours = wholeHours ? hoursShifted(right, row, *entry) : 0;
         if ((leftSame && rightHours != 0) || (rightSame && leftHours != 0)) {
             const int hours = leftHours + rightHours;
             const QString note = QStringLiteral("Unchanged since ") + since + QStringLiteral(": its time moved by ")

@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace dyadix {
@@ -15,12 +16,9 @@ namespace {
 const QByteArray Magic = QByteArrayLiteral("DYADIX-RECORD-1\n");
 constexpr qsizetype FixedPart = 16; // date and time seen in step (4 bytes each), size (8)
 
-// A date stamp as minutes since 1970/01/01 00:00 of its own clock, and back: four bytes hold
-// any year a file system keeps.
-std::int32_t minutesOf(DateStamp stamp)
+// A date stamp as minutes since 1970/01/01 00:00 of its own clock, and back.
+std::int64_t minutesSinceEpoch(DateStamp stamp)
 {
-    if (stamp == 0)
-        return 0;
     const std::int64_t y = stamp / 100000000, m = stamp / 1000000 % 100, d = stamp / 10000 % 100;
     // Days from the civil date (Howard Hinnant's algorithm).
     const std::int64_t year = m <= 2 ? y - 1 : y;
@@ -28,13 +26,11 @@ std::int32_t minutesOf(DateStamp stamp)
     const std::int64_t ofEra = year - era * 400;
     const std::int64_t ofYear = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const std::int64_t days = era * 146097 + ofEra * 365 + ofEra / 4 - ofEra / 100 + ofYear - 719468;
-    return std::int32_t(days * 1440 + stamp / 100 % 100 * 60 + stamp % 100);
+    return days * 1440 + stamp / 100 % 100 * 60 + stamp % 100;
 }
 
 DateStamp stampOf(std::int32_t minutes)
 {
-    if (minutes == 0)
-        return 0;
     const std::int64_t total = minutes, days = (total >= 0 ? total : total - 1439) / 1440, inDay = total - days * 1440;
     const std::int64_t z = days + 719468, era = (z >= 0 ? z : z - 146096) / 146097;
     const std::int64_t ofEra = z - era * 146097;
@@ -59,6 +55,24 @@ std::uint64_t checksumOf(const char *data, qsizetype size)
     for (; at < size; ++at)
         hash = (hash ^ static_cast<unsigned char>(data[at])) * 0x100000001B3ULL;
     return hash;
+}
+
+// A date stamp as the file keeps it: "no date" and a date beyond four bytes' reach (after the
+// year 6053) each a value no date takes; such a date reads back as one no file has.
+constexpr std::int32_t NoDate = INT32_MIN, OutOfReach = INT32_MIN + 1;
+constexpr DateStamp NeverSeen = -1;
+
+std::int32_t storedDate(DateStamp stamp)
+{
+    if (stamp == 0)
+        return NoDate;
+    const std::int64_t minutes = minutesSinceEpoch(stamp);
+    return minutes > INT32_MAX || minutes <= OutOfReach ? OutOfReach : std::int32_t(minutes);
+}
+
+DateStamp readDate(std::int32_t stored)
+{
+    return stored == NoDate ? 0 : stored == OutOfReach ? NeverSeen : stampOf(stored);
 }
 
 template<typename T> void put(QByteArray &bytes, T value)
@@ -103,7 +117,7 @@ private:
 
 std::int64_t minutesBetween(DateStamp from, DateStamp to)
 {
-    return std::int64_t(minutesOf(to)) - minutesOf(from);
+    return minutesSinceEpoch(to) - minutesSinceEpoch(from);
 }
 
 QString SyncRecord::fileName(const QString &left, const QString &right, bool subfolders)
@@ -125,15 +139,19 @@ void SyncRecord::append(NameView name, const Entry &entry)
     m_entries.push_back({std::uint32_t(at), std::uint32_t(m_names.size() - at), entry});
 }
 
-void SyncRecord::set(const QString &name, const Entry &entry)
+void SyncRecord::set(const QString &name, const Entry &entry, bool foldCase)
 {
-    const auto place = std::lower_bound(m_entries.begin(), m_entries.end(), name, [this](const Stored &stored, const QString &wanted) {
-        return order(QStringView(m_names).mid(qsizetype(stored.at), qsizetype(stored.length)), QStringView(wanted)) < 0;
-    });
-    if (place != m_entries.end() && order(QStringView(m_names).mid(qsizetype(place->at), qsizetype(place->length)), QStringView(name)) == 0) {
-        place->entry = entry;
-        return;
-    }
+    // Where case does not count, every entry of the name in another case is this one.
+    const auto compare = [this, foldCase](const Stored &stored, QStringView wanted) {
+        const NameView storedName = QStringView(m_names).mid(qsizetype(stored.at), qsizetype(stored.length));
+        return foldCase ? compareNameViews(storedName, wanted) : order(storedName, wanted);
+    };
+    auto place = std::lower_bound(m_entries.begin(), m_entries.end(), name,
+                                  [&](const Stored &stored, const QString &wanted) { return compare(stored, wanted) < 0; });
+    auto end = place;
+    while (end != m_entries.end() && compare(*end, name) == 0)
+        ++end;
+    place = m_entries.erase(place, end);
     const qsizetype at = m_names.size();
     m_names += name;
     m_entries.insert(place, {std::uint32_t(at), std::uint32_t(name.size()), entry});
@@ -148,12 +166,12 @@ QByteArray SyncRecord::encode() const
         bytes += utf8;
     }
     bytes += char(m_subfolders ? 1 : 0);
-    put(bytes, minutesOf(m_written));
+    put(bytes, storedDate(m_written));
     put(bytes, std::uint32_t(m_entries.size()));
     bytes.reserve(bytes.size() + qsizetype(m_entries.size()) * (FixedPart + 1) + m_names.size() + 8);
     for (const Stored &stored : m_entries) {
-        put(bytes, minutesOf(stored.entry.date));
-        put(bytes, minutesOf(stored.entry.since));
+        put(bytes, storedDate(stored.entry.date));
+        put(bytes, storedDate(stored.entry.since));
         put(bytes, std::int64_t(stored.entry.size));
     }
     for (const Stored &stored : m_entries) {
@@ -188,13 +206,13 @@ std::optional<SyncRecord> SyncRecord::decode(const QByteArray &bytes, const QStr
         || (storedSubfolders != 0) != subfolders)
         return std::nullopt;
     SyncRecord record(left, right, subfolders);
-    record.m_written = stampOf(written);
+    record.m_written = readDate(written);
     record.m_entries.resize(count);
     for (Stored &entry : record.m_entries) {
         std::int32_t date = 0, since = 0;
         std::int64_t size = 0;
         reader.get(date), reader.get(since), reader.get(size);
-        entry.entry = {stampOf(date), size, stampOf(since)};
+        entry.entry = {readDate(date), size, readDate(since)};
     }
     // The names, decoded at once, each ending in a zero.
     record.m_names = decodeUtf8Name(std::string_view(bytes.constData() + reader.at(), std::size_t(end - reader.at())));
@@ -205,6 +223,9 @@ std::optional<SyncRecord> SyncRecord::decode(const QByteArray &bytes, const QStr
             return std::nullopt;
         entry.at = std::uint32_t(at);
         entry.length = std::uint32_t(zero - at);
+        // Out of order (written where names fold otherwise), the record cannot be walked.
+        if (&entry != &record.m_entries.front() && order(record.nameAt(std::size_t(&entry - &record.m_entries.front()) - 1), record.nameAt(std::size_t(&entry - &record.m_entries.front()))) >= 0)
+            return std::nullopt;
         at = zero + 1;
     }
     if (at != record.m_names.size())

@@ -59,8 +59,9 @@ public:
 
     // Adds a name after the last; names must come in the record's order.
     void append(NameView name, const Entry &entry);
-    // Sets a name's entry, keeping the order: for the few names a copy brings in step.
-    void set(const QString &name, const Entry &entry);
+    // Sets a name's entry, keeping the order: for the few names a copy brings in step. With
+    // `foldCase`, it takes the place of the name's entries in any case.
+    void set(const QString &name, const Entry &entry, bool foldCase);
 
     // The record's order of two names.
     static int order(NameView a, NameView b);
