@@ -56,8 +56,7 @@ void FormModel::mnuMatch_Click()
     if (record && !trap.aborted()) {
         const DateStamp now = dateStampOf(QDateTime::currentSecsSinceEpoch());
         trap.run([&] {
-            return writeRecord(recordAfterMatch(pane(1).lstFiles, pane(2).lstFiles, *record, names, now,
-                                                [this](NameView name) { return listable(name); }));
+            return writeRecord(recordAfterMatch(pane(1).lstFiles, pane(2).lstFiles, *record, names, now, listableNames()));
         });
     }
     if (!trap.aborted())
@@ -81,8 +80,9 @@ void FormModel::mnuCopy_Click(int Index)
     if (!record)
         return;
     const DateStamp now = dateStampOf(QDateTime::currentSecsSinceEpoch());
+    const bool foldCase = nameRuleOf(m_fileSystem, pane(1).dirList.Path(), pane(2).dirList.Path()) == NameRule::IgnoreCase;
     for (const PaneEntry &entry : inStep)
-        record->set(entry.name, {entry.date, entry.size, now}, nameRuleOf(m_fileSystem, pane(1).dirList.Path(), pane(2).dirList.Path()) == NameRule::IgnoreCase);
+        record->set(entry.name, {entry.date, entry.size, now}, foldCase);
     record->setWritten(now);
     ErrorTrap(m_prompter, QStringLiteral("Error!")).run([&] { return writeRecord(*record); });
 }

@@ -22,6 +22,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -137,9 +138,9 @@ private:
     // user ends Match.
     std::optional<bool> recordTrusted(const SyncRecord &record);
     Status writeRecord(const SyncRecord &record);
-    // Whether a name could have been listed: it matches the filter, and neither side failed
-    // to read where it would be.
-    bool listable(NameView name) const;
+    // Tells whether a name could have been listed: it matches the filter, and neither side
+    // failed to read where it would be.
+    std::function<bool(NameView)> listableNames() const;
 
     FileSystem &m_fileSystem;
     Prompter &m_prompter;

@@ -8,6 +8,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 namespace dyadix {
 
 namespace {
@@ -68,24 +70,24 @@ Status FormModel::writeRecord(const SyncRecord &record)
                                 record.encode());
 }
 
-bool FormModel::listable(NameView name) const
+std::function<bool(NameView)> FormModel::listableNames() const
 {
-    const QString path = name.toString();
-    const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    bool matches = false;
-    for (const QString &pattern : filterPatterns(txtSelect.Text()))
-        matches = matches || matchesWildcard(file, pattern);
-    if (!matches)
-        return false;
-    const QString folded = path.toCaseFolded();
+    // The filter and the places not read, taken once for every name asked about.
+    QStringList unread;
     for (const std::unique_ptr<Pane> &side : m_panes) {
-        for (const QString &unread : side->unread) {
-            const QString place = unread.toCaseFolded();
-            if (place.isEmpty() || folded == place || (place.endsWith(QLatin1Char('/')) && folded.startsWith(place)))
-                return false;
-        }
+        for (const QString &place : side->unread)
+            unread << place.toCaseFolded();
     }
-    return true;
+    return [patterns = filterPatterns(txtSelect.Text()), unread](NameView name) {
+        const QString path = name.toString();
+        const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        if (std::none_of(patterns.begin(), patterns.end(), [&](const QString &pattern) { return matchesWildcard(file, pattern); }))
+            return false;
+        const QString folded = path.toCaseFolded();
+        return std::none_of(unread.begin(), unread.end(), [&](const QString &place) {
+            return place.isEmpty() || folded == place || (place.endsWith(QLatin1Char('/')) && folded.startsWith(place));
+        });
+    };
 }
 
 } // namespace dyadix
