@@ -1,5 +1,4 @@
-#include "native/isolatedfilesystem.h"
-#include "native/nativefilesystem.h"
+#include "disktest.h"
 
 #include "diskfiles.h"
 #include "rootonly.h"
@@ -13,17 +12,11 @@ using namespace dyadix::test;
 
 // Copies and comparisons on the real disk: contents, times, attributes, holes, a full disk, and no name
 // taken while a file is replaced.
-class tst_Copying : public QObject
+class tst_Copying : public DiskTest
 {
     Q_OBJECT
-    NativeFileSystem fs;
-    QTemporaryDir dir;
-    QString at(const QString &name) { return dir.path() + '/' + name; }
 
 private slots:
-    void initTestCase() { ::umask(022); }
-    void cleanup() { QDir(dir.path()).removeRecursively(), QDir().mkpath(dir.path()); }
-
     // Contents compare byte for byte, a large file's last byte too, on both threads; a pipe is never opened, a missing file is named,
     // and a stop leaves the pairs not yet read as stopped. Through the file helper, the answers are the same.
     void compareContents()
@@ -199,11 +192,5 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedFileSystem::startHelper(); // as the program does, before any thread
-    QCoreApplication application(argc, argv);
-    tst_Copying test;
-    return QTest::qExec(&test, argc, argv);
-}
+DYADIX_DISK_TEST_MAIN(tst_Copying)
 #include "tst_copying.moc"

@@ -1,6 +1,5 @@
+#include "disktest.h"
 #include "native/helperprotocol.h"
-#include "native/isolatedfilesystem.h"
-#include "native/nativefilesystem.h"
 
 #include "diskfiles.h"
 #include "faultyfilesystem.h"
@@ -14,17 +13,11 @@ using namespace dyadix::test;
 
 // The program's own file system on the real disk: listings, volumes, names, the file helper that reads
 // network folders, and the Trash.
-class tst_Native : public QObject
+class tst_Native : public DiskTest
 {
     Q_OBJECT
-    NativeFileSystem fs;
-    QTemporaryDir dir;
-    QString at(const QString &name) { return dir.path() + '/' + name; }
 
 private slots:
-    void initTestCase() { ::umask(022); }
-    void cleanup() { QDir(dir.path()).removeRecursively(), QDir().mkpath(dir.path()); }
-
     // Listing, stat and delete agree with the disk, follow no link and give each its own error.
     void listingAndStat()
     {
@@ -267,11 +260,5 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedFileSystem::startHelper(); // as the program does, before any thread
-    QCoreApplication application(argc, argv);
-    tst_Native test;
-    return QTest::qExec(&test, argc, argv);
-}
+DYADIX_DISK_TEST_MAIN(tst_Native)
 #include "tst_native.moc"
